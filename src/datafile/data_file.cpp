@@ -1,0 +1,200 @@
+#include "datafile/data_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace varrow {
+namespace {
+
+off_t Offset(int record_number) {
+  return static_cast<off_t>(record_number - 1) * kRecordLength;
+}
+
+FileStatus BadRecordNumber(int n) {
+  return FileStatus::Error(kBadDataFileError, "Bad record number " + std::to_string(n));
+}
+
+}  // namespace
+
+FileStatus FileStatus::FromErrno(int error_number) {
+  return Error(error_number, std::strerror(error_number));
+}
+
+DataFile::DataFile(DataFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
+
+DataFile& DataFile::operator=(DataFile&& other) noexcept {
+  if (this != &other) {
+    Close();
+    fd_ = std::exchange(other.fd_, -1);
+    path_ = std::move(other.path_);
+  }
+  return *this;
+}
+
+DataFile::~DataFile() { Close(); }
+
+FileStatus DataFile::Open(const std::string& path, OpenMode mode) {
+  Close();
+  // O_NONBLOCK keeps a FIFO given as a data file from hanging the open; it is
+  // refused below like every file that is not a regular one.
+  int flags = O_CLOEXEC | O_NONBLOCK;
+  switch (mode) {
+    case OpenMode::kCreateNew:
+      flags |= O_RDWR | O_CREAT | O_EXCL;
+      break;
+    case OpenMode::kExisting:
+      flags |= O_RDWR;
+      break;
+    case OpenMode::kExistingReadOnly:
+      flags |= O_RDONLY;
+      break;
+  }
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return FileStatus::FromErrno(errno);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    const int e = errno;
+    ::close(fd);
+    return FileStatus::FromErrno(e);
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return S_ISDIR(st.st_mode) ? FileStatus::FromErrno(EISDIR)
+                               : FileStatus::Error(EINVAL, "Not a regular file");
+  }
+  const int fl = ::fcntl(fd, F_GETFL);
+  if (fl >= 0) ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
+  fd_ = fd;
+  path_ = path;
+  return FileStatus::Ok();
+}
+
+void DataFile::Close() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+}
+
+FileStatus DataFile::Write(int record_number, const RecordBytes& bytes) {
+  if (fd_ < 0) return FileStatus::FromErrno(EBADF);
+  if (record_number < 1 || record_number > kMaxRecordNumber) return BadRecordNumber(record_number);
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
+                               Offset(record_number) + static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return FileStatus::FromErrno(errno);
+    }
+    if (n == 0) return FileStatus::FromErrno(EIO);
+    done += static_cast<std::size_t>(n);
+  }
+  return FileStatus::Ok();
+}
+
+FileStatus DataFile::Read(int record_number, RecordBytes& bytes) const {
+  if (fd_ < 0) return FileStatus::FromErrno(EBADF);
+  if (record_number < 1 || record_number > kMaxRecordNumber) return BadRecordNumber(record_number);
+  RecordBytes buf{};
+  std::size_t done = 0;
+  while (done < buf.size()) {
+    const ssize_t n = ::pread(fd_, buf.data() + done, buf.size() - done,
+                              Offset(record_number) + static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return FileStatus::FromErrno(errno);
+    }
+    if (n == 0) {
+      return FileStatus::Error(kBadDataFileError,
+                               "Record " + std::to_string(record_number) +
+                                   " is beyond the end of the file");
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  bytes = buf;
+  return FileStatus::Ok();
+}
+
+FileStatus DataFile::ReadHeader(Header_record& h) const {
+  RecordBytes b;
+  FileStatus s = Read(kHeaderRecord, b);
+  if (s) h = DecodeHeader(b);
+  return s;
+}
+
+FileStatus DataFile::ReadEvent(int record_number, Event_record& e) const {
+  RecordBytes b;
+  FileStatus s = Read(record_number, b);
+  if (s) e = DecodeEvent(b);
+  return s;
+}
+
+FileStatus DataFile::ReadName(int record_number, std::string& utf8) const {
+  RecordBytes b;
+  FileStatus s = Read(record_number, b);
+  if (s) utf8 = DecodeName(b);
+  return s;
+}
+
+FileStatus DataFile::Sync() {
+  if (fd_ < 0) return FileStatus::FromErrno(EBADF);
+  int r;
+  do {
+    r = ::fdatasync(fd_);
+  } while (r != 0 && errno == EINTR);
+  return r == 0 ? FileStatus::Ok() : FileStatus::FromErrno(errno);
+}
+
+FileStatus DataFile::Size(std::int64_t& bytes) const {
+  if (fd_ < 0) return FileStatus::FromErrno(EBADF);
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) return FileStatus::FromErrno(errno);
+  bytes = st.st_size;
+  return FileStatus::Ok();
+}
+
+FileStatus DataFile::ReadAll(std::vector<std::uint8_t>& out, std::int64_t max_bytes) const {
+  std::int64_t size = 0;
+  if (FileStatus s = Size(size); !s) return s;
+  if (size > max_bytes) {
+    return FileStatus::Error(kBadDataFileError,
+                             "The file is too large (" + std::to_string(size) + " bytes)");
+  }
+  out.resize(static_cast<std::size_t>(size));
+  std::size_t done = 0;
+  while (done < out.size()) {
+    const ssize_t n = ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return FileStatus::FromErrno(errno);
+    }
+    if (n == 0) break;  // shrank while reading: keep what is there
+    done += static_cast<std::size_t>(n);
+  }
+  out.resize(done);
+  return FileStatus::Ok();
+}
+
+bool DataFileNameTaken(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+FileStatus DataFileSize(const std::string& path, std::int64_t& bytes) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return FileStatus::FromErrno(errno);
+  bytes = st.st_size;
+  return FileStatus::Ok();
+}
+
+}  // namespace varrow

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "datafile/records.h"
+#include "state/error_numbers.h"
+
+namespace varrow {
+
+// The outcome of a file operation: ok, or the error number (errno, or
+// kBadDataFileError) and a description for the operator.
+class FileStatus {
+ public:
+  FileStatus() = default;
+  static FileStatus Ok() { return {}; }
+  static FileStatus Error(int code, std::string reason) { return FileStatus(code, std::move(reason)); }
+  // An errno value with the system's text for it.
+  static FileStatus FromErrno(int error_number);
+
+  bool ok() const { return code_ == 0; }
+  explicit operator bool() const { return ok(); }
+  int code() const { return code_; }
+  const std::string& reason() const { return reason_; }
+
+ private:
+  FileStatus(int code, std::string reason) : code_(code), reason_(std::move(reason)) {}
+  int code_ = 0;
+  std::string reason_;
+};
+
+enum class OpenMode {
+  kCreateNew,         // create the file; fails if the name is taken
+  kExisting,          // read and write an existing regular file; never creates one
+  kExistingReadOnly,  // read an existing regular file
+};
+
+// The random-access file of 20-byte records. Only this class touches data
+// files. Writes go straight to the operating system (no user-space buffer).
+class DataFile {
+ public:
+  DataFile() = default;
+  DataFile(DataFile&& other) noexcept;
+  DataFile& operator=(DataFile&& other) noexcept;
+  DataFile(const DataFile&) = delete;
+  DataFile& operator=(const DataFile&) = delete;
+  ~DataFile();
+
+  [[nodiscard]] FileStatus Open(const std::string& path, OpenMode mode);
+  // Closing when nothing is open does nothing.
+  void Close();
+  bool IsOpen() const { return fd_ >= 0; }
+  const std::string& Path() const { return path_; }
+
+  // Record n occupies bytes (n - 1) * 20 to n * 20 - 1; n starts at 1.
+  [[nodiscard]] FileStatus Write(int record_number, const RecordBytes& bytes);
+  // Fails, and leaves `bytes` untouched, unless all 20 bytes are in the file.
+  [[nodiscard]] FileStatus Read(int record_number, RecordBytes& bytes) const;
+
+  [[nodiscard]] FileStatus WriteHeader(const Header_record& h) {
+    return Write(kHeaderRecord, EncodeHeader(h));
+  }
+  [[nodiscard]] FileStatus WriteEvent(int record_number, const Event_record& e) {
+    return Write(record_number, EncodeEvent(e));
+  }
+  [[nodiscard]] FileStatus WriteName(int record_number, std::string_view utf8) {
+    return Write(record_number, EncodeName(utf8));
+  }
+  [[nodiscard]] FileStatus ReadHeader(Header_record& h) const;
+  [[nodiscard]] FileStatus ReadEvent(int record_number, Event_record& e) const;
+  [[nodiscard]] FileStatus ReadName(int record_number, std::string& utf8) const;
+
+  // Flushes written records to the disk itself (fdatasync).
+  [[nodiscard]] FileStatus Sync();
+  [[nodiscard]] FileStatus Size(std::int64_t& bytes) const;
+  // The whole file in one read, for one-pass readers; fails when it is longer
+  // than `max_bytes`.
+  [[nodiscard]] FileStatus ReadAll(std::vector<std::uint8_t>& out, std::int64_t max_bytes) const;
+
+ private:
+  int fd_ = -1;
+  std::string path_;
+};
+
+// Whether anything (file, directory, ...) exists under this name.
+bool DataFileNameTaken(const std::string& path);
+
+// The size of the file at `path` without opening it for records.
+[[nodiscard]] FileStatus DataFileSize(const std::string& path, std::int64_t& bytes);
+
+}  // namespace varrow

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <string>
+
+#include "datafile/data_file.h"
+#include "recorder/controls.h"
+#include "state/program_state.h"
+#include "surface/surface.h"
+
+namespace varrow {
+
+// Settings store addresses.
+inline constexpr std::string_view kSettingsApp = "Varrow";
+inline constexpr std::string_view kSettingsSection = "Startup";
+
+// The main window's logic: every handler of Form1, written against the
+// controls and drawing-surface interfaces so it runs without a window system.
+// The Qt window only forwards its events here.
+class Recorder {
+ public:
+  Recorder(ProgramState& state, MainControls& controls, Surface& surface,
+           SettingsStore& settings, Environment& environment);
+  Recorder(const Recorder&) = delete;
+  Recorder& operator=(const Recorder&) = delete;
+
+  // Window events.
+  void Form_Load();    // start-up (the window centres itself before this)
+  void Form_Unload();  // shutdown, however the window closes
+  void Form_MouseDown(int Button, int Shift, float X, float Y);
+  // Sets KeyCode to 0 when it consumed the key.
+  void Form_KeyDown(int& KeyCode, int Shift);
+  void Timer1_Timer();
+
+  // Buttons.
+  void Command2_Click();  // START CLOCK / STOP CLOCK
+  void Command1_Click();  // UNDO
+  void Command5_Click();  // SHOT
+  void Command6_Click();  // FOUL
+  void Command7_Click();  // CLEAR SCREEN
+
+  // Menus.
+  void mnuNew_Click();
+  void mnuOpen_Click();
+  void mnuExit_Click();
+  void mnuGenStats_Click();
+  void mnuHelpTopics_Click();
+  void mnuAbout_Click();
+
+  Form1State& vars() { return state_.form1; }
+  const Form1State& vars() const { return state_.form1; }
+  ProgramState& state() { return state_; }
+  // True while the data file is open (between START CLOCK and STOP CLOCK).
+  bool FileOpen() const { return file_.IsOpen(); }
+
+  // The clock text for a count of seconds: "0:00" style with a leading blank
+  // (" 5:07"); fills Seconds, Minutes, StrSeconds and StrMinutes.
+  static std::string ClockCaption(std::int16_t elapsed, Form1State& vars);
+
+ private:
+  bool ClockRunning() const { return controls_.TimerEnabled(); }
+  // The warning every recording handler gives while the clock is stopped.
+  void WarnClockStopped();
+  // Shows Elapsed_seconds in Label5.
+  void ShowClock();
+  // Label3 = Score_2, Label4 = Score_1.
+  void ShowScores();
+  // A ball marker: radius 50, outlined and filled solid in `color`.
+  void DrawBallMarker(float x, float y, Color color);
+  // Clears the two goal flags and the eight set-piece flags.
+  void ClearGoalAndSetPieceFlags();
+  // Shows Image3 (left team has the ball) or Image4.
+  void ShowPossession(bool left_team);
+  // Flips Image3/Image4 and swaps ball_path_color between red and blue.
+  void SwitchPossession();
+  // A failed open or write while recording: tells the operator, stops the
+  // clock and closes the file, so the next START CLOCK starts clean.
+  void FailRecording(const FileStatus& status);
+
+  ProgramState& state_;
+  MainControls& controls_;
+  Surface& surface_;
+  SettingsStore& settings_;
+  Environment& environment_;
+  DataFile file_;  // open exactly while the clock runs
+};
+
+// Form5's logic: the option handlers of the period window.
+class PeriodWindow {
+ public:
+  PeriodWindow(ProgramState& state, MainControls& controls) : state_(state), controls_(controls) {}
+  void Option1_Click();  // 1st Half
+  void Option2_Click();  // 2nd Half
+  void Option3_Click();  // Overtime 1
+  void Option4_Click();  // Overtime 2
+
+ private:
+  // Sets the period and its caption; periods after the first change ends.
+  void Choose(std::int16_t period, std::string_view caption, bool change_ends);
+  ProgramState& state_;
+  MainControls& controls_;
+};
+
+}  // namespace varrow

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "recorder/controls.h"
+#include "state/program_state.h"
+#include "surface/surface.h"
+
+namespace varrow {
+
+// What the print dialog returned.
+struct PrintChoice {
+  bool cancelled = false;
+  int copies = 1;
+  // A failure of the dialog or the printer: its number and description.
+  int error = 0;
+  std::string description;
+};
+
+// The Reports window (Form2) as its logic sees it. The Qt front end
+// implements it; tests use a fake with recording surfaces.
+class ReportsHost {
+ public:
+  virtual ~ReportsHost() = default;
+  // Picture1: white, keeps its drawing until cleared.
+  virtual Surface& Picture1() = 0;
+  // Moves Picture1's coordinate origin this many twips down (0 puts it back).
+  virtual void SetPictureOriginY(float twips) = 0;
+  // The print dialog; selects the printer and the number of copies.
+  virtual PrintChoice ShowPrintDialog() = 0;
+  // The printer chosen in the last dialog, as a drawing surface.
+  virtual Surface& Printer() = 0;
+  // The printer's failure since the last call, if any (number, description).
+  virtual std::optional<PrintChoice> TakePrinterError() = 0;
+  virtual void MsgBox(std::string_view text, MsgIcon icon, std::string_view title) = 0;
+  // Closes (unloads) the window.
+  virtual void Close() = 0;
+};
+
+// Form2's handlers.
+class ReportsWindow {
+ public:
+  // `period_caption` is the main window's Label7 caption, shown in the titles.
+  ReportsWindow(ProgramState& state, ReportsHost& host, std::string period_caption)
+      : state_(state), host_(host), period_caption_(std::move(period_caption)) {}
+  void Command1_Click();  // GENERAL STATS
+  void Command3_Click();  // SHOT CHART
+  void Command4_Click();  // PRINT
+  void Command5_Click();  // CLOSE
+
+ private:
+  ProgramState& state_;
+  ReportsHost& host_;
+  std::string period_caption_;
+};
+
+}  // namespace varrow

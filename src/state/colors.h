@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+namespace varrow {
+
+// A colour as stored everywhere (settings, data file, drawing): 0x00BBGGRR.
+using Color = std::int32_t;
+
+constexpr Color Rgb(int red, int green, int blue) {
+  return static_cast<Color>((blue & 0xFF) << 16 | (green & 0xFF) << 8 | (red & 0xFF));
+}
+constexpr int RedOf(Color c) { return c & 0xFF; }
+constexpr int GreenOf(Color c) { return (c >> 8) & 0xFF; }
+constexpr int BlueOf(Color c) { return (c >> 16) & 0xFF; }
+
+inline constexpr Color kRed = Rgb(255, 0, 0);      // 255
+inline constexpr Color kBlue = Rgb(0, 0, 255);     // 16711680
+inline constexpr Color kBlack = Rgb(0, 0, 0);
+inline constexpr Color kWhite = Rgb(255, 255, 255);
+inline constexpr Color kLightGreen = Rgb(0, 255, 0);  // the classic palette's colour 10
+
+// Every possession switch swaps the two team colours in play.
+constexpr Color OtherPossessionColor(Color c) { return c == kRed ? kBlue : kRed; }
+
+}  // namespace varrow

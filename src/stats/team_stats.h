@@ -1,0 +1,28 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace varrow {
+
+// The statistics of one team, as the statistics pass leaves them.
+struct Team_stats {
+  std::int16_t Corners = 0;
+  std::int16_t Shots = 0;
+  std::int16_t Goals = 0;
+  std::int16_t Lost_defending = 0;
+  std::int16_t Lost_middle = 0;
+  std::int16_t Lost_attacking = 0;
+  // Seconds of match clock with the ball. Wider than the other counters so a
+  // file whose clock runs backwards cannot overflow it.
+  std::int32_t Possession_time = 0;
+  std::int32_t Possession_seconds = 0;
+  std::int32_t Possession_minutes = 0;
+  // Shot n runs from (Shot_x[n][0], Shot_y[n][0]) to (Shot_x[n][1], Shot_y[n][1]).
+  // The tables grow with the shots.
+  std::vector<std::array<float, 2>> Shot_x;
+  std::vector<std::array<float, 2>> Shot_y;
+};
+
+}  // namespace varrow

@@ -1,0 +1,165 @@
+#include "datafile/data_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "fakes.h"
+#include "temp_dir.h"
+
+namespace varrow {
+namespace {
+
+using testing::Hex;
+using testing::ReadFileBytes;
+using testing::TempDir;
+using testing::WriteFileBytes;
+
+class DataFileTest : public ::testing::Test {
+ protected:
+  TempDir dir_;
+  std::string path_ = dir_.File("120599_1.dat");
+};
+
+TEST_F(DataFileTest, NewFileHoldsTwoNamesAndAHeaderInSixtyBytes) {
+  DataFile f;
+  ASSERT_TRUE(f.Open(path_, OpenMode::kCreateNew));
+  ASSERT_TRUE(f.WriteName(kLeftNameRecord, "Red Lions"));
+  ASSERT_TRUE(f.WriteName(kRightNameRecord, "Blue Birds"));
+  Header_record h{kRed, kBlue, 3, 0, 0, 0, 1, {}};
+  ASSERT_TRUE(f.WriteHeader(h));
+  // Written through to the system: visible before the file is closed.
+  EXPECT_EQ(ReadFileBytes(path_).size(), 60u);
+  f.Close();
+
+  DataFile r;
+  ASSERT_TRUE(r.Open(path_, OpenMode::kExistingReadOnly));
+  std::string left, right;
+  Header_record back;
+  ASSERT_TRUE(r.ReadName(kLeftNameRecord, left));
+  ASSERT_TRUE(r.ReadName(kRightNameRecord, right));
+  ASSERT_TRUE(r.ReadHeader(back));
+  EXPECT_EQ(left, "Red Lions           ");
+  EXPECT_EQ(right, "Blue Birds          ");
+  EXPECT_EQ(back, h);
+}
+
+TEST_F(DataFileTest, ReadingARecordNotWhollyInTheFileIsAnError) {
+  WriteFileBytes(path_, std::vector<std::uint8_t>(70, 0xAA));  // three and a half records
+  DataFile f;
+  ASSERT_TRUE(f.Open(path_, OpenMode::kExistingReadOnly));
+  RecordBytes b{};
+  EXPECT_TRUE(f.Read(3, b));
+  RecordBytes untouched{};
+  untouched.fill(0x11);
+  const FileStatus partial = f.Read(4, untouched);
+  EXPECT_FALSE(partial);
+  EXPECT_EQ(partial.code(), kBadDataFileError);
+  EXPECT_EQ(untouched[0], 0x11);  // never garbage
+  EXPECT_FALSE(f.Read(5, untouched));
+  EXPECT_FALSE(f.Read(0, untouched));
+  EXPECT_FALSE(f.Read(-1, untouched));
+}
+
+TEST_F(DataFileTest, ExistingModesNeverCreateAFile) {
+  DataFile f;
+  const FileStatus s = f.Open(path_, OpenMode::kExisting);
+  EXPECT_FALSE(s);
+  EXPECT_EQ(s.code(), ENOENT);
+  EXPECT_EQ(s.reason(), "No such file or directory");
+  EXPECT_FALSE(f.Open(path_, OpenMode::kExistingReadOnly));
+  EXPECT_FALSE(std::filesystem::exists(path_));
+  EXPECT_FALSE(f.IsOpen());
+}
+
+TEST_F(DataFileTest, CreateNewRefusesATakenName) {
+  WriteFileBytes(path_, std::vector<std::uint8_t>(60, 7));
+  DataFile f;
+  const FileStatus s = f.Open(path_, OpenMode::kCreateNew);
+  EXPECT_FALSE(s);
+  EXPECT_EQ(s.code(), EEXIST);
+  EXPECT_EQ(ReadFileBytes(path_), std::vector<std::uint8_t>(60, 7));
+}
+
+TEST_F(DataFileTest, DirectoriesAndFifosAreRefused) {
+  std::filesystem::create_directory(path_);
+  DataFile f;
+  EXPECT_EQ(f.Open(path_, OpenMode::kExistingReadOnly).code(), EISDIR);
+  EXPECT_EQ(f.Open(path_, OpenMode::kExisting).code(), EISDIR);
+  const std::string fifo = dir_.File("pipe.dat");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(f.Open(fifo, OpenMode::kExistingReadOnly));  // and does not hang
+  EXPECT_FALSE(f.IsOpen());
+}
+
+TEST_F(DataFileTest, WritingPastTheEndExtendsAndRewritingReplacesWholeRecords) {
+  DataFile f;
+  ASSERT_TRUE(f.Open(path_, OpenMode::kCreateNew));
+  Event_record e{100, 200, 5, kRed, 0, 0, 0, 0};
+  ASSERT_TRUE(f.WriteEvent(4, e));
+  EXPECT_EQ(ReadFileBytes(path_).size(), 80u);  // records 1 to 3 are zero bytes
+  e.Shot_flag = -1;
+  ASSERT_TRUE(f.WriteEvent(4, e));
+  const auto bytes = ReadFileBytes(path_);
+  ASSERT_EQ(bytes.size(), 80u);
+  EXPECT_EQ(bytes[78], 0xFF);
+  EXPECT_EQ(bytes[79], 0xFF);
+  std::int64_t size = 0;
+  ASSERT_TRUE(f.Size(size));
+  EXPECT_EQ(size, 80);
+  EXPECT_TRUE(f.Sync());
+}
+
+TEST_F(DataFileTest, ReadAllReturnsTheBytesAndRefusesOversizedFiles) {
+  WriteFileBytes(path_, std::vector<std::uint8_t>(100, 3));
+  DataFile f;
+  ASSERT_TRUE(f.Open(path_, OpenMode::kExistingReadOnly));
+  std::vector<std::uint8_t> all;
+  ASSERT_TRUE(f.ReadAll(all, 1000));
+  EXPECT_EQ(all, std::vector<std::uint8_t>(100, 3));
+  const FileStatus big = f.ReadAll(all, 99);
+  EXPECT_FALSE(big);
+  EXPECT_EQ(big.code(), kBadDataFileError);
+}
+
+TEST_F(DataFileTest, OperationsOnAClosedFileFailAndCloseTwiceIsHarmless) {
+  DataFile f;
+  f.Close();
+  RecordBytes b{};
+  EXPECT_EQ(f.Write(4, b).code(), EBADF);
+  EXPECT_EQ(f.Read(4, b).code(), EBADF);
+  EXPECT_FALSE(f.Sync());
+  ASSERT_TRUE(f.Open(path_, OpenMode::kCreateNew));
+  f.Close();
+  f.Close();
+  EXPECT_FALSE(f.IsOpen());
+}
+
+TEST_F(DataFileTest, RecordNumbersOutsideOneTo32767AreRefused) {
+  DataFile f;
+  ASSERT_TRUE(f.Open(path_, OpenMode::kCreateNew));
+  RecordBytes b{};
+  EXPECT_FALSE(f.Write(0, b));
+  EXPECT_FALSE(f.Write(32768, b));
+  EXPECT_EQ(ReadFileBytes(path_).size(), 0u);
+}
+
+TEST_F(DataFileTest, OpenFailuresCarryTheSystemsNumberAndText) {
+  WriteFileBytes(path_, std::vector<std::uint8_t>(60, 0));
+  DataFile f;
+  const FileStatus s = f.Open(path_ + "/inside.dat", OpenMode::kExisting);
+  EXPECT_EQ(s.code(), ENOTDIR);
+  EXPECT_EQ(s.reason(), "Not a directory");
+}
+
+TEST_F(DataFileTest, NameTakenSeesFilesAndDirectories) {
+  EXPECT_FALSE(DataFileNameTaken(path_));
+  WriteFileBytes(path_, {});
+  EXPECT_TRUE(DataFileNameTaken(path_));
+  EXPECT_TRUE(DataFileNameTaken(dir_.path()));
+}
+
+}  // namespace
+}  // namespace varrow

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "recorder/controls.h"
+
+namespace varrow::testing {
+
+// A message box the code under test showed.
+struct ShownMessage {
+  std::string text;
+  MsgIcon icon;
+  std::string title;
+};
+
+// The main window's controls in memory, with the start-up look of the
+// designed window. Dialogs answer from scripted queues.
+class FakeControls : public MainControls {
+ public:
+  FakeControls();
+
+  std::string Caption(MainControl c) const override;
+  void SetCaption(MainControl c, std::string_view text) override;
+  Color ForeColor(MainControl c) const override;
+  void SetForeColor(MainControl c, Color color) override;
+  bool Visible(MainControl c) const override;
+  void SetVisible(MainControl c, bool visible) override;
+  void SetLocked(MainControl c, bool locked) override;
+  bool Locked(MainControl c) const;
+  bool TimerEnabled() const override { return timer_enabled_; }
+  void SetTimerEnabled(bool enabled) override { timer_enabled_ = enabled; }
+  void MsgBox(std::string_view text, MsgIcon icon, std::string_view title) override;
+  void SetBusyPointer(bool busy) override;
+  bool BusyPointer() const { return busy_; }
+  void ShowPeriodWindow() override;
+  std::optional<std::string> ShowOpenDialog(std::string_view filter) override;
+  void ShowProgressWindow() override;
+  void SetProgressMax(int maximum) override { progress_max_ = maximum; }
+  void SetProgressValue(int value) override;
+  void CloseProgressWindow() override { progress_open_ = false; }
+  void ShowReportsWindow() override;
+  void ShowAboutWindow() override { ++about_shown_; }
+  void ShowHelp(const std::string& help_file) override { help_files_.push_back(help_file); }
+  void CloseMainWindow() override { ++main_closed_; }
+  void CloseOtherWindows() override { ++others_closed_; }
+
+  // Messages shown so far, oldest first.
+  std::vector<ShownMessage> messages;
+  // Called when the period window opens (to click its options); none: just OK.
+  std::function<void()> on_period_window;
+  int period_windows_shown = 0;
+  // Answers of the open dialog, one per call; an empty optional is a cancel.
+  std::deque<std::optional<std::string>> open_dialog_answers;
+  std::vector<std::string> open_dialog_filters;
+  // Called while the Reports window is "open".
+  std::function<void()> on_reports_window;
+  int reports_shown = 0;
+  // Whether the busy pointer was on when the Reports window opened.
+  bool busy_when_reports_shown = false;
+
+  bool progress_open_ = false;
+  bool progress_shown_ever = false;
+  int progress_max_ = 0;
+  std::vector<int> progress_values;
+  int about_shown_ = 0;
+  std::vector<std::string> help_files_;
+  int main_closed_ = 0;
+  int others_closed_ = 0;
+
+  // The last message's text, or "" when none was shown.
+  std::string LastMessage() const;
+
+ private:
+  std::map<MainControl, std::string> captions_;
+  std::map<MainControl, Color> colors_;
+  std::map<MainControl, bool> visible_;
+  std::map<MainControl, bool> locked_;
+  bool timer_enabled_ = false;
+  bool busy_ = false;
+};
+
+// Settings in memory, keyed "app/section/key".
+class FakeSettings : public SettingsStore {
+ public:
+  std::string GetSetting(std::string_view app, std::string_view section, std::string_view key,
+                         std::string_view default_value) override;
+  void SaveSetting(std::string_view app, std::string_view section, std::string_view key,
+                   std::string_view value) override;
+  std::map<std::string, std::string> values;
+  // Keys in the order they were saved.
+  std::vector<std::string> save_order;
+  std::vector<std::string> read_order;
+};
+
+class FakeEnvironment : public Environment {
+ public:
+  CalendarDate Today() const override { return today; }
+  std::string CurrentDirectory() const override { return current_directory; }
+  std::string ProgramDirectory() const override { return program_directory; }
+  CalendarDate today{1999, 12, 5};
+  std::string current_directory = ".";
+  std::string program_directory = ".";
+};
+
+// "00 70 94 45" style hex of some bytes, for readable comparisons.
+std::string Hex(const std::vector<std::uint8_t>& bytes);
+std::vector<std::uint8_t> FromHex(std::string_view hex);
+// The whole content of a file ("" when it cannot be read).
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+
+}  // namespace varrow::testing

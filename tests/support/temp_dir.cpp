@@ -1,0 +1,21 @@
+#include "temp_dir.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+namespace varrow::testing {
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "varrow-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+}  // namespace varrow::testing
