@@ -11,9 +11,7 @@
 namespace varrow {
 namespace {
 
-off_t Offset(int record_number) {
-  return static_cast<off_t>(record_number - 1) * kRecordLength;
-}
+off_t Offset(int record_number) { return static_cast<off_t>(record_number - 1) * kRecordLength; }
 
 FileStatus BadRecordNumber(int n) {
   return FileStatus::Error(kBadDataFileError, "Bad record number " + std::to_string(n));
@@ -115,9 +113,8 @@ FileStatus DataFile::Read(int record_number, RecordBytes& bytes) const {
       return FileStatus::FromErrno(errno);
     }
     if (n == 0) {
-      return FileStatus::Error(kBadDataFileError,
-                               "Record " + std::to_string(record_number) +
-                                   " is beyond the end of the file");
+      return FileStatus::Error(kBadDataFileError, "Record " + std::to_string(record_number) +
+                                                      " is beyond the end of the file");
     }
     done += static_cast<std::size_t>(n);
   }

@@ -15,7 +15,9 @@ class FileStatus {
  public:
   FileStatus() = default;
   static FileStatus Ok() { return {}; }
-  static FileStatus Error(int code, std::string reason) { return FileStatus(code, std::move(reason)); }
+  static FileStatus Error(int code, std::string reason) {
+    return FileStatus(code, std::move(reason));
+  }
   // An errno value with the system's text for it.
   static FileStatus FromErrno(int error_number);
 

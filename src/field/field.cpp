@@ -13,11 +13,11 @@ float Draw_field(Surface& s, const Color& Field_color) {
   s.Circle(4750, 3000, 600);                                          // centre circle
   s.Line(750, 2000, 2250, 4000, std::nullopt, LineShape::kBox);       // penalty areas
   s.Line(8750, 2000, 7250, 4000, std::nullopt, LineShape::kBox);
-  s.Line(750, 2500, 1250, 3500, std::nullopt, LineShape::kBox);       // goal areas
+  s.Line(750, 2500, 1250, 3500, std::nullopt, LineShape::kBox);  // goal areas
   s.Line(8750, 2500, 8250, 3500, std::nullopt, LineShape::kBox);
-  s.Line(750, 2750, 450, 3250, kWhite, LineShape::kFilledBox);        // left goal
+  s.Line(750, 2750, 450, 3250, kWhite, LineShape::kFilledBox);  // left goal
   s.Line(750, 2750, 450, 3250, std::nullopt, LineShape::kBox);
-  s.Line(8750, 2750, 9050, 3250, kWhite, LineShape::kFilledBox);      // right goal
+  s.Line(8750, 2750, 9050, 3250, kWhite, LineShape::kFilledBox);  // right goal
   s.Line(8750, 2750, 9050, 3250, std::nullopt, LineShape::kBox);
   // Corner arcs: the quarter inside the playing area.
   s.Arc(750, 5000, 300, std::nullopt, 0, pi / 2);

@@ -7,11 +7,11 @@ namespace varrow {
 
 // Field geometry in twips of the main window's drawing area.
 namespace field {
-inline constexpr float kLeft = 750;       // left goal line
-inline constexpr float kRight = 8750;     // right goal line
-inline constexpr float kTop = 1000;       // top touchline
-inline constexpr float kBottom = 5000;    // bottom touchline
-inline constexpr float kCentreX = 4750;   // halfway line
+inline constexpr float kLeft = 750;      // left goal line
+inline constexpr float kRight = 8750;    // right goal line
+inline constexpr float kTop = 1000;      // top touchline
+inline constexpr float kBottom = 5000;   // bottom touchline
+inline constexpr float kCentreX = 4750;  // halfway line
 inline constexpr float kCentreY = 3000;
 inline constexpr float kLeftGoalBack = 450;
 inline constexpr float kRightGoalBack = 9050;

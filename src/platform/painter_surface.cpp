@@ -72,8 +72,8 @@ void PainterSurface::Paint(const QRectF& twips_bounds, Draw&& draw) {
 
 void PainterSurface::DeviceLine(Pt a, Pt b, Color color, int width) {
   const double pad = width * kTwipsPerInch / kScreenDpi + 30;
-  const QRectF bounds = QRectF(QPointF(a.x, a.y), QPointF(b.x, b.y)).normalized()
-                            .adjusted(-pad, -pad, pad, pad);
+  const QRectF bounds =
+      QRectF(QPointF(a.x, a.y), QPointF(b.x, b.y)).normalized().adjusted(-pad, -pad, pad, pad);
   Paint(bounds, [&](QPainter& p) {
     p.setPen(PenFor(color, width));
     p.drawLine(QPointF(a.x, a.y), QPointF(b.x, b.y));

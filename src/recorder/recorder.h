@@ -18,8 +18,8 @@ inline constexpr std::string_view kSettingsSection = "Startup";
 // The Qt window only forwards its events here.
 class Recorder {
  public:
-  Recorder(ProgramState& state, MainControls& controls, Surface& surface,
-           SettingsStore& settings, Environment& environment);
+  Recorder(ProgramState& state, MainControls& controls, Surface& surface, SettingsStore& settings,
+           Environment& environment);
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;
 

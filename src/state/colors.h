@@ -14,8 +14,8 @@ constexpr int RedOf(Color c) { return c & 0xFF; }
 constexpr int GreenOf(Color c) { return (c >> 8) & 0xFF; }
 constexpr int BlueOf(Color c) { return (c >> 16) & 0xFF; }
 
-inline constexpr Color kRed = Rgb(255, 0, 0);      // 255
-inline constexpr Color kBlue = Rgb(0, 0, 255);     // 16711680
+inline constexpr Color kRed = Rgb(255, 0, 0);   // 255
+inline constexpr Color kBlue = Rgb(0, 0, 255);  // 16711680
 inline constexpr Color kBlack = Rgb(0, 0, 0);
 inline constexpr Color kWhite = Rgb(255, 255, 255);
 inline constexpr Color kLightGreen = Rgb(0, 255, 0);  // the classic palette's colour 10

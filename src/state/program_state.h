@@ -16,7 +16,7 @@ struct Form1State {
   float Y_1 = 0;
   float X_2 = 0;  // the position before it
   float Y_2 = 0;
-  float m = 0;    // slope used for the touchline projection
+  float m = 0;  // slope used for the touchline projection
   std::int16_t Left_Goal_flag = 0;
   std::int16_t Left_Top_Goal_Kick_flag = 0;
   std::int16_t Left_Bottom_Goal_Kick_flag = 0;

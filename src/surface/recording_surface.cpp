@@ -22,7 +22,7 @@ std::string Angle(double v) {
 std::string PointText(Pt p) { return "(" + Num(p.x) + "," + Num(p.y) + ")"; }
 
 const char* PropertyName(int p) {
-  static const char* const kNames[] = {"CurrentX", "CurrentY", "ForeColor",
+  static const char* const kNames[] = {"CurrentX",  "CurrentY",  "ForeColor",
                                        "DrawWidth", "FillStyle", "FillColor"};
   return kNames[p];
 }

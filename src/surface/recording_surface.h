@@ -9,19 +9,30 @@ namespace varrow {
 
 // One operation as a device saw it, with coordinates already resolved.
 struct RecordedOp {
-  enum class Kind { kLine, kBox, kFilledBox, kCircle, kArc, kCls, kText, kProperty, kEndDoc,
-                    kOrientation, kAutoRedraw };
+  enum class Kind {
+    kLine,
+    kBox,
+    kFilledBox,
+    kCircle,
+    kArc,
+    kCls,
+    kText,
+    kProperty,
+    kEndDoc,
+    kOrientation,
+    kAutoRedraw
+  };
   Kind kind = Kind::kLine;
-  Pt a{};                // start, corner or centre
-  Pt b{};                // end or opposite corner
+  Pt a{};  // start, corner or centre
+  Pt b{};  // end or opposite corner
   float radius = 0;
-  double start = 0;      // arc angles, radians
+  double start = 0;  // arc angles, radians
   double end = 0;
   Color color = 0;
   int width = 1;
   std::optional<Color> fill;  // circles: the fill colour when solid
-  std::string text;      // printed text, or the property's name
-  double value = 0;      // property value
+  std::string text;           // printed text, or the property's name
+  double value = 0;           // property value
   std::string ToString() const;
 };
 

@@ -109,8 +109,7 @@ class Surface {
   // current point at the centre.
   void Circle(float cx, float cy, float radius, std::optional<Color> color = std::nullopt);
   // Arc counter-clockwise from start to end (radians, 0 = right, pi/2 = up).
-  void Arc(float cx, float cy, float radius, std::optional<Color> color, double start,
-           double end);
+  void Arc(float cx, float cy, float radius, std::optional<Color> color, double start, double end);
 
   // Erases everything drawn since the persistent background; current point (0, 0).
   void Cls();

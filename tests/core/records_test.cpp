@@ -23,7 +23,8 @@ TEST(RecordsTest, WorkedEncodingOfAnEventAndItsHeader) {
   e.Y = 3000;
   e.Clock_seconds = 65;
   e.Team_color = kRed;
-  EXPECT_EQ(Hex(Vec(EncodeEvent(e))), "00 70 94 45 00 80 3B 45 41 00 FF 00 00 00 00 00 00 00 00 00");
+  EXPECT_EQ(Hex(Vec(EncodeEvent(e))),
+            "00 70 94 45 00 80 3B 45 41 00 FF 00 00 00 00 00 00 00 00 00");
 
   Header_record h;
   h.Team_2_color = kRed;
@@ -31,7 +32,8 @@ TEST(RecordsTest, WorkedEncodingOfAnEventAndItsHeader) {
   h.Last_record = 5;
   h.Clock_seconds = 65;
   h.Period = 1;
-  EXPECT_EQ(Hex(Vec(EncodeHeader(h))), "FF 00 00 00 00 00 FF 00 05 00 41 00 00 00 00 00 01 00 00 00");
+  EXPECT_EQ(Hex(Vec(EncodeHeader(h))),
+            "FF 00 00 00 00 00 FF 00 05 00 41 00 00 00 00 00 01 00 00 00");
 }
 
 TEST(RecordsTest, FlagsSitAtTheirOffsets) {

@@ -49,16 +49,15 @@ TEST(SurfaceTest, LinesMoveTheCurrentPointAndLineToStartsThere) {
   s.LineTo(50, 60, kRed);
   s.Circle(100, 200, 50);
   s.LineTo(0, 0);
-  EXPECT_EQ(s.DrawingStrings(), (Strings{"Line (10,20)-(30,40) c0 w1", "Line (30,40)-(50,60) c255 w1",
-                                         "Circle (100,200) r50 c0 w1",
-                                         "Line (100,200)-(0,0) c0 w1"}));
+  EXPECT_EQ(s.DrawingStrings(),
+            (Strings{"Line (10,20)-(30,40) c0 w1", "Line (30,40)-(50,60) c255 w1",
+                     "Circle (100,200) r50 c0 w1", "Line (100,200)-(0,0) c0 w1"}));
 }
 
 TEST(SurfaceTest, RelativePointsAreMeasuredFromTheCurrentPointAndTheFirstPoint) {
   RecordingSurface s;
   s.Line(100, 100, 200, 200);
-  s.Line(Pt{10, 10}, Coord::kRelative, Pt{5, -5}, Coord::kRelative, std::nullopt,
-         LineShape::kBox);
+  s.Line(Pt{10, 10}, Coord::kRelative, Pt{5, -5}, Coord::kRelative, std::nullopt, LineShape::kBox);
   EXPECT_EQ(s.DrawingStrings().back(), "Box (210,210)-(215,205) c0 w1");
   EXPECT_EQ(s.CurrentX(), 215);
   EXPECT_EQ(s.CurrentY(), 205);

@@ -95,8 +95,8 @@ std::string FakeSettings::GetSetting(std::string_view app, std::string_view sect
   return it == values.end() ? std::string(default_value) : it->second;
 }
 
-void FakeSettings::SaveSetting(std::string_view app, std::string_view section,
-                               std::string_view key, std::string_view value) {
+void FakeSettings::SaveSetting(std::string_view app, std::string_view section, std::string_view key,
+                               std::string_view value) {
   values[std::string(app) + "/" + std::string(section) + "/" + std::string(key)] =
       std::string(value);
   save_order.push_back(std::string(key));
@@ -119,10 +119,14 @@ std::vector<std::uint8_t> FromHex(std::string_view hex) {
   unsigned value = 0;
   for (char c : hex) {
     int v;
-    if (c >= '0' && c <= '9') v = c - '0';
-    else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
-    else continue;
+    if (c >= '0' && c <= '9')
+      v = c - '0';
+    else if (c >= 'a' && c <= 'f')
+      v = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+      v = c - 'A' + 10;
+    else
+      continue;
     value = value << 4 | static_cast<unsigned>(v);
     if (++nibbles == 2) {
       out.push_back(static_cast<std::uint8_t>(value));
@@ -140,7 +144,8 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
 
 void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace varrow::testing
