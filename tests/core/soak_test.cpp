@@ -15,9 +15,11 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "datafile/cp1252.h"
@@ -252,14 +254,21 @@ class Soak {
       return Click();
     }
     if (marathon_) return Marathon();
+    const bool after_stop = std::exchange(just_stopped_, false);
+    if (after_stop && Chance(15)) return Open();
+    if (rig_.state_.Data_file_path.empty() && Chance(80)) {
+      return last_path_.empty() || Chance(50) ? New() : Open();
+    }
     const long r = Below(100);
-    if (rig_.state_.Data_file_path.empty() || r < 8) return New();
-    if (r < 48) return StartStop();
-    if (r < 58) return RecordingWhileStopped();
-    if (r < 66) return SpaceBar();
-    if (r < 70) return StaleTick();
-    if (r < 74) return Rename();
-    if (r < 77) return CloseAndRestart();
+    if (r < 7) return New();
+    if (r < 11) return Open();
+    if (r < 16) return GenerateStats();
+    if (r < 52) return StartStop();
+    if (r < 60) return RecordingWhileStopped();
+    if (r < 67) return SpaceBar();
+    if (r < 71) return StaleTick();
+    if (r < 75) return Rename();
+    if (r < 78) return CloseAndRestart();
     return StartStop();
   }
 
@@ -423,10 +432,22 @@ class Soak {
   }
 
   void FileCommandWhileRunning() {
-    if (Chance(50)) {
+    const long r = Below(4);
+    if (r == 0) {
       Note("New while running");
       rig_.New(static_cast<int>(Below(5)));
       ExpectMessages({{"WARNING", "Can't create NEW file\r\nwhile timer on."}});
+    } else if (r == 1) {
+      Note("Open while running");
+      rig_.controls_.open_dialog_answers.push_back(rig_.state_.Data_file_path);
+      rig_.recorder_.mnuOpen_Click();
+      rig_.controls_.open_dialog_answers.clear();
+      ExpectMessages({{"WARNING", "Can't OPEN file\r\nwhile timer on."}});
+    } else if (r == 2) {
+      Note("Generate Stats while running");
+      rig_.recorder_.mnuGenStats_Click();
+      ExpectMessages({{"WARNING", "Cannot Generate Stats\r\nuntil STOP CLOCK"}});
+      Expect(rig_.controls_.reports_shown == reports_shown_, "Reports shown while running");
     } else {
       Note("Exit while running");
       rig_.recorder_.mnuExit_Click();
@@ -470,7 +491,8 @@ class Soak {
     if (!was_running && before.header.Last_record >= kLastClickRecord) {
       ExpectMessages({{"WARNING", "Data file is full"}});
       ExpectUnchanged("START CLOCK on a full file");
-      if (marathon_) marathon_ = false;
+      file_filled_ = true;
+      marathon_ = false;
       return;
     }
     ExpectNoMessage();
@@ -484,6 +506,8 @@ class Soak {
     expected.Clock_seconds = before.elapsed;
     expected.Team_color = before.v.ball_path_color;
     Expect(marker == expected, "the clock marker");
+    stats_read_ = false;
+    just_stopped_ = was_running;
   }
 
   // --- while the clock is stopped ---------------------------------------------
@@ -573,6 +597,8 @@ class Soak {
     names_[1] = EncodeName(PadOrCutUtf8(right_name, kNameLength));
     base_score_2_ = score_2;
     base_score_1_ = score_1;
+    stats_read_ = false;
+    last_path_ = rig_.state_.Data_file_path;
     Expect(After().file.size() == 3u * kRecordLength, "a new file holds 60 bytes");
     Expect(rig_.state_.form1.RecordNumber == kHeaderRecord && rig_.state_.Elapsed_seconds == 0 &&
                rig_.controls_.Caption(MainControl::kLabel5) == "0:00",
@@ -606,6 +632,8 @@ class Soak {
     rig_.state_ = ProgramState{};
     rig_.controls_ = testing::FakeControls{};
     rig_.recorder_.Form_Load();
+    stats_read_ = false;
+    reports_shown_ = 0;
     ExpectNoMessage();
     const Snapshot& after = After();
     Expect(after.captions[kText1At] == before.captions[kText1At] &&
@@ -616,6 +644,104 @@ class Soak {
     Expect(after.score_1 == before.score_1 && after.score_2 == before.score_2,
            "the scores after a restart");
     Expect(after.path.empty() && !after.timer, "a restarted program has no file");
+  }
+
+  // File > Open of the file just written (now and then cancelled). Right
+  // after STOP CLOCK it must bring back exactly the screen the operator saw.
+  void Open() {
+    const bool after_stop = just_stopped_;
+    if (last_path_.empty() || Chance(5)) {
+      Note("Open, cancelled");
+      rig_.controls_.open_dialog_answers.push_back(std::nullopt);
+      rig_.recorder_.mnuOpen_Click();
+      ExpectNoMessage();
+      return ExpectUnchanged("a cancelled Open");
+    }
+    Note(after_stop ? "Open right after STOP CLOCK" : "Open");
+    const Bytes file = testing::ReadFileBytes(last_path_);
+    rig_.controls_.open_dialog_answers.push_back(last_path_);
+    rig_.recorder_.mnuOpen_Click();
+    ExpectNoMessage();
+    const Snapshot& after = After();
+    Expect(after.file == file, "Open wrote to the file");
+    Expect(after.path == last_path_, "Open did not make the file the current one");
+    const Header_record h = DecodeHeader(RecordAt(file, kHeaderRecord));
+    Expect(EncodeHeader(after.header) == EncodeHeader(h), "Open's header");
+    Expect(after.v.RecordNumber == h.Last_record && after.elapsed == h.Clock_seconds &&
+               after.score_2 == h.Score_2 && after.score_1 == h.Score_1,
+           "Open's record number, clock or scores");
+    Expect(after.captions[kText2At] == DecodeName(RecordAt(file, kLeftNameRecord)) &&
+               after.captions[kText1At] == DecodeName(RecordAt(file, kRightNameRecord)),
+           "Open's names");
+    names_[0] = RecordAt(file, kLeftNameRecord);
+    names_[1] = RecordAt(file, kRightNameRecord);
+    int left_goals = 0;
+    int right_goals = 0;
+    for (int n = kFirstEventRecord; n <= h.Last_record; ++n) {
+      const Event_record e = DecodeEvent(RecordAt(file, n));
+      left_goals += e.Left_goal;
+      right_goals += e.Right_goal;
+    }
+    base_score_1_ = h.Score_1 - left_goals;
+    base_score_2_ = h.Score_2 - right_goals;
+    stats_read_ = false;
+    if (!after_stop) return;
+    const Snapshot& before = before_;
+    for (std::size_t box : {kText1At, kText2At}) {
+      Expect(after.captions[box] == PadOrCutUtf8(before.captions[box], kNameLength),
+             "Open after STOP shows other names");
+    }
+    Form1State scratch;
+    Expect(after.left_color == before.left_color && after.right_color == before.right_color &&
+               after.score_1 == before.score_1 && after.score_2 == before.score_2 &&
+               after.elapsed == before.elapsed &&
+               after.captions[3] == Recorder::ClockCaption(before.elapsed, scratch) &&
+               after.image3 == before.image3 && after.image4 == before.image4 &&
+               after.v.ball_path_color == before.v.ball_path_color && after.v.X_1 == before.v.X_1 &&
+               after.v.Y_1 == before.v.Y_1,
+           "Open after STOP CLOCK does not show what the screen showed");
+  }
+
+  // Reports > Generate Stats: the possession times add up to the last
+  // clock minus the first, the goals and shots to those in the file.
+  void GenerateStats() {
+    Note("Generate Stats");
+    rig_.recorder_.mnuGenStats_Click();
+    if (before_.path.empty()) {
+      ExpectMessages(
+          {{"WARNING", "Cannot Generate Stats until\r\nfile OPENED or NEW file created"}});
+      return ExpectUnchanged("Generate Stats without a file");
+    }
+    ExpectNoMessage();
+    Expect(rig_.controls_.reports_shown == ++reports_shown_, "the Reports window did not open");
+    const Snapshot& after = After();
+    Expect(after.file == before_.file, "Generate Stats wrote to the file");
+    Expect(after.v.RecordNumber == 0, "RecordNumber after Generate Stats");
+    stats_read_ = true;
+    const Header_record& h = after.header;
+    const std::int16_t last =
+        std::min<std::int16_t>(h.Last_record, static_cast<std::int16_t>(after.file.size() / 20));
+    int goals = 0;
+    int shots = 0;
+    for (int n = kFirstEventRecord; n <= last; ++n) {
+      const Event_record e = DecodeEvent(RecordAt(after.file, n));
+      goals += e.Left_goal + e.Right_goal;
+      shots += e.Shot_flag == -1;
+    }
+    const Team_stats& red = rig_.state_.Red_stats;
+    const Team_stats& blue = rig_.state_.Blue_stats;
+    const int possession = last >= kFirstEventRecord
+                               ? DecodeEvent(RecordAt(after.file, last)).Clock_seconds -
+                                     DecodeEvent(RecordAt(after.file, 4)).Clock_seconds
+                               : 0;
+    Expect(red.Possession_time + blue.Possession_time == possession,
+           "the possession times add up to " +
+               std::to_string(red.Possession_time + blue.Possession_time) + ", not " +
+               std::to_string(possession));
+    Expect(red.Goals + blue.Goals == goals && red.Shots + blue.Shots == shots,
+           "the statistics' goals or shots");
+    Expect(h.Team_2_color != kRed || red.Goals == after.score_2 - base_score_2_,
+           "the red team's goals");
   }
 
   // One long match: the clock runs until the file is full; STOP CLOCK still
@@ -676,7 +802,9 @@ class Soak {
     Expect(h.Last_record >= kHeaderRecord && h.Last_record <= records,
            "Last_record " + std::to_string(h.Last_record) + " in a file of " +
                std::to_string(records) + " records");
-    Expect(h.Last_record == rig_.state_.form1.RecordNumber,
+    // Generate Stats leaves RecordNumber at 0; START CLOCK takes the header's.
+    Expect(h.Last_record == rig_.state_.form1.RecordNumber ||
+               (stats_read_ && rig_.state_.form1.RecordNumber == 0),
            "Last_record " + std::to_string(h.Last_record) + " is not RecordNumber " +
                std::to_string(rig_.state_.form1.RecordNumber));
     Expect(h.Score_1 == rig_.state_.Score_1 && h.Score_2 == rig_.state_.Score_2,
@@ -736,6 +864,12 @@ class Soak {
   bool marathon_ = false;
   bool file_filled_ = false;
   int pending_undos_ = 0;
+  // The file New or Open made current last, for the next Open.
+  std::string last_path_;
+  bool just_stopped_ = false;
+  // Generate Stats ran since the clock last started (RecordNumber is 0).
+  bool stats_read_ = false;
+  int reports_shown_ = 0;
   // The state before and after the operation in hand.
   Snapshot before_;
   Snapshot after_;
