@@ -9,15 +9,14 @@
 #include <string_view>
 #include <vector>
 
-#include "fakes.h"
 #include "fuzz_check.h"
-#include "recorder/recorder.h"
 #include "recorder/settings_values.h"
-#include "surface/recording_surface.h"
+#include "recorder_rig.h"
 
 namespace {
 
 using varrow::MainControl;
+using varrow::testing::FakeProgram;
 
 constexpr std::string_view kKeys[] = {"Team_2",       "Team_1",  "Team_2_color",
                                       "Team_1_color", "Score_2", "Score_1"};
@@ -44,15 +43,6 @@ std::optional<std::int64_t> ReferenceDecimal(std::string_view text, std::int64_t
   return value;
 }
 
-struct Program {
-  varrow::ProgramState state;
-  varrow::testing::FakeControls controls;
-  varrow::RecordingSurface surface;
-  varrow::testing::FakeSettings settings;
-  varrow::testing::FakeEnvironment environment;
-  varrow::Recorder recorder{state, controls, surface, settings, environment};
-};
-
 std::string Key(std::string_view key) { return "Varrow/Startup/" + std::string(key); }
 
 }  // namespace
@@ -69,11 +59,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     at = end + 1;
   }
 
-  Program first;
+  FakeProgram first;
   for (std::size_t k = 0; k < values.size(); ++k) {
-    if (values[k]) first.settings.values[Key(kKeys[k])] = *values[k];
+    if (values[k]) first.settings_.values[Key(kKeys[k])] = *values[k];
   }
-  first.recorder.Form_Load();
+  first.recorder_.Form_Load();
 
   const auto color_of = [&](std::size_t k, varrow::Color side_default) {
     if (!values[k]) return side_default;
@@ -87,28 +77,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(varrow::ParseScoreSetting(*values[k]) == parsed);
     return static_cast<std::int16_t>(parsed.value_or(0));
   };
-  FUZZ_CHECK(first.controls.Caption(MainControl::kText2) == values[0].value_or(""));
-  FUZZ_CHECK(first.controls.Caption(MainControl::kText1) == values[1].value_or(""));
-  FUZZ_CHECK(first.controls.ForeColor(MainControl::kText2) == color_of(2, varrow::kRed));
-  FUZZ_CHECK(first.controls.ForeColor(MainControl::kText1) == color_of(3, varrow::kBlue));
-  FUZZ_CHECK(first.state.Score_2 == score_of(4));
-  FUZZ_CHECK(first.state.Score_1 == score_of(5));
-  FUZZ_CHECK(first.controls.Caption(MainControl::kLabel3) == std::to_string(first.state.Score_2));
-  FUZZ_CHECK(first.controls.Caption(MainControl::kLabel4) == std::to_string(first.state.Score_1));
+  FUZZ_CHECK(first.controls_.Caption(MainControl::kText2) == values[0].value_or(""));
+  FUZZ_CHECK(first.controls_.Caption(MainControl::kText1) == values[1].value_or(""));
+  FUZZ_CHECK(first.controls_.ForeColor(MainControl::kText2) == color_of(2, varrow::kRed));
+  FUZZ_CHECK(first.controls_.ForeColor(MainControl::kText1) == color_of(3, varrow::kBlue));
+  FUZZ_CHECK(first.state_.Score_2 == score_of(4));
+  FUZZ_CHECK(first.state_.Score_1 == score_of(5));
+  FUZZ_CHECK(first.controls_.Caption(MainControl::kLabel3) == std::to_string(first.state_.Score_2));
+  FUZZ_CHECK(first.controls_.Caption(MainControl::kLabel4) == std::to_string(first.state_.Score_1));
 
   // What shutdown saves, the next start reads back exactly.
-  first.recorder.Form_Unload();
-  Program second;
-  second.settings.values = first.settings.values;
-  second.recorder.Form_Load();
+  first.recorder_.Form_Unload();
+  FakeProgram second;
+  second.settings_.values = first.settings_.values;
+  second.recorder_.Form_Load();
   for (const MainControl c :
        {MainControl::kText1, MainControl::kText2, MainControl::kLabel3, MainControl::kLabel4}) {
-    FUZZ_CHECK(second.controls.Caption(c) == first.controls.Caption(c));
+    FUZZ_CHECK(second.controls_.Caption(c) == first.controls_.Caption(c));
   }
   for (const MainControl c : {MainControl::kText1, MainControl::kText2}) {
-    FUZZ_CHECK(second.controls.ForeColor(c) == first.controls.ForeColor(c));
+    FUZZ_CHECK(second.controls_.ForeColor(c) == first.controls_.ForeColor(c));
   }
-  FUZZ_CHECK(second.state.Score_1 == first.state.Score_1);
-  FUZZ_CHECK(second.state.Score_2 == first.state.Score_2);
+  FUZZ_CHECK(second.state_.Score_1 == first.state_.Score_1);
+  FUZZ_CHECK(second.state_.Score_2 == first.state_.Score_2);
   return 0;
 }

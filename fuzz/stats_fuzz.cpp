@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "fakes.h"
 #include "field/field.h"
 #include "fuzz_check.h"
 #include "recorder/recorder.h"
+#include "recorder_rig.h"
 #include "reports/report_drawing.h"
 #include "stats/stats_pass.h"
 #include "surface/recording_surface.h"
@@ -179,12 +179,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Generate Stats on the same bytes in a file: the same figures, or its warning.
   const std::string path = Dir().File("match.dat");
   varrow::testing::WriteFileBytes(path, std::vector<std::uint8_t>(data, data + size));
-  varrow::ProgramState state;
-  varrow::testing::FakeControls controls;
-  varrow::RecordingSurface surface;
-  varrow::testing::FakeSettings settings;
-  varrow::testing::FakeEnvironment environment;
-  varrow::Recorder recorder(state, controls, surface, settings, environment);
+  varrow::testing::FakeProgram program;
+  varrow::ProgramState& state = program.state_;
+  varrow::testing::FakeControls& controls = program.controls_;
+  varrow::Recorder& recorder = program.recorder_;
   recorder.Form_Load();
   state.Data_file_path = path;
   controls.messages.clear();

@@ -12,15 +12,27 @@
 
 namespace varrow::testing {
 
+// The program's variables and its main window on fakes, not yet loaded.
+struct FakeProgram {
+  FakeProgram() = default;
+  FakeProgram(const FakeProgram&) = delete;
+  FakeProgram& operator=(const FakeProgram&) = delete;
+
+  ProgramState state_;
+  FakeControls controls_;
+  RecordingSurface surface_;
+  FakeSettings settings_;
+  FakeEnvironment environment_;
+  Recorder recorder_{state_, controls_, surface_, settings_, environment_};
+};
+
 // A started program on fakes whose New creates its files in a fresh temporary
 // directory: team names "Reds" (left, red) and "Blues" (right, blue), score
 // 0 : 0, date 5 December 1999. The surface log starts empty after start-up.
 // Free of any test framework, so fuzz targets and generators can drive it.
-class RecorderRig {
+class RecorderRig : public FakeProgram {
  public:
   RecorderRig();
-  RecorderRig(const RecorderRig&) = delete;
-  RecorderRig& operator=(const RecorderRig&) = delete;
 
   // File > New; `option` 1 to 4 clicks that option of the period window,
   // 0 just presses OK.
@@ -38,12 +50,6 @@ class RecorderRig {
   static RecordBytes ToRecordBytes(const std::vector<std::uint8_t>& v);
 
   TempDir dir_;
-  ProgramState state_;
-  FakeControls controls_;
-  RecordingSurface surface_;
-  FakeSettings settings_;
-  FakeEnvironment environment_;
-  Recorder recorder_{state_, controls_, surface_, settings_, environment_};
 };
 
 }  // namespace varrow::testing
