@@ -1,7 +1,8 @@
 // A long random match played against the recorder core: a seeded generator
 // of operations (clicks anywhere in and around the field and exactly on every
-// line, the clock, the buttons, the space bar, New, closing and restarting
-// the program) with every invariant checked after every operation.
+// line, the clock, the buttons, the space bar, New, Open of the file just
+// written, Generate Stats, closing and restarting the program) with every
+// invariant checked after every operation.
 //
 //   VARROW_SOAK_SEED=n   replays the run the failure message names
 //   VARROW_SOAK_OPS=n    overrides the number of operations
@@ -105,7 +106,8 @@ struct Snapshot {
 constexpr MainControl kAllControls[] = {
     MainControl::kCommand2, MainControl::kLabel3, MainControl::kLabel4, MainControl::kLabel5,
     MainControl::kLabel6,   MainControl::kLabel7, MainControl::kText1,  MainControl::kText2};
-// Where the name boxes stand in Snapshot::captions.
+// Where the clock and the name boxes stand in Snapshot::captions.
+constexpr std::size_t kLabel5At = 3;
 constexpr std::size_t kText1At = 6;
 constexpr std::size_t kText2At = 7;
 
@@ -695,7 +697,7 @@ class Soak {
     Expect(after.left_color == before.left_color && after.right_color == before.right_color &&
                after.score_1 == before.score_1 && after.score_2 == before.score_2 &&
                after.elapsed == before.elapsed &&
-               after.captions[3] == Recorder::ClockCaption(before.elapsed, scratch) &&
+               after.captions[kLabel5At] == Recorder::ClockCaption(before.elapsed, scratch) &&
                after.image3 == before.image3 && after.image4 == before.image4 &&
                after.v.ball_path_color == before.v.ball_path_color && after.v.X_1 == before.v.X_1 &&
                after.v.Y_1 == before.v.Y_1,
