@@ -50,6 +50,7 @@ QPen PainterSurface::PenFor(Color color, int width) const {
 
 template <typename Draw>
 void PainterSurface::Paint(const QRectF& twips_bounds, Draw&& draw) {
+  if (!ReadyToPaint()) return;
   QPainter* painter = ActivePainter();
   std::optional<QPainter> own;
   if (painter == nullptr) {

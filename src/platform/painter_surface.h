@@ -30,6 +30,8 @@ class PainterSurface : public Surface {
   // A painter the device keeps open (the printer's, for a whole job), or
   // nullptr to paint each operation with a painter of its own.
   virtual QPainter* ActivePainter() { return nullptr; }
+  // False drops the operation (a print job that could not start).
+  virtual bool ReadyToPaint() { return true; }
   // Called after each operation with the part of the target it touched, in
   // the target's logical pixels.
   virtual void AfterPaint(const QRectF& /*pixels*/) {}
