@@ -29,7 +29,20 @@ QtTestEnvironment::~QtTestEnvironment() = default;
 
 const std::string& QtTestEnvironment::ConfigDir() const { return config_; }
 
+namespace {
+
+QtMessageHandler previous_handler = nullptr;
+
+// The offscreen platform warns about every fixed-size window; nothing to see.
+void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.contains("does not support propagateSizeHints")) return;
+  previous_handler(type, context, message);
+}
+
+}  // namespace
+
 void QtTestEnvironment::SetUpApplication() {
+  previous_handler = qInstallMessageHandler(QuietHandler);
   platform::InstallFontSubstitutions();
   QApplication::setFont(platform::SansFont(8.25));
 }
