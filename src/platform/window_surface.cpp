@@ -20,10 +20,14 @@ void SetLogicalDpi(QImage& image, double dpi) {
 }  // namespace
 
 WindowSurface::WindowSurface(QWidget& view, QColor back)
-    : view_(view),
-      back_(back),
-      background_(NewImage(QImage::Format_RGB32, back)),
-      overlay_(NewImage(QImage::Format_ARGB32_Premultiplied, Qt::transparent)) {}
+    : view_(view), back_(back), background_(NewImage(QImage::Format_RGB32, back)) {}
+
+QPaintDevice* WindowSurface::PaintTarget() {
+  if (AutoRedraw()) return &background_;
+  // Made with the first drawing over the field, not at start-up.
+  if (overlay_.isNull()) overlay_ = NewImage(QImage::Format_ARGB32_Premultiplied, Qt::transparent);
+  return &overlay_;
+}
 
 QImage WindowSurface::NewImage(QImage::Format format, QColor fill) const {
   // Device pixels, so lines and markers stay sharp on a high-DPI screen.
@@ -39,7 +43,7 @@ void WindowSurface::Render(QPainter& painter, const QRect& rect) const {
   painter.save();
   painter.setClipRect(rect);
   painter.drawImage(QPointF(0, 0), background_);
-  painter.drawImage(QPointF(0, 0), overlay_);
+  if (!overlay_.isNull()) painter.drawImage(QPointF(0, 0), overlay_);
   painter.restore();
 }
 
@@ -49,7 +53,7 @@ void WindowSurface::DeviceClear() {
   // Cls with AutoRedraw on erases the background too, as it always has;
   // the main window only clears with it off, which keeps the field.
   if (AutoRedraw()) background_.fill(back_);
-  overlay_.fill(Qt::transparent);
+  if (!overlay_.isNull()) overlay_.fill(Qt::transparent);
   view_.update();
 }
 

@@ -25,10 +25,12 @@ class WindowSurface : public PainterSurface {
   void Render(QPainter& painter, const QRect& rect) const;
 
   const QImage& Background() const { return background_; }
+  // Null until something is drawn over the background.
   const QImage& Overlay() const { return overlay_; }
 
  protected:
-  QPaintDevice* PaintTarget() override { return AutoRedraw() ? &background_ : &overlay_; }
+  QPaintDevice* PaintTarget() override;
+  const QPaintDevice* MetricsDevice() const override { return &background_; }
   void AfterPaint(const QRectF& pixels) override;
   void DeviceClear() override;
   float DeviceScaleWidth() const override;

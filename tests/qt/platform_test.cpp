@@ -77,10 +77,13 @@ class PlatformTest : public QObject {
     WindowSurface surface(view, QColor(212, 208, 200));
     // QImage defaults to 72 dpi; the surface's images must say 96.
     QCOMPARE(surface.Background().logicalDpiX(), 96);
-    QCOMPARE(surface.Overlay().logicalDpiY(), 96);
+    QVERIFY(surface.Overlay().isNull());  // not made until it is drawn on
     QCOMPARE(surface.ScaleWidth(), 9570.0f);
     surface.SetAutoRedraw(true);
     surface.Line(750, 1000, 8750, 5000, kLightGreen, LineShape::kFilledBox);
+    surface.SetAutoRedraw(false);
+    surface.Line(0, 0, 15, 0, kRed);
+    QCOMPARE(surface.Overlay().logicalDpiY(), 96);
     // 750 twips is pixel 50; 8750 is pixel 583.
     QCOMPARE(PixelAtTwips(surface.Background(), 750, 1000), kQGreen);
     QCOMPARE(PixelAtTwips(surface.Background(), 8745, 4995), kQGreen);
