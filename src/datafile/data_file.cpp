@@ -182,6 +182,23 @@ FileStatus DataFile::ReadAll(std::vector<std::uint8_t>& out, std::int64_t max_by
   return FileStatus::Ok();
 }
 
+FileStatus DataFile::Truncate(std::int64_t bytes) {
+  if (fd_ < 0) return FileStatus::FromErrno(EBADF);
+  int r;
+  do {
+    r = ::ftruncate(fd_, static_cast<off_t>(bytes));
+  } while (r != 0 && errno == EINTR);
+  return r == 0 ? FileStatus::Ok() : FileStatus::FromErrno(errno);
+}
+
+FileStatus DataFile::CheckNotRemoved() const {
+  if (fd_ < 0) return FileStatus::FromErrno(EBADF);
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) return FileStatus::FromErrno(errno);
+  if (st.st_nlink == 0) return FileStatus::Error(ENOENT, "The data file has been removed");
+  return FileStatus::Ok();
+}
+
 bool DataFileNameTaken(const std::string& path) {
   struct stat st {};
   return ::lstat(path.c_str(), &st) == 0;
@@ -192,6 +209,10 @@ FileStatus DataFileSize(const std::string& path, std::int64_t& bytes) {
   if (::stat(path.c_str(), &st) != 0) return FileStatus::FromErrno(errno);
   bytes = st.st_size;
   return FileStatus::Ok();
+}
+
+FileStatus RemoveDataFile(const std::string& path) {
+  return ::unlink(path.c_str()) == 0 ? FileStatus::Ok() : FileStatus::FromErrno(errno);
 }
 
 }  // namespace varrow

@@ -79,6 +79,11 @@ class DataFile {
   // The whole file in one read, for one-pass readers; fails when it is longer
   // than `max_bytes`.
   [[nodiscard]] FileStatus ReadAll(std::vector<std::uint8_t>& out, std::int64_t max_bytes) const;
+  // Cuts the file to `bytes`: drops the torn tail a failed append can leave.
+  [[nodiscard]] FileStatus Truncate(std::int64_t bytes);
+  // Fails once the file has been removed from its directory: writes still
+  // succeed then, but everything written is lost when the file is closed.
+  [[nodiscard]] FileStatus CheckNotRemoved() const;
 
  private:
   int fd_ = -1;
@@ -90,5 +95,8 @@ bool DataFileNameTaken(const std::string& path);
 
 // The size of the file at `path` without opening it for records.
 [[nodiscard]] FileStatus DataFileSize(const std::string& path, std::int64_t& bytes);
+
+// Removes a data file, for a new file whose creation could not be completed.
+[[nodiscard]] FileStatus RemoveDataFile(const std::string& path);
 
 }  // namespace varrow

@@ -1,0 +1,193 @@
+// The match clock (START CLOCK / STOP CLOCK and the one-second tick), and the
+// file writes every recording handler shares.
+#include <limits>
+#include <string>
+
+#include "recorder/recorder.h"
+
+namespace varrow {
+namespace {
+
+constexpr std::int16_t kMaxClockSeconds = std::numeric_limits<std::int16_t>::max();
+
+}  // namespace
+
+void Recorder::Timer1_Timer() {
+  // A tick that was already queued when the clock stopped must not count.
+  if (!ClockRunning()) return;
+  // The count is 16 bits wide: it stays at 9:06:07 rather than wrapping to a
+  // negative time; recording goes on.
+  if (state_.Elapsed_seconds < kMaxClockSeconds) ++state_.Elapsed_seconds;
+  ShowClock();
+  // A file removed while open still takes every write, and loses them all
+  // when it is closed. Looking once a second keeps that check off the click.
+  if (file_.IsOpen()) {
+    if (FileStatus s = file_.CheckNotRemoved(); !s) FailRecording(s);
+  }
+}
+
+void Recorder::Command2_Click() {
+  vars().change_possesion_flag = 0;
+  if (state_.Data_file_path.empty()) {
+    controls_.MsgBox(
+        std::string("Must create NEW  or OPEN data file") + std::string(kCrLf) + "to START CLOCK",
+        MsgIcon::kExclamation, kWarningTitle);
+    return;
+  }
+  if (ClockRunning()) {
+    StopClock();
+  } else {
+    StartClock();
+  }
+}
+
+void Recorder::StopClock() {
+  Form1State& v = vars();
+  controls_.SetTimerEnabled(false);
+  controls_.SetCaption(MainControl::kCommand2, "START CLOCK");
+  SetNameBoxesLocked(false);
+  // A goal is "the latest click" only while play goes on.
+  v.Left_Goal_flag = v.Right_Goal_flag = 0;
+
+  const Event_record marker = ClockMarker();
+  // Clicks stop at kMaxRecordNumber - 1, so the marker always has its record.
+  const auto record = static_cast<std::int16_t>(v.RecordNumber + 1);
+  Header_record header = CurrentHeader(record, state_.Score_2, state_.Score_1);
+  header.Team_2_color = controls_.ForeColor(MainControl::kText2);
+  header.Team_1_color = controls_.ForeColor(MainControl::kText1);
+  // The end of a spell of recording is always flushed, whatever the policy.
+  FileStatus s = WriteEventAndHeader(record, marker, header, true);
+  if (s) s = file_.CheckNotRemoved();
+  if (!s) {
+    FailRecording(s);
+    return;
+  }
+  state_.Event_rec = marker;
+  v.RecordNumber = record;
+  state_.Header_rec = header;
+  file_.Close();
+}
+
+void Recorder::StartClock() {
+  Form1State& v = vars();
+  const std::int16_t last_record = state_.Header_rec.Last_record;
+  if (last_record >= kMaxRecordNumber - 1) {
+    WarnFileFull("Create NEW file to START CLOCK");
+    return;
+  }
+  controls_.SetTimerEnabled(true);
+  controls_.SetCaption(MainControl::kCommand2, "STOP CLOCK");
+  SetNameBoxesLocked(true);
+  v.Left_Goal_flag = v.Right_Goal_flag = 0;
+
+  // Never create the file here: a vanished file must be reported, not
+  // replaced by one whose first records are zero bytes. The same goes for a
+  // file cut shorter than its header says.
+  FileStatus s = file_.Open(state_.Data_file_path, OpenMode::kExisting);
+  std::int64_t size = 0;
+  if (s) s = file_.Size(size);
+  if (s && last_record < kHeaderRecord) {
+    s = FileStatus::Error(kBadDataFileError, "The file's header is damaged (last record " +
+                                                 std::to_string(last_record) + ")");
+  } else if (s && size < static_cast<std::int64_t>(last_record) * kRecordLength) {
+    s = FileStatus::Error(kBadDataFileError,
+                          "The file holds fewer records than its header counts (" +
+                              std::to_string(last_record) + ")");
+  }
+  if (!s) {
+    FailRecording(s);
+    return;
+  }
+
+  const Event_record marker = ClockMarker();
+  const auto record = static_cast<std::int16_t>(last_record + 1);
+  // The header is written at START as well, so that it counts the marker.
+  const Header_record header = CurrentHeader(record, state_.Score_2, state_.Score_1);
+  if (s = WriteEventAndHeader(record, marker, header, sync_every_event_); !s) {
+    FailRecording(s);
+    return;
+  }
+  state_.Event_rec = marker;
+  v.RecordNumber = record;
+  state_.Header_rec = header;
+}
+
+void Recorder::FailRecording(const FileStatus& status) {
+  // Stop before the message: the box is modal and the timer would tick behind it.
+  controls_.SetTimerEnabled(false);
+  file_.Close();
+  controls_.SetCaption(MainControl::kCommand2, "START CLOCK");
+  SetNameBoxesLocked(false);
+  ShowFileError(state_.Data_file_path, status, "The clock has been stopped.");
+}
+
+void Recorder::SetNameBoxesLocked(bool locked) {
+  controls_.SetLocked(MainControl::kText1, locked);
+  controls_.SetLocked(MainControl::kText2, locked);
+}
+
+Event_record Recorder::ClockMarker() const {
+  const Form1State& v = vars();
+  Event_record e;
+  e.X = v.X_1;
+  e.Y = v.Y_1;
+  e.Team_color = v.ball_path_color;
+  e.Clock_seconds = state_.Elapsed_seconds;
+  e.Right_goal = e.Left_goal = 0;
+  e.Corner_flag = e.Shot_flag = 0;
+  return e;
+}
+
+Header_record Recorder::CurrentHeader(std::int16_t last_record, std::int16_t score_2,
+                                      std::int16_t score_1) const {
+  Header_record h = state_.Header_rec;
+  h.Last_record = last_record;
+  h.Clock_seconds = state_.Elapsed_seconds;
+  h.Score_2 = score_2;
+  h.Score_1 = score_1;
+  return h;
+}
+
+FileStatus Recorder::WriteEventAndHeader(std::int16_t record, const Event_record& event,
+                                         const Header_record& header, bool sync) {
+  // The event first: until the header counts it, a record beyond the count
+  // is harmless, so a crash between the two writes leaves a consistent file.
+  if (FileStatus s = file_.WriteEvent(record, event); !s) {
+    TrimTornRecord();
+    return s;
+  }
+  return WriteHeaderOnly(header, sync);
+}
+
+FileStatus Recorder::WriteHeaderOnly(const Header_record& header, bool sync) {
+  FileStatus s = file_.WriteHeader(header);
+  if (s && sync) {
+    s = file_.Sync();
+    // What reached the disk is unknown; at least the file must count only
+    // what the program still believes was recorded.
+    if (!s) (void)file_.WriteHeader(state_.Header_rec);
+  }
+  return s;
+}
+
+void Recorder::TrimTornRecord() {
+  std::int64_t size = 0;
+  if (file_.Size(size) && size % kRecordLength != 0) {
+    (void)file_.Truncate(size - size % kRecordLength);
+  }
+}
+
+void Recorder::ShowFileError(const std::string& path, const FileStatus& status,
+                             std::string_view consequence) {
+  std::string text = "Unexpected error #" + std::to_string(status.code()) + " occurred: \n" +
+                     status.reason() + std::string(kCrLf) + "Data file: " + path;
+  if (!consequence.empty()) text += std::string(kCrLf) + std::string(consequence);
+  controls_.MsgBox(text, MsgIcon::kExclamation, kErrorTitle);
+}
+
+void Recorder::WarnFileFull(std::string_view what_to_do) {
+  controls_.MsgBox(std::string("Data file is full") + std::string(kCrLf) + std::string(what_to_do),
+                   MsgIcon::kExclamation, kWarningTitle);
+}
+
+}  // namespace varrow
