@@ -122,9 +122,11 @@ Form1::Form1(ProgramState& state, SettingsStore& settings, Environment& environm
   surface_->SetFont(platform::SansFont(8.25));
   recorder_ = std::make_unique<Recorder>(state_, *this, *surface_, settings_, environment_);
 
-  timer1_.setInterval(1000);
-  timer1_.setTimerType(Qt::PreciseTimer);
-  connect(&timer1_, &QTimer::timeout, this, [this] { recorder_->Timer1_Timer(); });
+  timer1_ = new QTimer(this);
+  timer1_->setObjectName("Timer1");
+  timer1_->setInterval(1000);
+  timer1_->setTimerType(Qt::PreciseTimer);
+  connect(timer1_, &QTimer::timeout, this, [this] { recorder_->Timer1_Timer(); });
 
   qApp->installEventFilter(this);
 }
@@ -259,7 +261,7 @@ void Form1::Unload() {
   if (unloaded_) return;
   unloaded_ = true;
   recorder_->Form_Unload();
-  timer1_.stop();
+  timer1_->stop();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -374,12 +376,12 @@ void Form1::SetLocked(MainControl c, bool locked) {
   if (auto* t = qobject_cast<QLineEdit*>(Control(c))) t->setReadOnly(locked);
 }
 
-bool Form1::TimerEnabled() const { return timer1_.isActive(); }
+bool Form1::TimerEnabled() const { return timer1_->isActive(); }
 
 void Form1::SetTimerEnabled(bool enabled) {
   // Enabling a running timer must not restart its second.
-  if (enabled && !timer1_.isActive()) timer1_.start();
-  if (!enabled) timer1_.stop();
+  if (enabled && !timer1_->isActive()) timer1_->start();
+  if (!enabled) timer1_->stop();
 }
 
 void Form1::MsgBox(std::string_view text, MsgIcon icon, std::string_view title) {

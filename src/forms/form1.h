@@ -96,7 +96,7 @@ class Form1 : public QMainWindow, public MainControls {
   FieldView* view_ = nullptr;
   std::map<MainControl, QWidget*> controls_;
   std::map<MainControl, Color> fore_colors_;
-  QTimer timer1_;
+  QTimer* timer1_ = nullptr;  // Timer1
 
   std::unique_ptr<platform::WindowSurface> surface_;
   std::unique_ptr<Recorder> recorder_;

@@ -13,10 +13,14 @@
 #include <QtTest>
 #include <memory>
 
+#include "fakes.h"
+#include "forms/form5.h"
 #include "platform/qt_environment.h"
 #include "platform/qt_settings.h"
 #include "platform/window_surface.h"
 #include "qt_test_support.h"
+#include "surface/recording_surface.h"
+#include "temp_dir.h"
 
 namespace varrow {
 namespace {
@@ -45,6 +49,35 @@ const Expected kLayout[] = {
     {"Command6", 5880, 5520, 1575, 495}, {"Command7", 7800, 5520, 1575, 495},
     {"Label6", 120, 6120, 7455, 375},    {"Label7", 7680, 6120, 1695, 375},
 };
+
+// The worked click sequence of a first half, every position moved to the
+// nearest whole pixel at 96 dpi (a multiple of 15 twips): clock, x, y.
+struct Press {
+  std::int16_t clock;
+  int x, y;
+};
+const Press kSequence[] = {{3, 1995, 1995},  {7, 6000, 0},    {15, 600, 3000},
+                           {30, 4005, 4005}, {40, 300, 1995}, {45, 750, 1005}};
+
+// The same match recorded by the handlers alone, with fakes for the window.
+std::vector<std::uint8_t> RecordWithTheHandlers(const std::string& dir) {
+  ProgramState state;
+  testing::FakeControls controls;
+  RecordingSurface surface;
+  testing::FakeSettings settings;
+  testing::FakeEnvironment environment;
+  environment.current_directory = dir;
+  Recorder recorder(state, controls, surface, settings, environment);
+  recorder.Form_Load();
+  recorder.mnuNew_Click();
+  recorder.Command2_Click();
+  for (const Press& p : kSequence) {
+    state.Elapsed_seconds = p.clock;
+    recorder.Form_MouseDown(1, 0, static_cast<float>(p.x), static_cast<float>(p.y));
+  }
+  recorder.Command2_Click();
+  return testing::ReadFileBytes(state.Data_file_path);
+}
 
 }  // namespace
 
@@ -266,6 +299,72 @@ class Form1Test : public QObject {
     QCOMPARE(catcher.messages()[0].icon, QMessageBox::Warning);
     QCOMPARE(catcher.messages()[0].buttons, 1);
     QCOMPARE(catcher.messages()[1].icon, QMessageBox::Information);
+  }
+
+  void workedSequenceThroughTheWindowWritesWhatTheHandlersWrite() {
+    testing::TempDir qt_dir;
+    testing::TempDir core_dir;
+    const QString previous_dir = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(QString::fromStdString(qt_dir.path())));
+    testing::MessageCatcher catcher;
+    // File > New, OK in the period window.
+    testing::WhenModalAppears([](QWidget* modal) {
+      auto* form5 = qobject_cast<forms::Form5*>(modal);
+      if (form5 == nullptr) return false;
+      QTest::mouseClick(form5->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+      return true;
+    });
+    form_->findChild<QAction*>("mnuNew")->trigger();
+    QDir::setCurrent(previous_dir);
+    QCOMPARE(catcher.messages().size(), std::size_t{1});
+    QVERIFY(catcher.messages()[0].text.startsWith("New data file created: "));
+    QVERIFY(QString::fromStdString(state_.Data_file_path)
+                .startsWith(QString::fromStdString(qt_dir.path())));
+    QCOMPARE(Find<QLabel>("Label6")->text(),
+             " File: " + QString::fromStdString(state_.Data_file_path));
+
+    // The test sets the clock itself; the real second must not tick into it.
+    form_->findChild<QTimer*>("Timer1")->setInterval(3600 * 1000);
+    QTest::mouseClick(Find<QPushButton>("Command2"), Qt::LeftButton);
+    QCOMPARE(Find<QPushButton>("Command2")->text(), QString("STOP CLOCK"));
+    QVERIFY(Find<QLineEdit>("Text2")->isReadOnly());
+
+    // A press on a label is no press on the field.
+    const std::int16_t before = state_.form1.RecordNumber;
+    QTest::mouseClick(Find("Label1"), Qt::LeftButton);
+    QCOMPARE(state_.form1.RecordNumber, before);
+
+    for (const Press& p : kSequence) {
+      state_.Elapsed_seconds = p.clock;
+      QTest::mouseClick(form_->fieldView(), Qt::LeftButton, {}, QPoint(p.x / 15, p.y / 15));
+      if (p.clock == 15) {
+        // The goal: the right team scored, the marker is blue, the ball goes
+        // back to the left team.
+        QCOMPARE(Find<QLabel>("Label4")->text(), QString("1"));
+        QCOMPARE(PixelAtTwips(Shown(), 600, 3000), QColor(0, 0, 255));
+        QVERIFY(Find("Image3")->isVisible());
+      }
+      if (p.clock == 40) {
+        // Paths in both colours are on the field.
+        const QImage shown = Shown();
+        QCOMPARE(PixelAtTwips(shown, 300, 1995), QColor(255, 0, 0));
+        QCOMPARE(PixelAtTwips(shown, 4005, 4005), QColor(255, 0, 0));
+      }
+    }
+    // The corner cleared the screen: only the blue marker of the last press.
+    const QImage last = Shown();
+    QCOMPARE(PixelAtTwips(last, 750, 1005), QColor(0, 0, 255));
+    QCOMPARE(PixelAtTwips(last, 4005, 4005), kQGreen);
+    QVERIFY(Find("Image4")->isVisible());
+    QTest::mouseClick(Find<QPushButton>("Command2"), Qt::LeftButton);
+    QCOMPARE(Find<QPushButton>("Command2")->text(), QString("START CLOCK"));
+    QCOMPARE(catcher.messages().size(), std::size_t{1});
+
+    const std::vector<std::uint8_t> through_window = testing::ReadFileBytes(state_.Data_file_path);
+    // Names, header, START, six clicks, STOP.
+    QCOMPARE(through_window.size(), std::size_t{11 * 20});
+    const std::vector<std::uint8_t> by_handlers = RecordWithTheHandlers(core_dir.path());
+    QCOMPARE(testing::Hex(through_window), testing::Hex(by_handlers));
   }
 
   void closingRunsShutdownOnceAndSavesTheSettings() {
