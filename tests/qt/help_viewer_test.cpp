@@ -75,7 +75,13 @@ class HelpViewerTest : public QObject {
                               " occurred: ",
                               "1000",
                               "1001",
-                              "possession indicator after Open"};
+                              "possession indicator after Open",
+                              "Data file is full",
+                              "STOP CLOCK and create NEW file",
+                              "Create NEW file to START CLOCK",
+                              "Data file: ",
+                              "The clock has been stopped.",
+                              "No new data file was created."};
     for (const char* message : messages) {
       QVERIFY2(html.contains(QString::fromUtf8(message).toHtmlEscaped()), message);
     }
