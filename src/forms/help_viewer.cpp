@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "forms/window_util.h"
+#include "platform/fonts.h"
 
 namespace varrow::forms {
 
@@ -22,6 +23,7 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
   browser_->setObjectName("HelpText");
   browser_->setOpenLinks(true);
   browser_->setOpenExternalLinks(false);
+  browser_->setFont(platform::SansFont(10));  // reading text, larger than the controls
 
   auto* contents = new QPushButton("&Contents", this);
   auto* back = new QPushButton("&Back", this);
