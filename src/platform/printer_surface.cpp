@@ -74,6 +74,14 @@ void PrinterSurface::Fail(const QString& description) {
 std::optional<PrinterFailure> PrinterSurface::TakeFailure() {
   std::optional<PrinterFailure> taken = std::move(failure_);
   failure_.reset();
+  if (taken) {
+    // The job that failed is abandoned; the next drawing starts a new one.
+    if (painter_.isActive()) {
+      printer_.abort();
+      painter_.end();
+    }
+    job_failed_ = false;
+  }
   return taken;
 }
 

@@ -25,7 +25,8 @@ class PrinterSurface : public PainterSurface {
   explicit PrinterSurface(QPrinter& printer);
   ~PrinterSurface() override;
 
-  // The failure since the last call, if any.
+  // The failure since the last call, if any. The job it hit is abandoned,
+  // so the next drawing begins a new one.
   std::optional<PrinterFailure> TakeFailure();
   // Jobs ended by EndDoc so far.
   int JobsEnded() const { return jobs_ended_; }

@@ -278,6 +278,14 @@ class PlatformTest : public QObject {
     QVERIFY2(failure->description.contains("/nonexistent-directory/report.pdf"),
              qPrintable(failure->description));
     QVERIFY(!surface.TakeFailure());
+
+    // Once the failure is taken, the next drawing tries a new job.
+    testing::TempDir dir;
+    printer.setOutputFileName(QString::fromStdString(dir.File("retry.pdf")));
+    surface.Print({"GOALS"});
+    surface.EndDoc();
+    QCOMPARE(surface.JobsEnded(), 1);
+    QVERIFY(!surface.TakeFailure());
   }
 
   void settingsRoundTripKeepsTextExactly() {
