@@ -122,6 +122,29 @@ FileStatus DataFile::Read(int record_number, RecordBytes& bytes) const {
   return FileStatus::Ok();
 }
 
+FileStatus DataFile::ReadRecords(int first_record, std::span<RecordBytes> out,
+                                 std::size_t& count) const {
+  static_assert(sizeof(RecordBytes) == kRecordLength, "records are packed back to back");
+  count = 0;
+  if (fd_ < 0) return FileStatus::FromErrno(EBADF);
+  if (first_record < 1 || first_record > kMaxRecordNumber) return BadRecordNumber(first_record);
+  auto* const data = reinterpret_cast<std::uint8_t*>(out.data());
+  const std::size_t want = out.size_bytes();
+  std::size_t done = 0;
+  while (done < want) {
+    const ssize_t n =
+        ::pread(fd_, data + done, want - done, Offset(first_record) + static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return FileStatus::FromErrno(errno);
+    }
+    if (n == 0) break;  // end of file
+    done += static_cast<std::size_t>(n);
+  }
+  count = done / kRecordLength;
+  return FileStatus::Ok();
+}
+
 FileStatus DataFile::ReadHeader(Header_record& h) const {
   RecordBytes b;
   FileStatus s = Read(kHeaderRecord, b);

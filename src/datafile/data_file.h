@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,12 @@ class DataFile {
   [[nodiscard]] FileStatus WriteName(int record_number, std::string_view utf8) {
     return Write(record_number, EncodeName(utf8));
   }
+  // Reads whole records from `first_record` on into `out`, as many as fit and
+  // the file holds, with as few system calls as possible; `count` says how
+  // many were read. A partial record at the end of the file is not read.
+  [[nodiscard]] FileStatus ReadRecords(int first_record, std::span<RecordBytes> out,
+                                       std::size_t& count) const;
+
   [[nodiscard]] FileStatus ReadHeader(Header_record& h) const;
   [[nodiscard]] FileStatus ReadEvent(int record_number, Event_record& e) const;
   [[nodiscard]] FileStatus ReadName(int record_number, std::string& utf8) const;

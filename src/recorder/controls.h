@@ -73,6 +73,7 @@ class MainControls {
   virtual void CloseProgressWindow() = 0;
 
   // Form2, the Reports window, shown modally; returns when it has closed.
+  // Its handlers are a ReportsWindow's, given Label7's caption for the titles.
   virtual void ShowReportsWindow() = 0;
   // Form4, modal.
   virtual void ShowAboutWindow() = 0;

@@ -33,13 +33,18 @@ class ReportsHost {
   // The printer chosen in the last dialog, as a drawing surface.
   virtual Surface& Printer() = 0;
   // The printer's failure since the last call, if any (number, description).
+  // The host abandons the print job that failed; the next one starts afresh.
   virtual std::optional<PrintChoice> TakePrinterError() = 0;
   virtual void MsgBox(std::string_view text, MsgIcon icon, std::string_view title) = 0;
   // Closes (unloads) the window.
   virtual void Close() = 0;
 };
 
-// Form2's handlers.
+// How far SHOT CHART moves Picture1's origin down.
+inline constexpr float kShotChartOriginY = 250;
+
+// Form2's handlers. The report selection lives in the program state, so it
+// outlives the window.
 class ReportsWindow {
  public:
   // `period_caption` is the main window's Label7 caption, shown in the titles.
@@ -51,6 +56,10 @@ class ReportsWindow {
   void Command5_Click();  // CLOSE
 
  private:
+  // Shows the printer's failure, if there was one.
+  bool PrinterFailed();
+  void ShowError(int number, std::string_view description);
+
   ProgramState& state_;
   ReportsHost& host_;
   std::string period_caption_;

@@ -23,6 +23,7 @@ struct Team_stats {
   // The tables grow with the shots.
   std::vector<std::array<float, 2>> Shot_x;
   std::vector<std::array<float, 2>> Shot_y;
+  friend bool operator==(const Team_stats&, const Team_stats&) = default;
 };
 
 }  // namespace varrow

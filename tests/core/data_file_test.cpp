@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <cerrno>
 #include <filesystem>
 
@@ -61,6 +62,28 @@ TEST_F(DataFileTest, ReadingARecordNotWhollyInTheFileIsAnError) {
   EXPECT_FALSE(f.Read(5, untouched));
   EXPECT_FALSE(f.Read(0, untouched));
   EXPECT_FALSE(f.Read(-1, untouched));
+}
+
+TEST_F(DataFileTest, ReadRecordsReadsWholeRecordsUpToTheEnd) {
+  std::vector<std::uint8_t> bytes(5 * kRecordLength + 7);  // five and a bit records
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i);
+  WriteFileBytes(path_, bytes);
+  DataFile f;
+  ASSERT_TRUE(f.Open(path_, OpenMode::kExistingReadOnly));
+  std::array<RecordBytes, 2> two{};
+  std::size_t count = 99;
+  ASSERT_TRUE(f.ReadRecords(2, two, count));
+  EXPECT_EQ(count, 2u);
+  EXPECT_EQ(two[0][0], 20);
+  EXPECT_EQ(two[1][19], 59);
+
+  std::array<RecordBytes, 8> many{};
+  ASSERT_TRUE(f.ReadRecords(4, many, count));
+  EXPECT_EQ(count, 2u);  // records 4 and 5; the partial sixth is left out
+  EXPECT_EQ(many[1][19], 99);
+  ASSERT_TRUE(f.ReadRecords(7, many, count));
+  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(f.ReadRecords(0, many, count).code(), kBadDataFileError);
 }
 
 TEST_F(DataFileTest, ExistingModesNeverCreateAFile) {

@@ -73,6 +73,7 @@ std::optional<std::string> FakeControls::ShowOpenDialog(std::string_view filter)
 void FakeControls::ShowProgressWindow() {
   progress_open_ = true;
   progress_shown_ever = true;
+  if (on_progress_window) on_progress_window();
 }
 
 void FakeControls::SetProgressValue(int value) { progress_values.push_back(value); }

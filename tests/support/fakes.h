@@ -63,6 +63,8 @@ class FakeControls : public MainControls {
   // Whether the busy pointer was on when the Reports window opened.
   bool busy_when_reports_shown = false;
 
+  // Called when the progress window opens.
+  std::function<void()> on_progress_window;
   bool progress_open_ = false;
   bool progress_shown_ever = false;
   int progress_max_ = 0;

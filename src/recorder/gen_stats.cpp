@@ -1,0 +1,93 @@
+// Reports > Generate Stats: the statistics pass with its progress window,
+// then the Reports window.
+#include "recorder/recorder.h"
+#include "stats/stats_pass.h"
+
+namespace varrow {
+namespace {
+
+// The hourglass and the progress window, put away on every way out.
+class BusyScope {
+ public:
+  explicit BusyScope(MainControls& controls) : controls_(controls) {
+    controls_.SetBusyPointer(true);
+  }
+  ~BusyScope() { End(); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+  void ShowProgress(int maximum) {
+    controls_.ShowProgressWindow();
+    progress_shown_ = true;
+    controls_.SetProgressMax(maximum);
+  }
+  void End() {
+    if (ended_) return;
+    ended_ = true;
+    controls_.SetBusyPointer(false);
+    if (progress_shown_) controls_.CloseProgressWindow();
+  }
+
+ private:
+  MainControls& controls_;
+  bool progress_shown_ = false;
+  bool ended_ = false;
+};
+
+}  // namespace
+
+void Recorder::mnuGenStats_Click() {
+  BusyScope busy(controls_);
+  // Cleared before the checks: a refused command leaves no old figures behind.
+  state_.Red_stats = Team_stats{};
+  state_.Blue_stats = Team_stats{};
+  state_.Red_shot_count = state_.Blue_shot_count = 0;
+
+  auto refuse = [&](std::string_view first_line, std::string_view second_line) {
+    controls_.MsgBox(std::string(first_line) + std::string(kCrLf) + std::string(second_line),
+                     MsgIcon::kExclamation, kWarningTitle);
+  };
+  if (ClockRunning()) {
+    refuse("Cannot Generate Stats", "until STOP CLOCK");
+    return;
+  }
+  if (state_.Data_file_path.empty()) {
+    refuse("Cannot Generate Stats until", "file OPENED or NEW file created");
+    return;
+  }
+
+  MatchStats stats;
+  StatsFileReader reader;
+  if (FileStatus s = reader.Open(state_.Data_file_path, stats); !s) {
+    refuse("Cannot Generate Stats", s.reason());
+    return;
+  }
+  busy.ShowProgress(stats.Record_count);
+  vars().RecordNumber = 0;
+  controls_.SetProgressValue(0);
+  const FileStatus run = reader.Run(stats, [this](std::int16_t r) {
+    vars().RecordNumber = r;
+    controls_.SetProgressValue(r);
+  });
+  busy.End();
+  if (!run) {
+    refuse("Cannot Generate Stats", run.reason());
+    return;
+  }
+
+  state_.Team_2_name = std::move(stats.Team_2_name);
+  state_.Team_1_name = std::move(stats.Team_1_name);
+  state_.Header_rec = stats.Header_rec;
+  if (stats.any_event) state_.Event_rec = stats.Event_rec;
+  state_.Red_stats = std::move(stats.Red_stats);
+  state_.Blue_stats = std::move(stats.Blue_stats);
+  state_.Red_shot_count = stats.Red_shot_count;
+  state_.Blue_shot_count = stats.Blue_shot_count;
+  state_.Record_count = stats.Record_count;
+
+  controls_.ShowReportsWindow();
+  // START CLOCK takes the next record number from the header, never from here.
+  vars().RecordNumber = 0;
+}
+
+}  // namespace varrow

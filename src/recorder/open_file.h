@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "datafile/data_file.h"
+#include "datafile/records.h"
+
+namespace varrow {
+
+// What File > Open restores from a data file.
+struct OpenedFile {
+  std::string Team_2_name;  // all 20 characters, trailing spaces included
+  std::string Team_1_name;
+  Header_record Header_rec;
+  // The event at the header's Last_record; none when the file holds no event.
+  std::optional<Event_record> last_event;
+};
+
+// Reads and checks everything Open needs, so that nothing changes unless all
+// of it is sound: an existing regular file of at least the two names and the
+// header, a Last_record from 3 to the whole records in the file, and a last
+// event at a finite position inside the main window's drawing area. A failure
+// carries the system's error number or kBadDataFileError, and a description
+// naming the file.
+[[nodiscard]] FileStatus ReadDataFileForOpen(const std::string& path, OpenedFile& out);
+
+// The period caption Open shows for a header's Period.
+std::string_view OpenPeriodCaption(std::int16_t period);
+
+}  // namespace varrow

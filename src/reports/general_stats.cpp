@@ -1,0 +1,95 @@
+// The general statistics page.
+#include <cstdio>
+#include <cstdlib>
+
+#include "reports/report_drawing.h"
+
+namespace varrow {
+namespace {
+
+constexpr std::string_view kTitleWords = "         GENERAL STATISTICS         ";
+constexpr std::string_view kRuleIndent = "     ";
+constexpr float kRuleLength = 8000;
+// Between the red value and the other: the other's digit lands under the
+// first character of the second team name.
+constexpr std::string_view kColumnGap = "                   ";
+
+// Seconds as "00" formats them: at least two digits, a leading zero.
+std::string TwoDigits(std::int32_t v) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%s%02ld", v < 0 ? "-" : "", std::labs(static_cast<long>(v)));
+  return buf;
+}
+
+std::int32_t LostInAll(const Team_stats& t) {
+  return std::int32_t{t.Lost_defending} + t.Lost_middle + t.Lost_attacking;
+}
+
+void BlankLine(Surface& s) { s.Print({" "}); }
+
+void Row(Surface& s, std::string_view label, std::int32_t red, std::int32_t other) {
+  s.Print({label, red, kColumnGap, other});
+}
+
+}  // namespace
+
+std::string Draw_general_stats(Surface& s, const ReportData& d) {
+  const Team_stats& red = d.Red_stats;
+  const Team_stats& other = d.Blue_stats;
+  const std::string title = ReportTitle(d.Data_file_path, kTitleWords, d.period_caption);
+  const float half_width = RoundHalfEven(s.TextWidth(title) / 2);
+
+  s.SetDrawWidth(5);
+  BlankLine(s);
+  s.SetCurrentX(s.ScaleWidth() / 2 - half_width);
+  s.Print({title});
+  BlankLine(s);
+  BlankLine(s);
+  // The red team heads the left column whichever side it played on.
+  const bool left_team_red = IsRedTeam(d.Header_rec.Team_2_color);
+  s.Print({std::string(22, ' '), left_team_red ? d.Team_2_name : d.Team_1_name, "  ",
+           left_team_red ? d.Team_1_name : d.Team_2_name});
+  BlankLine(s);
+
+  // Thick rule along the top of the text line, after five characters.
+  s.Print({kRuleIndent}, PrintEnd::kContinue);
+  s.Line(s.CurrentX(), s.CurrentY(), s.CurrentX() + kRuleLength, s.CurrentY());
+  s.SetCurrentX(0);
+  BlankLine(s);
+
+  Row(s, "     GOALS           ", red.Goals, other.Goals);
+  BlankLine(s);
+  Row(s, "     SHOTS           ", red.Shots, other.Shots);
+  BlankLine(s);
+  Row(s, "     CORNERS         ", red.Corners, other.Corners);
+  BlankLine(s);
+  s.Print({"     TIME OF         "}, PrintEnd::kContinue);
+  s.Print({red.Possession_minutes, ":", TwoDigits(red.Possession_seconds), "                "},
+          PrintEnd::kContinue);
+  s.Print({other.Possession_minutes, ":", TwoDigits(other.Possession_seconds)});
+  s.Print({"     POSSESION"});
+  BlankLine(s);
+  s.Print({"     LOST POSSESION  "}, PrintEnd::kContinue);
+  s.Print({LostInAll(red), kColumnGap}, PrintEnd::kContinue);
+  s.Print({LostInAll(other)});
+
+  // Thin rule; the line ends where the rule does.
+  s.Print({kRuleIndent}, PrintEnd::kContinue);
+  s.SetDrawWidth(1);
+  s.Line(s.CurrentX(), s.CurrentY(), s.CurrentX() + kRuleLength, s.CurrentY());
+  BlankLine(s);
+
+  s.Print({"     DEFENDING 1/3   "}, PrintEnd::kContinue);
+  s.Print({red.Lost_defending, kColumnGap, other.Lost_defending});
+  s.Print({"     MIDDLE 1/3      "}, PrintEnd::kContinue);
+  s.Print({red.Lost_middle, kColumnGap, other.Lost_middle});
+  s.Print({"     ATTACKING 1/3   "}, PrintEnd::kContinue);
+  s.Print({red.Lost_attacking, kColumnGap, other.Lost_attacking});
+  return title;
+}
+
+void Draw_general_stats(Surface& surface, ProgramState& state, std::string_view period_caption) {
+  state.Report_title = Draw_general_stats(surface, ReportDataOf(state, period_caption));
+}
+
+}  // namespace varrow

@@ -1,0 +1,56 @@
+// What the general statistics page and the shot chart share.
+#include "reports/report_drawing.h"
+
+#include <cmath>
+
+namespace varrow {
+
+ReportData ReportDataOf(const ProgramState& state, std::string_view period_caption) {
+  return ReportData{.Data_file_path = state.Data_file_path,
+                    .period_caption = period_caption,
+                    .Team_2_name = state.Team_2_name,
+                    .Team_1_name = state.Team_1_name,
+                    .Header_rec = state.Header_rec,
+                    .Red_stats = state.Red_stats,
+                    .Blue_stats = state.Blue_stats,
+                    .Red_shot_count = state.Red_shot_count,
+                    .Blue_shot_count = state.Blue_shot_count};
+}
+
+ReportData ReportDataOf(const MatchStats& stats, std::string_view data_file_path,
+                        std::string_view period_caption) {
+  return ReportData{.Data_file_path = data_file_path,
+                    .period_caption = period_caption,
+                    .Team_2_name = stats.Team_2_name,
+                    .Team_1_name = stats.Team_1_name,
+                    .Header_rec = stats.Header_rec,
+                    .Red_stats = stats.Red_stats,
+                    .Blue_stats = stats.Blue_stats,
+                    .Red_shot_count = stats.Red_shot_count,
+                    .Blue_shot_count = stats.Blue_shot_count};
+}
+
+std::string ReportTitle(std::string_view data_file_path, std::string_view words,
+                        std::string_view period_caption) {
+  // Counted in characters, so a path with non-ASCII letters is never cut inside one.
+  constexpr int kPathCharacters = 12;
+  std::size_t start = data_file_path.size();
+  for (int taken = 0; start > 0 && taken < kPathCharacters;) {
+    --start;
+    if ((static_cast<unsigned char>(data_file_path[start]) & 0xC0) != 0x80) ++taken;
+  }
+  std::string title(data_file_path.substr(start));
+  title += words;
+  title += period_caption;
+  return title;
+}
+
+float RoundHalfEven(float v) {
+  const double floor = std::floor(static_cast<double>(v));
+  const double fraction = static_cast<double>(v) - floor;
+  double whole = floor;
+  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(floor, 2.0) != 0.0)) whole += 1.0;
+  return static_cast<float>(whole);
+}
+
+}  // namespace varrow

@@ -1,0 +1,341 @@
+#include "stats/stats_pass.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "field/field.h"
+
+namespace varrow {
+namespace {
+
+// Records read per system call: enough to keep the calls few, small enough to
+// keep the buffer in the processor's cache.
+constexpr std::size_t kChunkRecords = 4096;
+
+constexpr std::int64_t kFixedRecordsBytes = std::int64_t{kHeaderRecord} * kRecordLength;
+
+FileStatus Malformed(std::string description) {
+  return FileStatus::Error(kBadDataFileError, std::move(description));
+}
+
+// A system failure with the file named in its description.
+FileStatus NameFile(const std::string& name, const FileStatus& status) {
+  if (status.code() == kBadDataFileError) return status;
+  return FileStatus::Error(status.code(), name + " cannot be read: " + status.reason());
+}
+
+FileStatus CheckLength(const std::string& name, std::int64_t bytes) {
+  if (bytes < kFixedRecordsBytes) {
+    return Malformed(name + " holds " + std::to_string(bytes) +
+                     " bytes, too few for the team names and the header (60 bytes).");
+  }
+  const std::int64_t records = bytes / kRecordLength;
+  if (records > kMaxRecordNumber) {
+    return Malformed(name + " holds " + std::to_string(records) +
+                     " records; a data file holds at most 32767.");
+  }
+  return FileStatus::Ok();
+}
+
+// Records beyond the header's count are undone clicks, and a partial record at
+// the end is an interrupted write: neither is read.
+std::int16_t CountRecords(std::int16_t last_record, std::int64_t whole_records) {
+  const std::int64_t n = std::min<std::int64_t>(last_record, whole_records);
+  return static_cast<std::int16_t>(std::max<std::int64_t>(n, 0));
+}
+
+void ReadFixedRecords(const RecordBytes* records, std::int64_t whole_records, MatchStats& out) {
+  out.Team_2_name = DecodeName(records[0]);
+  out.Team_1_name = DecodeName(records[1]);
+  out.Header_rec = DecodeHeader(records[2]);
+  out.Record_count = CountRecords(out.Header_rec.Last_record, whole_records);
+}
+
+float SafeCoordinate(float v, float centre, float limit) {
+  if (!std::isfinite(v)) return centre;
+  return std::clamp(v, 0.0f, limit);
+}
+
+// Fields of an event record, read straight from its bytes (little-endian).
+constexpr int kXOffset = 0;
+constexpr int kYOffset = 4;
+constexpr int kClockOffset = 8;
+constexpr int kColorOffset = 10;
+constexpr int kCornerOffset = 14;
+constexpr int kLeftGoalOffset = 16;
+constexpr int kRightGoalOffset = 17;
+constexpr int kShotOffset = 18;
+
+inline std::uint32_t Load32(const RecordBytes& b, int at) {
+  return static_cast<std::uint32_t>(b[at]) | static_cast<std::uint32_t>(b[at + 1]) << 8 |
+         static_cast<std::uint32_t>(b[at + 2]) << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
+}
+
+inline std::int16_t Load16(const RecordBytes& b, int at) {
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(b[at] | b[at + 1] << 8));
+}
+
+inline std::uint64_t Load64(const RecordBytes& b, int at) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::uint64_t v;
+    std::memcpy(&v, b.data() + at, sizeof v);
+    return v;
+  } else {
+    return std::uint64_t{Load32(b, at + 4)} << 32 | Load32(b, at);
+  }
+}
+
+// Bytes 12 to 19: the colour's high half, then the corner, goal and shot flags.
+constexpr int kFlagsOffset = 12;
+constexpr std::uint64_t kFlagsMask = 0xFFFFFFFFFFFF0000;
+
+constexpr std::uint32_t kExponentBits = 0x7F800000;  // all set: infinity or NaN
+constexpr std::int32_t kLowThirdBits = std::bit_cast<std::int32_t>(field::kLowThird);
+constexpr std::int32_t kHighThirdBits = std::bit_cast<std::int32_t>(field::kHighThird);
+
+// Records scanned at a time: their marks stay in the processor's cache.
+constexpr std::size_t kBlockRecords = 1024;
+
+// The third of the field at the record's x: 0 low, 1 middle (both boundaries
+// included), 2 high. Finite floats order like their bits taken as integers
+// (every negative one lands in the low third); a coordinate that is no finite
+// number counts as the centre.
+int Third(const RecordBytes& b) {
+  const auto x_bits = static_cast<std::int32_t>(Load32(b, kXOffset));
+  if ((static_cast<std::uint32_t>(x_bits) & kExponentBits) == kExponentBits) return 1;
+  return 1 - int{x_bits < kLowThirdBits} + int{x_bits > kHighThirdBits};
+}
+
+std::int32_t FloorDiv60(std::int32_t t) {
+  std::int32_t q = t / 60;
+  if (t % 60 != 0 && t < 0) --q;
+  return q;
+}
+
+}  // namespace
+
+SafePosition MakeSafePosition(float x, float y) {
+  return {SafeCoordinate(x, field::kCentreX, field::kAreaWidth),
+          SafeCoordinate(y, field::kCentreY, field::kAreaHeight)};
+}
+
+EventClassifier::EventClassifier(MatchStats& out)
+    : out_(out), left_team_red_(IsRedTeam(out.Header_rec.Team_2_color)) {
+  out_.Red_stats = Team_stats{};
+  out_.Blue_stats = Team_stats{};
+  out_.Red_shot_count = out_.Blue_shot_count = 0;
+  out_.any_event = false;
+}
+
+void EventClassifier::Classify(std::int32_t first_record, std::span<const RecordBytes> records,
+                               const StatsProgress& progress) {
+  if (progress) {
+    ClassifyEach(first_record, records,
+                 [&](std::int32_t r) { progress(static_cast<std::int16_t>(r)); });
+  } else {
+    ClassifyEach(first_record, records, [](std::int32_t) {});
+  }
+}
+
+// Most records are the ball moving within one team: with the possession time
+// telescoped, they count for nothing. So each block of records is first
+// scanned for the ones that do (a change of colour, or a flag set), with no
+// branch, since changes of possession come at no predictable rhythm; then
+// only those are classified.
+template <typename Progress>
+void EventClassifier::ClassifyEach(std::int32_t first_record, std::span<const RecordBytes> records,
+                                   const Progress& progress) {
+  if (records.empty()) return;
+  if (first_record == kFirstEventRecord) {
+    // The first event opens the first possession; standing in for the record
+    // before it, it changes nothing there.
+    first_color_ = last_color_ = static_cast<Color>(Load32(records[0], kColorOffset));
+    first_clock_ = Load16(records[0], kClockOffset);
+    previous_ = records[0];
+  }
+  std::array<std::uint16_t, kBlockRecords> marked;
+  std::int64_t red_balance = red_time_balance_;
+  for (std::size_t block = 0; block < records.size(); block += kBlockRecords) {
+    const std::size_t end = std::min(records.size(), block + kBlockRecords);
+    for (std::size_t i = block; i < end; ++i) progress(first_record + static_cast<std::int32_t>(i));
+
+    // A record that counts for nothing holds the colour of the one before
+    // and zero flags: bytes 10 to 17 read as the previous colour (the
+    // colour, then the corner and goal flags), bytes 18 and 19 as zero.
+    std::size_t count = 0;
+    std::uint64_t expected = static_cast<std::uint32_t>(last_color_);
+    for (std::size_t i = block; i < end; ++i) {
+      const std::uint64_t color_and_flags = Load64(records[i], kColorOffset);
+      const std::uint32_t shot = static_cast<std::uint16_t>(Load16(records[i], kShotOffset));
+      marked[count] = static_cast<std::uint16_t>(i - block);
+      count += static_cast<std::size_t>(((color_and_flags ^ expected) | shot) != 0);
+      expected = static_cast<std::uint32_t>(color_and_flags);
+    }
+    last_color_ = static_cast<Color>(expected);
+
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::size_t i = block + marked[k];
+      const RecordBytes& b = records[i];
+      // The record before, whose colour held the ball.
+      const RecordBytes& before = i > 0 ? records[i - 1] : previous_;
+      const auto color = static_cast<Color>(Load32(b, kColorOffset));
+      const auto holder = static_cast<Color>(Load32(before, kColorOffset));
+      const std::int32_t holder_red = IsRedTeam(holder);
+      // A change of possession: the ball's time goes to the team that lost
+      // it, and the loss counts in the third where the other team won the
+      // ball, unless it came straight after a goal: the kick-off hands the
+      // ball over, which is no loss.
+      red_balance +=
+          std::int64_t{Load16(b, kClockOffset)} * (holder_red - std::int32_t{IsRedTeam(color)});
+      const bool after_goal = (before[kLeftGoalOffset] == 1) | (before[kRightGoalOffset] == 1);
+      lost_[holder_red][Third(b)] += std::int32_t{(color != holder) & !after_goal};
+      if ((Load64(b, kFlagsOffset) & kFlagsMask) != 0) {
+        CountFlags(first_record + static_cast<std::int32_t>(i), IsRedTeam(color), b, before);
+      }
+    }
+  }
+  red_time_balance_ = red_balance;
+  last_clock_ = Load16(records.back(), kClockOffset);
+  previous_ = records.back();
+  any_event_ = true;
+}
+
+void EventClassifier::CountFlags(std::int32_t r, bool red, const RecordBytes& b,
+                                 const RecordBytes& previous) {
+  left_goals_ += b[kLeftGoalOffset] == 1;
+  right_goals_ += b[kRightGoalOffset] == 1;
+  corners_by_stored_color_[red] += Load16(b, kCornerOffset) == -1;
+  if (Load16(b, kShotOffset) == -1) AddShot(r, red, b, previous);
+}
+
+void EventClassifier::AddShot(std::int32_t r, bool red, const RecordBytes& b,
+                              const RecordBytes& previous) {
+  Team_stats& t = red ? out_.Red_stats : out_.Blue_stats;
+  const SafePosition end = MakeSafePosition(std::bit_cast<float>(Load32(b, kXOffset)),
+                                            std::bit_cast<float>(Load32(b, kYOffset)));
+  // The shot was taken where the ball was before; the first event has no
+  // earlier position, so its shot starts where it was recorded.
+  SafePosition start = end;
+  if (r > kFirstEventRecord) {
+    start = MakeSafePosition(std::bit_cast<float>(Load32(previous, kXOffset)),
+                             std::bit_cast<float>(Load32(previous, kYOffset)));
+    // The start was read again: it is the last record read.
+    if (r == out_.Record_count) {
+      out_.Event_rec = DecodeEvent(previous);
+      event_rec_set_ = true;
+    }
+  }
+  t.Shot_x.push_back({start.x, end.x});
+  t.Shot_y.push_back({start.y, end.y});
+  ++t.Shots;
+  ++(red ? out_.Red_shot_count : out_.Blue_shot_count);
+}
+
+void EventClassifier::Finish() {
+  if (any_event_) {
+    // Each possession runs from the change that began it (or the first
+    // event) to the change that ended it (or the last record).
+    const auto red_time = red_time_balance_ - (IsRedTeam(first_color_) ? first_clock_ : 0) +
+                          (IsRedTeam(last_color_) ? last_clock_ : 0);
+    const auto other_time = -red_time_balance_ - (IsRedTeam(first_color_) ? 0 : first_clock_) +
+                            (IsRedTeam(last_color_) ? 0 : last_clock_);
+    out_.Red_stats.Possession_time = static_cast<std::int32_t>(red_time);
+    out_.Blue_stats.Possession_time = static_cast<std::int32_t>(other_time);
+  }
+  for (const bool red : {true, false}) {
+    Team_stats& t = red ? out_.Red_stats : out_.Blue_stats;
+    // The left team defends the low-x end and its goal is the left-hand one.
+    const bool left = red == left_team_red_;
+    const std::int32_t* lost = lost_[red];
+    // Every counter grows by at most one a record, so none outgrows 16 bits.
+    t.Lost_defending = static_cast<std::int16_t>(left ? lost[0] : lost[2]);
+    t.Lost_middle = static_cast<std::int16_t>(lost[1]);
+    t.Lost_attacking = static_cast<std::int16_t>(left ? lost[2] : lost[0]);
+    t.Goals = static_cast<std::int16_t>(left ? right_goals_ : left_goals_);
+    // The stored colour is the team that played the ball out: the corner kick is the other's.
+    t.Corners = static_cast<std::int16_t>(corners_by_stored_color_[!red]);
+    t.Possession_seconds = t.Possession_time % 60;
+    t.Possession_minutes = FloorDiv60(t.Possession_time);
+  }
+  out_.any_event = any_event_;
+  if (any_event_ && !event_rec_set_) out_.Event_rec = DecodeEvent(previous_);
+}
+
+FileStatus StatsFileReader::Open(const std::string& path, MatchStats& out) {
+  out = MatchStats{};
+  if (FileStatus s = file_.Open(path, OpenMode::kExistingReadOnly); !s) return NameFile(path, s);
+  std::int64_t bytes = 0;
+  FileStatus s = file_.Size(bytes);
+  if (s) s = CheckLength(path, bytes);
+  std::array<RecordBytes, kHeaderRecord> fixed{};
+  std::size_t got = 0;
+  if (s) s = file_.ReadRecords(kLeftNameRecord, fixed, got);
+  if (s && got < fixed.size()) s = Malformed(path + " became shorter while it was read.");
+  if (!s) {
+    file_.Close();
+    return NameFile(path, s);
+  }
+  ReadFixedRecords(fixed.data(), bytes / kRecordLength, out);
+  return FileStatus::Ok();
+}
+
+FileStatus StatsFileReader::Run(MatchStats& out, const StatsProgress& progress) {
+  EventClassifier classifier(out);
+  std::vector<RecordBytes> buffer(kChunkRecords);
+  std::int32_t r = kFirstEventRecord;
+  while (r <= out.Record_count) {
+    const auto want =
+        std::min<std::size_t>(buffer.size(), static_cast<std::size_t>(out.Record_count - r + 1));
+    std::size_t got = 0;
+    FileStatus s = file_.ReadRecords(r, std::span(buffer.data(), want), got);
+    if (s && got < want) {
+      s = Malformed(file_.Path() + " ended at record " + std::to_string(r + got) +
+                    " while it was read.");
+    }
+    if (!s) {
+      const std::string path = file_.Path();
+      file_.Close();
+      return NameFile(path, s);
+    }
+    classifier.Classify(r, std::span(buffer.data(), got), progress);
+    r += static_cast<std::int32_t>(got);
+  }
+  classifier.Finish();
+  file_.Close();
+  return FileStatus::Ok();
+}
+
+FileStatus ComputeFileStats(const std::string& path, MatchStats& out,
+                            const StatsProgress& progress) {
+  StatsFileReader reader;
+  if (FileStatus s = reader.Open(path, out); !s) return s;
+  return reader.Run(out, progress);
+}
+
+FileStatus ComputeStats(std::span<const std::uint8_t> file, MatchStats& out,
+                        const std::string& name) {
+  out = MatchStats{};
+  const auto bytes = static_cast<std::int64_t>(file.size());
+  if (FileStatus s = CheckLength(name, bytes); !s) return s;
+  // Copied a chunk at a time into whole records, so memory stays fixed.
+  std::array<RecordBytes, kHeaderRecord> fixed{};
+  std::memcpy(fixed.data(), file.data(), sizeof fixed);
+  ReadFixedRecords(fixed.data(), bytes / kRecordLength, out);
+  EventClassifier classifier(out);
+  std::vector<RecordBytes> buffer(kChunkRecords);
+  for (std::int32_t r = kFirstEventRecord; r <= out.Record_count;) {
+    const auto n =
+        std::min<std::size_t>(buffer.size(), static_cast<std::size_t>(out.Record_count - r + 1));
+    std::memcpy(buffer.data(), file.data() + (r - 1) * kRecordLength, n * kRecordLength);
+    classifier.Classify(r, std::span(buffer.data(), n));
+    r += static_cast<std::int32_t>(n);
+  }
+  classifier.Finish();
+  return FileStatus::Ok();
+}
+
+}  // namespace varrow

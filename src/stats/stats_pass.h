@@ -1,0 +1,126 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+
+#include "datafile/data_file.h"
+#include "datafile/records.h"
+#include "state/colors.h"
+#include "stats/team_stats.h"
+
+namespace varrow {
+
+// Everything one statistics pass over a data file yields: the file's names and
+// header as read, and the two teams' statistics.
+struct MatchStats {
+  std::string Team_2_name;  // record 1, the left team, all 20 characters
+  std::string Team_1_name;  // record 2, the right team
+  Header_record Header_rec;
+  // The last event record read (when the last record is a shot, the one before
+  // it, which was read for the shot's start); untouched when there is none.
+  Event_record Event_rec;
+  bool any_event = false;
+  Team_stats Red_stats;
+  Team_stats Blue_stats;
+  std::int16_t Red_shot_count = 0;
+  std::int16_t Blue_shot_count = 0;
+  // Records the pass reads, the names and the header included: the header's
+  // Last_record, but never more than the whole records in the file.
+  std::int16_t Record_count = 0;
+};
+
+// Events of the colour red count for the red team, every other colour for the other team.
+constexpr bool IsRedTeam(Color c) { return c == kRed; }
+
+// A recorded position made safe to classify and draw: a coordinate that is no
+// finite number counts as the centre spot's, one outside the main window's
+// drawing area is moved to its nearest edge.
+struct SafePosition {
+  float x = 0;
+  float y = 0;
+};
+SafePosition MakeSafePosition(float x, float y);
+
+// Called with each event record's number just before it is classified.
+using StatsProgress = std::function<void(std::int16_t record_number)>;
+
+// Classifies the event records of one file, in file order from record 4, into
+// the two teams' statistics. Sides come from the header: the left team
+// (Team_2) is red when the header's Team_2_color is red. Works on the records'
+// bytes as stored, so a pass costs little more than reading the file.
+class EventClassifier {
+ public:
+  // `out` holds the header and Record_count; its statistics are reset here.
+  explicit EventClassifier(MatchStats& out);
+  // Classifies `records`, numbered from `first_record` on, which must be 4 at
+  // the first call; each call goes on where the last one ended, and the last
+  // record classified must be out.Record_count. `progress`, if set, is told
+  // every record's number before the record is classified.
+  void Classify(std::int32_t first_record, std::span<const RecordBytes> records,
+                const StatsProgress& progress = {});
+  // Writes the totals, possession minutes and seconds and the last event
+  // read into `out`.
+  void Finish();
+
+ private:
+  template <typename Progress>
+  void ClassifyEach(std::int32_t first_record, std::span<const RecordBytes> records,
+                    const Progress& progress);
+  // A record with a goal, corner or shot flag set: counts them.
+  void CountFlags(std::int32_t record_number, bool red, const RecordBytes& record,
+                  const RecordBytes& previous);
+  void AddShot(std::int32_t record_number, bool red, const RecordBytes& record,
+               const RecordBytes& previous);
+
+  MatchStats& out_;
+  bool left_team_red_;
+  // The pass's state between calls. The record before the current one holds
+  // the colour in possession, so no other possession state is needed.
+  Color first_color_ = 0;  // the first event opens the first possession
+  std::int32_t first_clock_ = 0;
+  Color last_color_ = 0;
+  std::int32_t last_clock_ = 0;
+  bool any_event_ = false;
+  bool event_rec_set_ = false;
+  RecordBytes previous_{};
+  // Possession time, telescoped: each change of possession adds its clock to
+  // the team that lost the ball and takes it from the team that won it; this
+  // is red's balance, the other team's is its negative. The first and the
+  // last record close the sums.
+  std::int64_t red_time_balance_ = 0;
+  // Losses by the losing team (other, red) and the third of the field where
+  // they happened (low x, middle, high x).
+  std::int32_t lost_[2][3] = {};
+  std::int32_t left_goals_ = 0;                   // into the left-hand goal
+  std::int32_t right_goals_ = 0;                  // into the right-hand goal
+  std::int32_t corners_by_stored_color_[2] = {};  // other, red
+};
+
+// The statistics of a data file read in one pass, in two steps so a caller can
+// show progress between them. Memory stays fixed whatever the file's length;
+// only the shot tables grow.
+class StatsFileReader {
+ public:
+  // Opens the file and reads its names and header into `out`. Refuses (with a
+  // description naming the file) a file that cannot be read, one too short for
+  // the names and the header, and one of more than 32767 records.
+  [[nodiscard]] FileStatus Open(const std::string& path, MatchStats& out);
+  // Reads and classifies records 4 to out.Record_count, then closes the file.
+  [[nodiscard]] FileStatus Run(MatchStats& out, const StatsProgress& progress = {});
+
+ private:
+  DataFile file_;
+};
+
+// Both steps at once.
+[[nodiscard]] FileStatus ComputeFileStats(const std::string& path, MatchStats& out,
+                                          const StatsProgress& progress = {});
+
+// The same pass over a data file's bytes in memory; `name` stands for the
+// file in descriptions.
+[[nodiscard]] FileStatus ComputeStats(std::span<const std::uint8_t> file, MatchStats& out,
+                                      const std::string& name = "the data file");
+
+}  // namespace varrow

@@ -1,0 +1,535 @@
+#include "stats/stats_pass.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <random>
+
+#include "fakes.h"
+#include "match_file.h"
+#include "temp_dir.h"
+
+namespace varrow {
+namespace {
+
+using testing::MatchFile;
+using testing::TempDir;
+using testing::WriteFileBytes;
+
+class StatsPassTest : public ::testing::Test {
+ protected:
+  // The pass over the file on disk; the in-memory pass over the same bytes
+  // must agree with it.
+  MatchStats Run(const std::vector<std::uint8_t>& bytes) {
+    WriteFileBytes(path_, bytes);
+    MatchStats from_file;
+    const FileStatus s = ComputeFileStats(path_, from_file);
+    EXPECT_TRUE(s) << s.reason();
+    MatchStats from_bytes;
+    EXPECT_TRUE(ComputeStats(bytes, from_bytes));
+    EXPECT_EQ(from_bytes.Red_stats, from_file.Red_stats);
+    EXPECT_EQ(from_bytes.Blue_stats, from_file.Blue_stats);
+    EXPECT_EQ(from_bytes.Record_count, from_file.Record_count);
+    EXPECT_EQ(from_bytes.Header_rec, from_file.Header_rec);
+    return from_file;
+  }
+  MatchStats Run(const MatchFile& f) { return Run(f.Bytes()); }
+
+  TempDir dir_;
+  std::string path_ = dir_.File("120599_1.dat");
+};
+
+TEST_F(StatsPassTest, SixtyZeroBytesGiveZeroEverywhere) {
+  const MatchStats m = Run(std::vector<std::uint8_t>(60, 0));
+  EXPECT_EQ(m.Red_stats, Team_stats{});
+  EXPECT_EQ(m.Blue_stats, Team_stats{});
+  EXPECT_EQ(m.Red_shot_count + m.Blue_shot_count, 0);
+  EXPECT_EQ(m.Record_count, 0);  // the header counts no record at all
+  EXPECT_FALSE(m.any_event);
+  EXPECT_EQ(m.Team_2_name, std::string(20, '\0'));
+}
+
+TEST_F(StatsPassTest, NamesAndHeaderComeBackAsStored) {
+  MatchFile f;
+  f.left_name = "Ajax";
+  f.header.Period = 3;
+  f.Add(4750, 3000, 0, kRed);
+  const MatchStats m = Run(f);
+  EXPECT_EQ(m.Team_2_name, "Ajax                ");
+  EXPECT_EQ(m.Team_1_name, "Blue Birds          ");
+  EXPECT_EQ(m.Header_rec.Period, 3);
+  EXPECT_EQ(m.Header_rec.Last_record, 4);
+  EXPECT_EQ(m.Record_count, 4);
+}
+
+TEST_F(StatsPassTest, ASingleEventCreditsNoTime) {
+  const MatchStats m = Run(MatchFile{}.Add(4750, 3000, 10, kBlue));
+  EXPECT_EQ(m.Blue_stats.Possession_time, 0);
+  EXPECT_EQ(m.Red_stats.Possession_time, 0);
+  EXPECT_EQ(m.Red_stats.Lost_middle + m.Blue_stats.Lost_middle, 0);
+}
+
+TEST_F(StatsPassTest, PossessionTimeGoesToTheTeamThatHadTheBall) {
+  MatchFile f;
+  f.Add(4000, 3000, 10, kRed).Add(4000, 3000, 25, kBlue).Add(5000, 3000, 40, kBlue);
+  f.Add(5000, 3000, 70, kRed);
+  const MatchStats m = Run(f);
+  EXPECT_EQ(m.Red_stats.Possession_time, 15);
+  EXPECT_EQ(m.Blue_stats.Possession_time, 45);
+  EXPECT_EQ(m.Red_stats.Possession_minutes, 0);
+  EXPECT_EQ(m.Red_stats.Possession_seconds, 15);
+  EXPECT_EQ(m.Blue_stats.Possession_seconds, 45);
+}
+
+TEST_F(StatsPassTest, TheLastPossessionRunsToTheLastRecord) {
+  MatchFile f;
+  f.Add(4000, 3000, 100, kRed).Add(4000, 3000, 130, kBlue).Add(5000, 3000, 250, kBlue);
+  const MatchStats m = Run(f);
+  EXPECT_EQ(m.Red_stats.Possession_time, 30);
+  EXPECT_EQ(m.Blue_stats.Possession_time, 120);
+  EXPECT_EQ(m.Blue_stats.Possession_minutes, 2);
+  EXPECT_EQ(m.Blue_stats.Possession_seconds, 0);
+  // Both together: the last clock value minus the first event's.
+  EXPECT_EQ(m.Red_stats.Possession_time + m.Blue_stats.Possession_time, 150);
+}
+
+struct ThirdCase {
+  bool left_team_red;
+  Color loser;
+  float x;
+  std::int16_t Team_stats::*expected;
+};
+
+void PrintTo(const ThirdCase& c, std::ostream* os) {
+  *os << (c.left_team_red ? "left red, " : "left blue, ") << (c.loser == kRed ? "red" : "blue")
+      << " loses at x " << c.x;
+}
+
+class ThirdsTest : public StatsPassTest, public ::testing::WithParamInterface<ThirdCase> {};
+
+TEST_P(ThirdsTest, ALossCountsInTheThirdWhereTheOtherTeamWonTheBall) {
+  const ThirdCase c = GetParam();
+  MatchFile f;
+  f.header.Team_2_color = c.left_team_red ? kRed : kBlue;
+  f.header.Team_1_color = c.left_team_red ? kBlue : kRed;
+  f.Add(4750, 3000, 0, c.loser).Add(c.x, 2000, 5, OtherPossessionColor(c.loser));
+  const MatchStats m = Run(f);
+  const Team_stats& loser = c.loser == kRed ? m.Red_stats : m.Blue_stats;
+  const Team_stats& winner = c.loser == kRed ? m.Blue_stats : m.Red_stats;
+  Team_stats expected;
+  expected.*c.expected = 1;
+  EXPECT_EQ(loser.Lost_defending, expected.Lost_defending);
+  EXPECT_EQ(loser.Lost_middle, expected.Lost_middle);
+  EXPECT_EQ(loser.Lost_attacking, expected.Lost_attacking);
+  EXPECT_EQ(winner.Lost_defending + winner.Lost_middle + winner.Lost_attacking, 0);
+}
+
+constexpr float kJustBelowLow = 3416.666f;
+constexpr float kJustAboveHigh = 6083.334f;
+
+INSTANTIATE_TEST_SUITE_P(EveryTeamSideAndThird, ThirdsTest,
+                         ::testing::Values(
+                             // The left team defends the low-x end.
+                             ThirdCase{true, kRed, 3000, &Team_stats::Lost_defending},
+                             ThirdCase{false, kRed, 3000, &Team_stats::Lost_attacking},
+                             ThirdCase{true, kBlue, 3000, &Team_stats::Lost_attacking},
+                             ThirdCase{false, kBlue, 3000, &Team_stats::Lost_defending},
+                             ThirdCase{true, kRed, 7000, &Team_stats::Lost_attacking},
+                             ThirdCase{false, kRed, 7000, &Team_stats::Lost_defending},
+                             ThirdCase{true, kBlue, 7000, &Team_stats::Lost_defending},
+                             ThirdCase{false, kBlue, 7000, &Team_stats::Lost_attacking},
+                             // Both boundaries belong to the middle third.
+                             ThirdCase{true, kRed, 3416.6667f, &Team_stats::Lost_middle},
+                             ThirdCase{true, kRed, 6083.3335f, &Team_stats::Lost_middle},
+                             ThirdCase{false, kBlue, 4750, &Team_stats::Lost_middle},
+                             ThirdCase{true, kRed, kJustBelowLow, &Team_stats::Lost_defending},
+                             ThirdCase{true, kRed, kJustAboveHigh, &Team_stats::Lost_attacking}));
+
+TEST_F(StatsPassTest, TheLossRightAfterAGoalIsTimedButInNoThird) {
+  MatchFile f;  // left team red
+  f.Add(4750, 3000, 0, kRed);
+  // Red scores in the right-hand goal; blue kicks off.
+  f.Add(
+      Event_record{.X = 8900, .Y = 3000, .Clock_seconds = 20, .Team_color = kRed, .Right_goal = 1});
+  f.Add(4750, 3000, 50, kBlue);
+  const MatchStats m = Run(f);
+  EXPECT_EQ(m.Red_stats.Goals, 1);
+  EXPECT_EQ(m.Blue_stats.Goals, 0);
+  EXPECT_EQ(m.Red_stats.Possession_time, 50);
+  EXPECT_EQ(m.Red_stats.Lost_defending + m.Red_stats.Lost_middle + m.Red_stats.Lost_attacking, 0);
+}
+
+TEST_F(StatsPassTest, AChangeAtTheGoalRecordItselfIsCounted) {
+  MatchFile f;
+  f.Add(4750, 3000, 0, kBlue);
+  // Stored in red: red had the ball at the shot that went into the left goal,
+  // a goal for blue (the right team).
+  f.Add(Event_record{.X = 600, .Y = 3000, .Clock_seconds = 10, .Team_color = kRed, .Left_goal = 1});
+  f.Add(4750, 3000, 30, kRed);   // same colour: no change to suppress
+  f.Add(2000, 3000, 40, kBlue);  // the flag was cleared a record ago
+  const MatchStats m = Run(f);
+  EXPECT_EQ(m.Blue_stats.Goals, 1);
+  EXPECT_EQ(m.Red_stats.Goals, 0);
+  EXPECT_EQ(m.Blue_stats.Lost_attacking, 1);  // x 600: blue attacks the left end
+  EXPECT_EQ(m.Red_stats.Lost_defending, 1);   // x 2000
+}
+
+TEST_F(StatsPassTest, GoalsGoByTheGoalAndTheSidesComeFromTheHeader) {
+  MatchFile f;
+  f.header.Team_2_color = kBlue;  // left team blue: the left goal is blue's
+  f.header.Team_1_color = kRed;
+  f.Add(Event_record{.X = 600, .Y = 3000, .Clock_seconds = 1, .Team_color = kBlue, .Left_goal = 1});
+  f.Add(Event_record{.X = 600, .Y = 3000, .Clock_seconds = 2, .Team_color = kRed, .Left_goal = 1});
+  f.Add(
+      Event_record{.X = 8900, .Y = 3000, .Clock_seconds = 3, .Team_color = kRed, .Right_goal = 1});
+  const MatchStats m = Run(f);
+  EXPECT_EQ(m.Red_stats.Goals, 2);
+  EXPECT_EQ(m.Blue_stats.Goals, 1);
+}
+
+TEST_F(StatsPassTest, ACornerCountsForTheOtherColour) {
+  MatchFile f;
+  f.Add(Event_record{
+      .X = 8750, .Y = 1000, .Clock_seconds = 5, .Team_color = kRed, .Corner_flag = -1});
+  f.Add(Event_record{
+      .X = 750, .Y = 5000, .Clock_seconds = 6, .Team_color = 0x00FF00, .Corner_flag = -1});
+  f.Add(Event_record{.X = 750,
+                     .Y = 5000,
+                     .Clock_seconds = 7,
+                     .Team_color = kBlue,
+                     .Corner_flag = 1});  // only -1 marks a corner
+  const MatchStats m = Run(f);
+  EXPECT_EQ(m.Blue_stats.Corners, 1);
+  EXPECT_EQ(m.Red_stats.Corners, 1);  // any colour but red counts as the other team
+}
+
+TEST_F(StatsPassTest, AShotRunsFromTheRecordBeforeToItsOwn) {
+  MatchFile f;
+  f.Add(4750, 3000, 0, kRed).Add(6000, 2500, 3, kRed);
+  f.Add(
+      Event_record{.X = 8800, .Y = 2900, .Clock_seconds = 5, .Team_color = kRed, .Shot_flag = -1});
+  f.Add(
+      Event_record{.X = 1000, .Y = 3100, .Clock_seconds = 9, .Team_color = kBlue, .Shot_flag = -1});
+  const MatchStats m = Run(f);
+  EXPECT_EQ(m.Red_stats.Shots, 1);
+  EXPECT_EQ(m.Red_shot_count, 1);
+  ASSERT_EQ(m.Red_stats.Shot_x.size(), 1u);
+  EXPECT_EQ(m.Red_stats.Shot_x[0], (std::array<float, 2>{6000, 8800}));
+  EXPECT_EQ(m.Red_stats.Shot_y[0], (std::array<float, 2>{2500, 2900}));
+  ASSERT_EQ(m.Blue_stats.Shot_x.size(), 1u);
+  EXPECT_EQ(m.Blue_stats.Shot_x[0], (std::array<float, 2>{8800, 1000}));
+  // The last record was a shot: its predecessor was the last record read.
+  EXPECT_EQ(m.Event_rec.Clock_seconds, 5);
+}
+
+TEST_F(StatsPassTest, AShotOnTheFirstEventStartsWhereItWasRecorded) {
+  MatchFile f;
+  f.header.Team_2_color = 0x45947000;  // header bytes that would read as a far-off x
+  f.Add(
+      Event_record{.X = 7000, .Y = 2000, .Clock_seconds = 0, .Team_color = kRed, .Shot_flag = -1});
+  const MatchStats m = Run(f);
+  ASSERT_EQ(m.Red_stats.Shot_x.size(), 1u);
+  EXPECT_EQ(m.Red_stats.Shot_x[0], (std::array<float, 2>{7000, 7000}));
+  EXPECT_EQ(m.Red_stats.Shot_y[0], (std::array<float, 2>{2000, 2000}));
+}
+
+TEST_F(StatsPassTest, EveryShotIsKeptHoweverMany) {
+  MatchFile f;
+  f.Add(4750, 3000, 0, kBlue);
+  for (int i = 0; i < 40; ++i) {
+    f.Add(Event_record{.X = 1000.0f + static_cast<float>(i),
+                       .Y = 3000,
+                       .Clock_seconds = static_cast<std::int16_t>(i + 1),
+                       .Team_color = kBlue,
+                       .Shot_flag = -1});
+  }
+  const MatchStats m = Run(f);
+  EXPECT_EQ(m.Blue_stats.Shots, 40);
+  EXPECT_EQ(m.Blue_shot_count, 40);
+  ASSERT_EQ(m.Blue_stats.Shot_x.size(), 40u);
+  ASSERT_EQ(m.Blue_stats.Shot_y.size(), 40u);
+  EXPECT_EQ(m.Blue_stats.Shot_x[39], (std::array<float, 2>{1038, 1039}));
+}
+
+TEST_F(StatsPassTest, RecordsBeyondTheHeaderCountAreUndoneAndNotRead) {
+  MatchFile f;
+  f.Add(4750, 3000, 0, kRed).Add(5000, 3000, 20, kBlue);
+  // Two clicks taken back by UNDO: a goal and a shot that did not happen.
+  f.Add(Event_record{.X = 600,
+                     .Y = 3000,
+                     .Clock_seconds = 30,
+                     .Team_color = kBlue,
+                     .Left_goal = 1,
+                     .Shot_flag = -1});
+  f.Add(4750, 3000, 90, kRed);
+  f.last_record = 5;
+  const MatchStats m = Run(f);
+  EXPECT_EQ(m.Record_count, 5);
+  EXPECT_EQ(m.Red_stats.Goals + m.Blue_stats.Goals, 0);
+  EXPECT_EQ(m.Blue_stats.Shots, 0);
+  // The last counted record still closes the last possession.
+  EXPECT_EQ(m.Red_stats.Possession_time, 20);
+  EXPECT_EQ(m.Blue_stats.Possession_time, 0);
+}
+
+TEST_F(StatsPassTest, APartialRecordAtTheEndIsNeverRead) {
+  MatchFile f;
+  f.Add(4750, 3000, 0, kRed).Add(5000, 3000, 20, kBlue);
+  f.last_record = 6;  // the header was written, the last event only half
+  std::vector<std::uint8_t> bytes = f.Bytes();
+  const RecordBytes goal = EncodeEvent(Event_record{.Left_goal = 1, .Right_goal = 1});
+  bytes.insert(bytes.end(), goal.begin(), goal.begin() + 17);  // goal bytes present
+  const MatchStats m = Run(bytes);
+  EXPECT_EQ(m.Record_count, 5);
+  EXPECT_EQ(m.Red_stats.Goals + m.Blue_stats.Goals, 0);
+  EXPECT_EQ(m.Red_stats.Possession_time, 20);
+}
+
+TEST_F(StatsPassTest, AHeaderCountBelowThreeReadsNoEvent) {
+  MatchFile f;
+  f.Add(Event_record{.X = 600, .Y = 3000, .Team_color = kRed, .Left_goal = 1});
+  for (std::int16_t last : {std::int16_t{3}, std::int16_t{0}, std::int16_t{-7}}) {
+    f.last_record = last;
+    const MatchStats m = Run(f);
+    EXPECT_EQ(m.Record_count, last < 0 ? 0 : last);
+    EXPECT_EQ(m.Blue_stats.Goals, 0) << last;
+  }
+}
+
+TEST_F(StatsPassTest, FilesLongerThan32767BytesAreReadInFull) {
+  MatchFile f;
+  f.Add(4750, 3000, 0, kRed);
+  for (int i = 0; i < 2000; ++i) f.Add(4750, 3000, static_cast<std::int16_t>(i), kRed);
+  f.Add(Event_record{
+      .X = 8900, .Y = 3000, .Clock_seconds = 2500, .Team_color = kRed, .Right_goal = 1});
+  ASSERT_GT(f.Bytes().size(), 32767u);
+  const MatchStats m = Run(f);
+  EXPECT_EQ(m.Record_count, 2005);
+  EXPECT_EQ(m.Red_stats.Goals, 1);
+  EXPECT_EQ(m.Red_stats.Possession_time, 2500);
+}
+
+TEST_F(StatsPassTest, TheLargestFileIsReadAndOneRecordMoreIsRefused) {
+  MatchFile f;
+  for (int r = 4; r <= kMaxRecordNumber; ++r) f.Add(4750, 3000, 1, kBlue);
+  const MatchStats m = Run(f);
+  EXPECT_EQ(m.Record_count, kMaxRecordNumber);
+
+  std::vector<std::uint8_t> bytes = f.Bytes();
+  bytes.resize(bytes.size() + kRecordLength);
+  WriteFileBytes(path_, bytes);
+  MatchStats refused;
+  const FileStatus s = ComputeFileStats(path_, refused);
+  EXPECT_FALSE(s);
+  EXPECT_EQ(s.code(), kBadDataFileError);
+  EXPECT_NE(s.reason().find(path_), std::string::npos) << s.reason();
+  EXPECT_NE(s.reason().find("32768 records"), std::string::npos) << s.reason();
+  EXPECT_FALSE(ComputeStats(bytes, refused));
+}
+
+TEST_F(StatsPassTest, UnreadableFilesAreRefusedWithTheFileNamed) {
+  MatchStats m;
+  FileStatus missing = ComputeFileStats(dir_.File("gone.dat"), m);
+  EXPECT_FALSE(missing);
+  EXPECT_EQ(missing.code(), ENOENT);
+  EXPECT_NE(missing.reason().find("gone.dat"), std::string::npos);
+
+  std::filesystem::create_directory(dir_.File("folder.dat"));
+  EXPECT_EQ(ComputeFileStats(dir_.File("folder.dat"), m).code(), EISDIR);
+
+  WriteFileBytes(path_, std::vector<std::uint8_t>(59, 0));
+  FileStatus short_file = ComputeFileStats(path_, m);
+  EXPECT_EQ(short_file.code(), kBadDataFileError);
+  EXPECT_NE(short_file.reason().find("59 bytes"), std::string::npos);
+}
+
+TEST_F(StatsPassTest, PositionsThatAreNoNumbersOrOffTheWindowAreMadeSafe) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  MatchFile f;
+  f.Add(nan, nan, 0, kRed);
+  f.Add(Event_record{.X = 1e30f, .Y = -5, .Clock_seconds = 1, .Team_color = kRed, .Shot_flag = -1});
+  f.Add(
+      Event_record{.X = -inf, .Y = 1e9f, .Clock_seconds = 2, .Team_color = kBlue, .Shot_flag = -1});
+  f.Add(nan, 3000, 3, kRed);  // a loss at no number counts in the middle
+  const MatchStats m = Run(f);
+  ASSERT_EQ(m.Red_stats.Shot_x.size(), 1u);
+  EXPECT_EQ(m.Red_stats.Shot_x[0], (std::array<float, 2>{4750, 9570}));
+  EXPECT_EQ(m.Red_stats.Shot_y[0], (std::array<float, 2>{3000, 0}));
+  ASSERT_EQ(m.Blue_stats.Shot_x.size(), 1u);
+  EXPECT_EQ(m.Blue_stats.Shot_x[0], (std::array<float, 2>{9570, 4750}));
+  EXPECT_EQ(m.Blue_stats.Shot_y[0], (std::array<float, 2>{0, 6510}));
+  EXPECT_EQ(m.Blue_stats.Lost_middle, 1);
+  EXPECT_EQ(m.Red_stats.Lost_middle, 1);  // the change to blue came at x = -inf, no number either
+  EXPECT_EQ(m.Red_stats.Lost_defending, 0);
+}
+
+TEST_F(StatsPassTest, ProgressIsToldEveryEventRecordInOrder) {
+  MatchFile f;
+  for (int i = 0; i < 5000; ++i) f.Add(4750, 3000, static_cast<std::int16_t>(i), kRed);
+  WriteFileBytes(path_, f.Bytes());
+  StatsFileReader reader;
+  MatchStats m;
+  ASSERT_TRUE(reader.Open(path_, m));
+  EXPECT_EQ(m.Record_count, 5003);
+  std::vector<std::int16_t> seen;
+  ASSERT_TRUE(reader.Run(m, [&](std::int16_t r) { seen.push_back(r); }));
+  ASSERT_EQ(seen.size(), 5000u);
+  for (std::size_t i = 0; i < seen.size(); ++i) ASSERT_EQ(seen[i], static_cast<int>(i) + 4);
+  EXPECT_EQ(m.Red_stats.Possession_time, 4999);
+}
+
+TEST_F(StatsPassTest, AFileThatShrinksWhileReadIsAFailureNotAResult) {
+  MatchFile f;
+  for (int i = 0; i < 3000; ++i) f.Add(4750, 3000, 0, kRed);
+  WriteFileBytes(path_, f.Bytes());
+  StatsFileReader reader;
+  MatchStats m;
+  ASSERT_TRUE(reader.Open(path_, m));
+  std::filesystem::resize_file(path_, 100 * kRecordLength);
+  const FileStatus s = reader.Run(m);
+  EXPECT_FALSE(s);
+  EXPECT_EQ(s.code(), kBadDataFileError);
+  EXPECT_NE(s.reason().find("ended at record 101"), std::string::npos) << s.reason();
+}
+
+// The statistics rules applied one record at a time, as plainly as they can be
+// written, to check the pass against.
+MatchStats ReferenceStats(const std::vector<std::uint8_t>& bytes) {
+  auto record = [&](int n) {
+    RecordBytes b;
+    std::copy_n(bytes.begin() + (n - 1) * kRecordLength, kRecordLength, b.begin());
+    return b;
+  };
+  MatchStats m;
+  m.Header_rec = DecodeHeader(record(3));
+  const int whole = static_cast<int>(bytes.size()) / kRecordLength;
+  m.Record_count =
+      static_cast<std::int16_t>(std::max(0, std::min<int>(m.Header_rec.Last_record, whole)));
+  const bool left_red = m.Header_rec.Team_2_color == kRed;
+  auto team = [&](Color c) -> Team_stats& { return c == kRed ? m.Red_stats : m.Blue_stats; };
+  Color possession = 0;
+  int start = 0;
+  bool after_goal = false;
+  for (int r = 4; r <= m.Record_count; ++r) {
+    const Event_record e = DecodeEvent(record(r));
+    m.Event_rec = e;
+    m.any_event = true;
+    if (r == 4) {
+      possession = e.Team_color;
+      start = e.Clock_seconds;
+    }
+    if (e.Team_color != possession) {
+      team(possession).Possession_time += e.Clock_seconds - start;
+      if (!after_goal) {
+        const float x = MakeSafePosition(e.X, e.Y).x;
+        const bool loser_left = (possession == kRed) == left_red;
+        Team_stats& t = team(possession);
+        if (x < 3416.6667f) {
+          ++(loser_left ? t.Lost_defending : t.Lost_attacking);
+        } else if (x > 6083.3335f) {
+          ++(loser_left ? t.Lost_attacking : t.Lost_defending);
+        } else {
+          ++t.Lost_middle;
+        }
+      }
+      possession = e.Team_color;
+      start = e.Clock_seconds;
+    }
+    if (r == m.Record_count) team(e.Team_color).Possession_time += e.Clock_seconds - start;
+    after_goal = false;
+    if (e.Left_goal == 1) {
+      ++(left_red ? m.Blue_stats : m.Red_stats).Goals;
+      after_goal = true;
+    }
+    if (e.Right_goal == 1) {
+      ++(left_red ? m.Red_stats : m.Blue_stats).Goals;
+      after_goal = true;
+    }
+    const bool red = e.Team_color == kRed;
+    if (e.Corner_flag == -1) ++(red ? m.Blue_stats : m.Red_stats).Corners;
+    if (e.Shot_flag == -1) {
+      Team_stats& t = team(e.Team_color);
+      ++t.Shots;
+      ++(red ? m.Red_shot_count : m.Blue_shot_count);
+      const SafePosition end = MakeSafePosition(e.X, e.Y);
+      SafePosition from = end;
+      if (r > 4) {
+        const Event_record before = DecodeEvent(record(r - 1));
+        from = MakeSafePosition(before.X, before.Y);
+        m.Event_rec = before;
+      }
+      t.Shot_x.push_back({from.x, end.x});
+      t.Shot_y.push_back({from.y, end.y});
+    }
+  }
+  for (Team_stats* t : {&m.Red_stats, &m.Blue_stats}) {
+    t->Possession_seconds = t->Possession_time % 60;
+    t->Possession_minutes = static_cast<std::int32_t>(std::floor(t->Possession_time / 60.0));
+  }
+  return m;
+}
+
+// Files of every length up to past two read chunks, with any colour, flag
+// value, clock and position a damaged or odd file may hold.
+std::vector<std::uint8_t> RandomFile(std::mt19937& random) {
+  std::uniform_int_distribution<int> percent(0, 99);
+  auto pick = [&](std::initializer_list<Color> options) {
+    return *(options.begin() + random() % options.size());
+  };
+  MatchFile f;
+  f.header.Team_2_color = pick({kRed, kBlue, 0x00FF00});
+  f.header.Team_1_color = pick({kRed, kBlue});
+  const int events =
+      percent(random) < 20 ? static_cast<int>(random() % 40) : static_cast<int>(random() % 9000);
+  Color color = pick({kRed, kBlue});
+  std::int16_t clock = static_cast<std::int16_t>(random() % 100) - 50;
+  for (int i = 0; i < events; ++i) {
+    const int roll = percent(random);
+    if (roll < 25) color = roll < 2 ? 0x00FF00 : OtherPossessionColor(color);
+    clock = static_cast<std::int16_t>(clock + static_cast<int>(random() % 7) - 1);
+    Event_record e{.X = static_cast<float>(random() % 9600) - 15.0f,
+                   .Y = static_cast<float>(random() % 6500),
+                   .Clock_seconds = clock,
+                   .Team_color = color};
+    if (percent(random) < 2) e.X = std::numeric_limits<float>::quiet_NaN();
+    if (percent(random) < 1) e.X = -std::numeric_limits<float>::infinity();
+    if (percent(random) < 1) e.Y = 1e30f;
+    if (percent(random) < 3) e.Shot_flag = pick({-1, -1, 1, 0x0100});
+    if (percent(random) < 2) e.Corner_flag = pick({-1, 1});
+    if (percent(random) < 2) e.Left_goal = static_cast<std::uint8_t>(pick({1, 1, 2}));
+    if (percent(random) < 2) e.Right_goal = 1;
+    f.Add(e);
+  }
+  const int roll = percent(random);
+  if (roll < 15) f.last_record = static_cast<std::int16_t>(3 + random() % (events + 1));
+  if (roll >= 95) f.last_record = static_cast<std::int16_t>(events + 10);
+  std::vector<std::uint8_t> bytes = f.Bytes();
+  if (percent(random) < 10) bytes.resize(bytes.size() + random() % kRecordLength, 0x5A);
+  return bytes;
+}
+
+TEST_F(StatsPassTest, AgreesWithTheRulesAppliedOneRecordAtATime) {
+  std::mt19937 random(20000);
+  for (int round = 0; round < 60; ++round) {
+    const std::vector<std::uint8_t> bytes = RandomFile(random);
+    const MatchStats expected = ReferenceStats(bytes);
+    const MatchStats m = Run(bytes);
+    SCOPED_TRACE("round " + std::to_string(round) + ", " + std::to_string(m.Record_count) +
+                 " records");
+    ASSERT_EQ(m.Record_count, expected.Record_count);
+    EXPECT_EQ(m.Red_stats, expected.Red_stats);
+    EXPECT_EQ(m.Blue_stats, expected.Blue_stats);
+    EXPECT_EQ(m.Red_shot_count, expected.Red_shot_count);
+    EXPECT_EQ(m.Blue_shot_count, expected.Blue_shot_count);
+    EXPECT_EQ(m.any_event, expected.any_event);
+    if (expected.any_event) {
+      EXPECT_EQ(EncodeEvent(m.Event_rec), EncodeEvent(expected.Event_rec));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace varrow
