@@ -3,18 +3,26 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFrame>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QTimer>
 #include <QtTest>
 
+#include "forms/form1.h"
+#include "forms/form3.h"
+#include "forms/form5.h"
 #include "platform/picture_surface.h"
 #include "platform/printer_surface.h"
+#include "platform/qt_environment.h"
+#include "platform/qt_settings.h"
 #include "qt_test_support.h"
 #include "state/error_numbers.h"
 #include "temp_dir.h"
@@ -45,6 +53,21 @@ void AnswerPrintDialog(const QString& pdf, int copies, bool cancel = false) {
     dialog->accept();
     return true;
   });
+}
+
+// Whether a red pixel lies within `radius` pixels of (x, y).
+bool RedNear(const QImage& image, int x, int y, int radius = 2) {
+  for (int dy = -radius; dy <= radius; ++dy) {
+    for (int dx = -radius; dx <= radius; ++dx) {
+      if (image.pixelColor(x + dx, y + dy) == QColor(255, 0, 0)) return true;
+    }
+  }
+  return false;
+}
+
+// Presses a button of the window and waits for what it opened to be dealt with.
+void Press(QWidget* window, const char* button) {
+  QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton);
 }
 
 }  // namespace
@@ -133,6 +156,99 @@ class Form2Test : public QObject {
     const PrintChoice choice = form2.ShowPrintDialog();
     QVERIFY(choice.cancelled);
     QCOMPARE(choice.error, kCancelError);
+  }
+
+  // A first half recorded through the main window, its statistics generated,
+  // both reports shown and printed.
+  void reportsOfARecordedHalf() {
+    testing::TempDir dir;
+    const QString previous_dir = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(QString::fromStdString(dir.path())));
+    ProgramState state;
+    platform::QtSettingsStore settings;
+    platform::QtEnvironment environment;
+    forms::Form1 form1(state, settings, environment);
+    form1.Load();
+    form1.show();
+    form1.SetCaption(MainControl::kText2, "Lions");
+    form1.SetCaption(MainControl::kText1, "Tigers");
+    testing::MessageCatcher catcher;
+    testing::WhenModalAppears([](QWidget* modal) {
+      if (qobject_cast<forms::Form5*>(modal) == nullptr) return false;
+      Press(modal, "Command1");
+      return true;
+    });
+    form1.findChild<QAction*>("mnuNew")->trigger();
+    QDir::setCurrent(previous_dir);
+    form1.findChild<QTimer*>("Timer1")->setInterval(3600 * 1000);
+    Press(&form1, "Command2");  // START CLOCK at 0
+    // Red plays from (2010, 1995) and shoots; the shot ends at (7605, 2805).
+    state.Elapsed_seconds = 5;
+    QTest::mouseClick(form1.fieldView(), Qt::LeftButton, {}, QPoint(134, 133));
+    state.Elapsed_seconds = 9;
+    QTest::mouseClick(form1.fieldView(), Qt::LeftButton, {}, QPoint(507, 187));
+    Press(&form1, "Command5");  // SHOT
+    state.Elapsed_seconds = 12;
+    Press(&form1, "Command2");                            // STOP CLOCK
+    QCOMPARE(catcher.messages().size(), std::size_t{1});  // only "New data file created"
+
+    const QString general_pdf = QString::fromStdString(dir.File("general.pdf"));
+    const QString chart_pdf = QString::fromStdString(dir.File("chart.pdf"));
+    bool reports_seen = false;
+    QImage general, chart;
+    testing::WhenModalAppears([&](QWidget* modal) {
+      auto* form2 = qobject_cast<forms::Form2*>(modal);
+      if (form2 == nullptr) return false;
+      reports_seen = true;
+      // The progress window has gone and the pointer is back.
+      if (form1.findChild<forms::Form3*>() != nullptr) qFatal("the progress window is still open");
+      Press(form2, "Command1");  // GENERAL STATS
+      general = form2->pictureCanvas()->grab().toImage();
+      AnswerPrintDialog(general_pdf, 1);
+      Press(form2, "Command4");  // PRINT
+      Press(form2, "Command3");  // SHOT CHART
+      chart = form2->pictureCanvas()->grab().toImage();
+      AnswerPrintDialog(chart_pdf, 1);
+      Press(form2, "Command4");
+      Press(form2, "Command5");  // CLOSE
+      return true;
+    });
+    form1.findChild<QAction*>("mnuGenStats")->trigger();
+    QVERIFY(reports_seen);
+    QCOMPARE(form1.cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(catcher.messages().size(), std::size_t{1});
+
+    // The general statistics: black text on white, in the picture's top rows.
+    int ink = 0;
+    for (int y = 0; y < 120; ++y) {
+      for (int x = 0; x < general.width(); ++x) ink += general.pixelColor(x, y) == Qt::black;
+    }
+    QVERIFY2(ink > 500, qPrintable(QString::number(ink)));
+    // The shot chart: the field drawn 250 twips down, white inside, and the
+    // red shot line where it was recorded.
+    QCOMPARE(chart.pixelColor(3000 / 15, (2000 + 250) / 15), QColor(Qt::white));
+    QCOMPARE(chart.pixelColor(4750 / 15, (4000 + 250) / 15), QColor(Qt::black));  // halfway line
+    const double x1 = 2010, y1 = 1995, x2 = 7605, y2 = 2805;
+    for (double t : {0.25, 0.5, 0.75}) {
+      const int x = qRound((x1 + t * (x2 - x1)) / 15);
+      const int y = qRound((y1 + t * (y2 - y1) + 250) / 15);
+      QVERIFY2(RedNear(chart, x, y), qPrintable(QString("no red near %1,%2").arg(x).arg(y)));
+    }
+    QVERIFY(!RedNear(chart, qRound(x1 / 15), qRound((y1 + 250 + 600) / 15), 4));
+
+    // The printed pages hold the report's rows.
+    const QString page = PdfText(general_pdf);
+    QVERIFY2(page.contains("GENERAL STATISTICS"), qPrintable(page));
+    QVERIFY2(page.contains(QRegularExpression("Lions +Tigers")), qPrintable(page));
+    QVERIFY2(page.contains(QRegularExpression("GOALS +0 +0\\n")), qPrintable(page));
+    QVERIFY2(page.contains(QRegularExpression("SHOTS +1 +0\\n")), qPrintable(page));
+    QVERIFY2(page.contains(QRegularExpression("CORNERS +0 +0\\n")), qPrintable(page));
+    QVERIFY2(page.contains(QRegularExpression("TIME OF +0 :12 +0 :00\\n")), qPrintable(page));
+    QVERIFY2(page.contains(QRegularExpression("ATTACKING 1/3 +0 +0\\n")), qPrintable(page));
+    const QString chart_page = PdfText(chart_pdf);
+    QVERIFY2(chart_page.contains("SHOT CHART"), qPrintable(chart_page));
+    QVERIFY2(chart_page.contains(QRegularExpression("Lions +--> +<-- +Tigers")),
+             qPrintable(chart_page));
   }
 
   void aPrinterFailureReachesTheReportsWindow() {
