@@ -52,6 +52,7 @@ class Form3Test : public QObject {
     // What the screen shows now, with no event processed since: the bar is
     // three quarters full.
     const QImage shown = form3->screen()->grabWindow(form3->winId()).toImage();
+    testing::SaveScreenshot(shown, "form3_progress.png");
     const QRect bar(form3->progressBar()->mapTo(form3, QPoint(0, 0)), form3->progressBar()->size());
     const QColor filled = shown.pixelColor(bar.left() + bar.width() / 2, bar.center().y());
     const QColor empty = shown.pixelColor(bar.left() + bar.width() * 9 / 10, bar.center().y());

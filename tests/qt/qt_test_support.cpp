@@ -17,7 +17,10 @@ QtTestEnvironment::QtTestEnvironment() : dir_(std::make_unique<TempDir>()) {
   config_ = dir_->File("config");
   ::mkdir(runtime.c_str(), 0700);
   ::mkdir(config_.c_str(), 0700);
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // Headless, unless the screenshot script runs the test on its X display.
+  if (std::getenv("VARROW_SCREENSHOTS") == nullptr || std::getenv("DISPLAY") == nullptr) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  }
   ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
   ::setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
   // Pixel checks assume 96 dpi: 15 twips a pixel.
@@ -82,6 +85,11 @@ void WhenModalAppears(const std::function<bool(QWidget*)>& action, int timeout_m
     }
   });
   timer->start(10);
+}
+
+void SaveScreenshot(const QImage& image, const QString& name) {
+  const char* dir = std::getenv("VARROW_SCREENSHOTS");
+  if (dir != nullptr) image.save(QString::fromLocal8Bit(dir) + "/" + name);
 }
 
 QColor PixelAtTwips(const QImage& image, double x_twips, double y_twips) {

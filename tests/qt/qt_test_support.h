@@ -56,6 +56,11 @@ class MessageCatcher : public QObject {
 // dialogs a handler opens and waits on). Gives up after `timeout_ms`.
 void WhenModalAppears(const std::function<bool(QWidget*)>& action, int timeout_ms = 5000);
 
+// Saves `image` as `name` in the directory named by VARROW_SCREENSHOTS, when
+// that is set (scripts/take_screenshots sets it and runs the test on a real
+// X display); otherwise does nothing.
+void SaveScreenshot(const QImage& image, const QString& name);
+
 // The colour of an image's pixel at a point of a twips drawing (15 twips a
 // pixel at 96 dpi), at the image's own pixel ratio.
 QColor PixelAtTwips(const QImage& image, double x_twips, double y_twips);
