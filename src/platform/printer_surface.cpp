@@ -42,6 +42,10 @@ float PrinterSurface::DeviceScaleWidth() const {
 }
 
 void PrinterSurface::DeviceEndDoc() {
+  // The next job starts at the top left of a fresh page, not where this one
+  // ended (each copy of a report is a job of its own).
+  SetCurrentX(0);
+  SetCurrentY(0);
   if (painter_.isActive()) {
     const bool ok = painter_.end();
     if (!ok || printer_.printerState() == QPrinter::Error) {
@@ -81,6 +85,8 @@ std::optional<PrinterFailure> PrinterSurface::TakeFailure() {
       painter_.end();
     }
     job_failed_ = false;
+    SetCurrentX(0);
+    SetCurrentY(0);
   }
   return taken;
 }

@@ -37,6 +37,16 @@ QString PdfText(const QString& pdf) {
   return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+// How far down the page (points) the first word of a PDF stands.
+double FirstWordTop(const QString& pdf) {
+  QProcess p;
+  p.start("pdftotext", {"-bbox", pdf, "-"});
+  p.waitForFinished(10000);
+  const QRegularExpressionMatch m = QRegularExpression("<word [^>]*yMin=\"([0-9.]+)\"")
+                                        .match(QString::fromUtf8(p.readAllStandardOutput()));
+  return m.hasMatch() ? m.captured(1).toDouble() : -1;
+}
+
 // Answers the next print dialog: prints `copies` copies to `pdf`, or cancels.
 void AnswerPrintDialog(const QString& pdf, int copies, bool cancel = false) {
   testing::WhenModalAppears([=](QWidget* modal) {
@@ -249,6 +259,10 @@ class Form2Test : public QObject {
     QVERIFY2(chart_page.contains("SHOT CHART"), qPrintable(chart_page));
     QVERIFY2(chart_page.contains(QRegularExpression("Lions +--> +<-- +Tigers")),
              qPrintable(chart_page));
+    // Each job starts at the top of its page: both titles stand on the same
+    // line, though the chart was printed after the longer general page.
+    QVERIFY(FirstWordTop(general_pdf) > 0);
+    QCOMPARE(FirstWordTop(chart_pdf), FirstWordTop(general_pdf));
   }
 
   void aPrinterFailureReachesTheReportsWindow() {

@@ -65,6 +65,12 @@ QString Run(const QString& program, const QStringList& arguments) {
 }
 QString PdfText(const QString& pdf) { return Run("pdftotext", {"-layout", pdf, "-"}); }
 QString PdfFonts(const QString& pdf) { return Run("pdffonts", {pdf}); }
+// How far down the page (points) the first word of a PDF stands.
+double FirstWordTop(const QString& pdf) {
+  const QRegularExpressionMatch m = QRegularExpression("<word [^>]*yMin=\"([0-9.]+)\"")
+                                        .match(Run("pdftotext", {"-bbox", pdf, "-"}));
+  return m.hasMatch() ? m.captured(1).toDouble() : -1;
+}
 
 }  // namespace
 
@@ -251,6 +257,24 @@ class PlatformTest : public QObject {
     // Nothing drawn, nothing sent.
     surface.EndDoc();
     QCOMPARE(surface.JobsEnded(), 1);
+  }
+
+  void eachJobStartsAtTheTopOfItsPage() {
+    testing::TempDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    PrinterSurface surface(printer);
+    for (const char* name : {"first.pdf", "second.pdf"}) {
+      printer.setOutputFileName(QString::fromStdString(dir.File(name)));
+      for (int line = 0; line < 20; ++line) surface.Print({"LINE"});
+      surface.Print({"LAST"});
+      surface.EndDoc();
+      QCOMPARE(surface.CurrentY(), 0.0f);
+    }
+    // The second job's first line stands where the first job's did.
+    QCOMPARE(FirstWordTop(QString::fromStdString(dir.File("second.pdf"))),
+             FirstWordTop(QString::fromStdString(dir.File("first.pdf"))));
   }
 
   void landscapeGivesTheWiderPage() {
