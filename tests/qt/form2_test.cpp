@@ -205,6 +205,7 @@ class Form2Test : public QObject {
     const QString general_pdf = QString::fromStdString(dir.File("general.pdf"));
     const QString chart_pdf = QString::fromStdString(dir.File("chart.pdf"));
     bool reports_seen = false;
+    int jobs = 0;
     QImage general, chart;
     testing::WhenModalAppears([&](QWidget* modal) {
       auto* form2 = qobject_cast<forms::Form2*>(modal);
@@ -218,13 +219,15 @@ class Form2Test : public QObject {
       Press(form2, "Command4");  // PRINT
       Press(form2, "Command3");  // SHOT CHART
       chart = form2->pictureCanvas()->grab().toImage();
-      AnswerPrintDialog(chart_pdf, 1);
+      AnswerPrintDialog(chart_pdf, 3);
       Press(form2, "Command4");
-      Press(form2, "Command5");  // CLOSE
+      jobs = form2->printerSurface().JobsEnded();  // one general page, three charts
+      Press(form2, "Command5");                    // CLOSE
       return true;
     });
     form1.findChild<QAction*>("mnuGenStats")->trigger();
     QVERIFY(reports_seen);
+    QCOMPARE(jobs, 4);
     QCOMPARE(form1.cursor().shape(), Qt::ArrowCursor);
     QCOMPARE(catcher.messages().size(), std::size_t{1});
 
