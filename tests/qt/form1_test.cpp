@@ -3,6 +3,7 @@
 #include "forms/form1.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -365,6 +366,33 @@ class Form1Test : public QObject {
     QCOMPARE(through_window.size(), std::size_t{11 * 20});
     const std::vector<std::uint8_t> by_handlers = RecordWithTheHandlers(core_dir.path());
     QCOMPARE(testing::Hex(through_window), testing::Hex(by_handlers));
+  }
+
+  void openDialogOffersDataFilesAndTellsCancelApart() {
+    testing::TempDir dir;
+    const std::string file = dir.File("120599_1.dat");
+    testing::WriteFileBytes(file, std::vector<std::uint8_t>(60, 0));
+    QStringList filters;
+    testing::WhenModalAppears([&](QWidget* modal) {
+      auto* dialog = qobject_cast<QFileDialog*>(modal);
+      if (dialog == nullptr) return false;
+      filters = dialog->nameFilters();
+      dialog->reject();
+      return true;
+    });
+    QVERIFY(!form_->ShowOpenDialog("Data Files (*.dat)|*.dat").has_value());
+    QCOMPARE(filters, QStringList({"Data Files (*.dat)"}));
+
+    testing::WhenModalAppears([&](QWidget* modal) {
+      auto* dialog = qobject_cast<QFileDialog*>(modal);
+      if (dialog == nullptr) return false;
+      dialog->selectFile(QString::fromStdString(file));
+      QMetaObject::invokeMethod(dialog, "accept");
+      return true;
+    });
+    const std::optional<std::string> chosen = form_->ShowOpenDialog("Data Files (*.dat)|*.dat");
+    QVERIFY(chosen.has_value());
+    QCOMPARE(*chosen, file);
   }
 
   void closingRunsShutdownOnceAndSavesTheSettings() {
