@@ -383,14 +383,26 @@ class Form1Test : public QObject {
     QVERIFY(!form_->ShowOpenDialog("Data Files (*.dat)|*.dat").has_value());
     QCOMPARE(filters, QStringList({"Data Files (*.dat)"}));
 
+    // The dialog opens in the working directory; a message box (such as
+    // "File not found") would fail the test rather than hang it.
+    const QString previous_dir = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(QString::fromStdString(dir.path())));
+    testing::MessageCatcher catcher;
     testing::WhenModalAppears([&](QWidget* modal) {
       auto* dialog = qobject_cast<QFileDialog*>(modal);
       if (dialog == nullptr) return false;
-      dialog->selectFile(QString::fromStdString(file));
-      QMetaObject::invokeMethod(dialog, "accept");
-      return true;
+      // As an operator would: type the file's name and press Enter.
+      auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+      if (name == nullptr) return false;
+      name->setText(QString::fromStdString(file));
+      QTest::keyClick(name, Qt::Key_Return);
+      // The dialog lists its directory in the background; until it has,
+      // Enter may do nothing, so try again at the next poll.
+      return !dialog->isVisible();
     });
     const std::optional<std::string> chosen = form_->ShowOpenDialog("Data Files (*.dat)|*.dat");
+    QDir::setCurrent(previous_dir);
+    QVERIFY(catcher.messages().empty());
     QVERIFY(chosen.has_value());
     QCOMPARE(*chosen, file);
   }
