@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <cstdlib>
 
@@ -76,8 +77,15 @@ void WhenModalAppears(const std::function<bool(QWidget*)>& action, int timeout_m
   clock->start();
   QObject::connect(timer, &QTimer::timeout, [timer, clock, action, timeout_ms] {
     QWidget* modal = QApplication::activeModalWidget();
-    const bool done =
-        (modal != nullptr && modal->isVisible() && action(modal)) || clock->elapsed() > timeout_ms;
+    bool done = modal != nullptr && modal->isVisible() && action(modal);
+    if (!done && clock->elapsed() > timeout_ms) {
+      // Fail the test instead of hanging it: close whatever still waits.
+      qWarning("WhenModalAppears: gave up after %d ms", timeout_ms);
+      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        dialog->reject();
+      }
+      done = true;
+    }
     if (done) {
       timer->stop();
       timer->deleteLater();

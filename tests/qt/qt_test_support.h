@@ -52,8 +52,10 @@ class MessageCatcher : public QObject {
   std::vector<CaughtMessage> messages_;
 };
 
-// Runs `action` on the next modal dialog of type T that becomes active (for
-// dialogs a handler opens and waits on). Gives up after `timeout_ms`.
+// Polls the active modal window and runs `action` on it until the action
+// returns true (for dialogs a handler opens and waits on). After `timeout_ms`
+// it gives up and rejects the modal dialog still open, so a test fails
+// instead of hanging.
 void WhenModalAppears(const std::function<bool(QWidget*)>& action, int timeout_ms = 5000);
 
 // Saves `image` as `name` in the directory named by VARROW_SCREENSHOTS, when
