@@ -138,6 +138,23 @@ class Form2Test : public QObject {
     QCOMPARE(form2.pictureCanvas()->grab().toImage().pixelColor(300, 100), QColor(Qt::white));
   }
 
+  void theTitleBarsCloseKeepsTheChoiceAndCloseClearsIt() {
+    ProgramState state;
+    {
+      forms::Form2 form2(state, " Half: 1st", nullptr);
+      form2.show();
+      Press(&form2, "Command3");  // SHOT CHART
+      form2.close();              // the title bar's close box
+    }
+    QCOMPARE(state.Shot_chart_selected, std::int16_t{-1});
+    forms::Form2 form2(state, " Half: 1st", nullptr);
+    form2.show();
+    Press(&form2, "Command5");  // CLOSE
+    QVERIFY(!form2.isVisible());
+    QCOMPARE(state.Shot_chart_selected, std::int16_t{0});
+    QCOMPARE(state.Gen_stats_selected, std::int16_t{0});
+  }
+
   void printDialogGivesTheCopiesAndLeavesThePrinterAtOne() {
     testing::TempDir dir;
     const QString pdf = QString::fromStdString(dir.File("copies.pdf"));
