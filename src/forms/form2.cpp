@@ -69,10 +69,6 @@ Form2::Form2(ProgramState& state, std::string period_caption, QWidget* parent)
   picture_ = std::make_unique<platform::PictureSurface>(*canvas);
   canvas->SetSurface(picture_.get());
 
-  printer_.setPageSize(LocalPaperSize());
-  printer_.setPageOrientation(QPageLayout::Portrait);
-  printer_surface_ = std::make_unique<platform::PrinterSurface>(printer_);
-
   struct Button {
     const char* name;
     const char* caption;
@@ -100,28 +96,44 @@ Form2::Form2(ProgramState& state, std::string period_caption, QWidget* parent)
 
 Form2::~Form2() = default;
 
+QPrinter& Form2::printer() {
+  if (printer_ == nullptr) {
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_->setPageSize(LocalPaperSize());
+    printer_->setPageOrientation(QPageLayout::Portrait);
+    printer_surface_ = std::make_unique<platform::PrinterSurface>(*printer_);
+  }
+  return *printer_;
+}
+
+platform::PrinterSurface& Form2::printerSurface() {
+  printer();
+  return *printer_surface_;
+}
+
 Surface& Form2::Picture1() { return *picture_; }
 
 void Form2::SetPictureOriginY(float twips) { picture_->SetOriginOffset(0, twips); }
 
 PrintChoice Form2::ShowPrintDialog() {
-  QPrintDialog dialog(&printer_, this);
+  QPrintDialog dialog(&printer(), this);
   // Printing to a PDF file is always on offer, also where no printer is set up.
   dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
                     QAbstractPrintDialog::PrintCollateCopies);
   if (dialog.exec() != QDialog::Accepted) {
     return PrintChoice{.cancelled = true, .copies = 0, .error = kCancelError, .description = {}};
   }
-  const int copies = std::max(1, printer_.copyCount());
+  const int copies = std::max(1, printer_->copyCount());
   // Each copy is a job of its own; a printer that also made copies of each
   // job would multiply them.
-  printer_.setCopyCount(1);
+  printer_->setCopyCount(1);
   return PrintChoice{.cancelled = false, .copies = copies, .error = 0, .description = {}};
 }
 
-Surface& Form2::Printer() { return *printer_surface_; }
+Surface& Form2::Printer() { return printerSurface(); }
 
 std::optional<PrintChoice> Form2::TakePrinterError() {
+  if (printer_surface_ == nullptr) return std::nullopt;
   const std::optional<platform::PrinterFailure> failure = printer_surface_->TakeFailure();
   if (!failure) return std::nullopt;
   return PrintChoice{.cancelled = false,

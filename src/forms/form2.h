@@ -28,8 +28,10 @@ class Form2 : public QDialog, public ReportsHost {
   // The picture box's drawing area.
   QWidget* pictureCanvas() const { return canvas_; }
   platform::PictureSurface& pictureSurface() { return *picture_; }
-  platform::PrinterSurface& printerSurface() { return *printer_surface_; }
-  QPrinter& printer() { return printer_; }
+  // The printer is set up with the first print, not when the window opens:
+  // asking the print system for its printers can take a while.
+  platform::PrinterSurface& printerSurface();
+  QPrinter& printer();
 
   // ReportsHost.
   Surface& Picture1() override;
@@ -43,7 +45,7 @@ class Form2 : public QDialog, public ReportsHost {
  private:
   QWidget* canvas_ = nullptr;
   std::unique_ptr<platform::PictureSurface> picture_;
-  QPrinter printer_{QPrinter::HighResolution};
+  std::unique_ptr<QPrinter> printer_;
   std::unique_ptr<platform::PrinterSurface> printer_surface_;
   ReportsWindow window_;
 };
