@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -15,9 +14,6 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
-#include <QThread>
-#include <QWindow>
 
 #include "forms/form2.h"
 #include "forms/form3.h"
