@@ -24,16 +24,18 @@ std::string ReportPages::ImageName(std::string_view stem_source) {
   return name;
 }
 
-FileStatus ReportPages::File(const ReportData& data, std::string_view path) {
+std::vector<FileStatus> ReportPages::File(const ReportData& data, std::string_view path) {
   return Draw(data, FileStem(path));
 }
 
-FileStatus ReportPages::Match(const ReportData& data) { return Draw(data, "match"); }
+std::vector<FileStatus> ReportPages::Match(const ReportData& data) { return Draw(data, "match"); }
 
-FileStatus ReportPages::Draw(const ReportData& data, std::string_view image_stem) {
-  FileStatus pdf = PdfPages(data);
-  FileStatus image = ChartImage(data, image_stem);
-  return pdf ? image : pdf;
+std::vector<FileStatus> ReportPages::Draw(const ReportData& data, std::string_view image_stem) {
+  std::vector<FileStatus> failures;
+  for (FileStatus s : {PdfPages(data), ChartImage(data, image_stem)}) {
+    if (!s) failures.push_back(std::move(s));
+  }
+  return failures;
 }
 
 FileStatus ReportPages::PdfPages(const ReportData& data) {
@@ -63,11 +65,12 @@ FileStatus ReportPages::ChartImage(const ReportData& data, std::string_view imag
   return s;
 }
 
-FileStatus ReportPages::Finish() {
-  if (target_.Pdf() == nullptr || pdf_failed_) return FileStatus::Ok();
+std::vector<FileStatus> ReportPages::Finish() {
+  if (target_.Pdf() == nullptr || pdf_failed_) return {};
   FileStatus s = target_.FinishPdf();
-  if (!s) pdf_failed_ = true;
-  return s;
+  if (s) return {};
+  pdf_failed_ = true;
+  return {s};
 }
 
 }  // namespace varrow::report

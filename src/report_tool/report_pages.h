@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 #include "datafile/data_file.h"
 #include "reports/report_drawing.h"
@@ -39,17 +40,17 @@ class ReportPages {
  public:
   explicit ReportPages(RenderTarget& target) : target_(target) {}
 
-  // Each returns the first new failure, or Ok.
-  [[nodiscard]] FileStatus File(const ReportData& data, std::string_view path);
-  [[nodiscard]] FileStatus Match(const ReportData& data);
-  [[nodiscard]] FileStatus Finish();
+  // Each returns the new failures (of the PDF, of an image), if any.
+  [[nodiscard]] std::vector<FileStatus> File(const ReportData& data, std::string_view path);
+  [[nodiscard]] std::vector<FileStatus> Match(const ReportData& data);
+  [[nodiscard]] std::vector<FileStatus> Finish();
 
   // The image's file name for a data file: its name without ".dat", then
   // "_shot_chart.png"; a name already used in this run gets a number.
   std::string ImageName(std::string_view stem_source);
 
  private:
-  FileStatus Draw(const ReportData& data, std::string_view image_stem);
+  std::vector<FileStatus> Draw(const ReportData& data, std::string_view image_stem);
   FileStatus PdfPages(const ReportData& data);
   FileStatus ChartImage(const ReportData& data, std::string_view image_stem);
 

@@ -89,6 +89,9 @@ class Runner {
     err_ << kProgram << OneLine(s.reason()) << '\n';
     failed_ = true;
   }
+  void Fail(const std::vector<FileStatus>& failures) {
+    for (const FileStatus& s : failures) Fail(s);
+  }
 
   void Warn(std::string_view warning) {
     err_ << kProgram << "warning: " << OneLine(warning) << '\n';

@@ -10,11 +10,11 @@ namespace {
 
 bool StartsCharacter(char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }
 
-// The cell a position falls in. A text that would start left of the page
+// The cell a position falls in, halves to the even one. A text that would start left of the page
 // (a title wider than the page) starts at its edge, so it is still shown whole.
 std::size_t Cell(float twips, float cell_size) {
   if (!(cell_size > 0)) return 0;
-  const double cell = std::round(static_cast<double>(twips) / cell_size);
+  const double cell = std::nearbyint(static_cast<double>(twips) / cell_size);
   if (!(cell > 0)) return 0;  // also a position that is no number
   // Far beyond any page: kept bounded so a stray position cannot eat memory.
   constexpr double kMaxCell = 4096;
