@@ -62,8 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"a.dat", "--png", "a", "--png", "b"}, "--png given twice"},
         UsageCase{{"a.dat", "--events=yes"}, "option --events takes no value"},
         UsageCase{{"a.dat", "--by-team", "--events"}, "--by-team and --events cannot be combined"}),
-    [](const ::testing::TestParamInfo<UsageCase>& info) {
-      return "Case" + std::to_string(info.index);
+    [](const ::testing::TestParamInfo<UsageCase>& param) {
+      return "Case" + std::to_string(param.index);
     });
 
 }  // namespace
