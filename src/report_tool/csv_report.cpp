@@ -20,9 +20,7 @@ void PossessionAndLosses(CsvWriter& w, const TeamFigures& f, const std::optional
   w.Int(PossessionSeconds(f.possession_time));
   w.Raw(MinutesSeconds(f.possession_time));
   if (share) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", *share);
-    w.Raw(text);
+    w.Raw(FixedText(*share, 1));
   } else {
     w.Empty();
   }

@@ -50,7 +50,23 @@ void AppendValidUtf8(std::string& out, std::string_view bytes) {
   }
 }
 
+// Whether every byte can be written as it is: printable ASCII but the quote
+// and the backslash. Keys and most values are.
+bool Plain(std::string_view text) {
+  for (const char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u >= 0x7F || c == '"' || c == '\\') return false;
+  }
+  return true;
+}
+
 void AppendJsonString(std::string& out, std::string_view text) {
+  if (Plain(text)) {
+    out += '"';
+    out += text;
+    out += '"';
+    return;
+  }
   std::string valid;
   AppendValidUtf8(valid, text);
   out += '"';
@@ -158,8 +174,9 @@ void JsonWriter::Int(std::int64_t value) {
 void JsonWriter::Fixed(double value, int decimals) {
   BeginValue();
   char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  out_ += text;
+  const auto result =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+  out_.append(text, result.ptr);
 }
 
 void JsonWriter::Float(float value) {

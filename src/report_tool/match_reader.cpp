@@ -51,24 +51,28 @@ MatchFileReader::MatchFileReader() : buffer_(kChunkRecords) {}
 
 FileStatus MatchFileReader::Read(const std::string& path, MatchStats& stats,
                                  const EventRecordsSink& events) {
+  const auto unreadable = [&](const FileStatus& s) {
+    return FileStatus::Error(s.code(), path + ": cannot be read: " + s.reason());
+  };
   DataFile file;
-  if (FileStatus s = file.Open(path, OpenMode::kExistingReadOnly); !s) {
-    return FileStatus::Error(s.code(), path + ": cannot be read: " + s.reason());
-  }
-  std::int64_t bytes = 0;
-  if (FileStatus s = file.Size(bytes); !s) {
-    return FileStatus::Error(s.code(), path + ": cannot be read: " + s.reason());
-  }
+  if (FileStatus s = file.Open(path, OpenMode::kExistingReadOnly); !s) return unreadable(s);
+  const auto length = [&](std::int64_t& bytes) {
+    FileStatus s = file.Size(bytes);
+    return s ? s : unreadable(s);
+  };
   const auto source = [&](std::int32_t first, std::size_t count, std::size_t& got) {
     FileStatus s = file.ReadRecords(first, std::span(buffer_.data(), count), got);
-    if (!s) return FileStatus::Error(s.code(), path + ": cannot be read: " + s.reason());
-    return s;
+    return s ? s : unreadable(s);
   };
-  return ReadRecords(path, bytes, source, stats, events);
+  return ReadRecords(path, length, source, stats, events);
 }
 
 FileStatus MatchFileReader::ReadBytes(std::span<const std::uint8_t> file, const std::string& name,
                                       MatchStats& stats, const EventRecordsSink& events) {
+  const auto length = [&](std::int64_t& bytes) {
+    bytes = static_cast<std::int64_t>(file.size());
+    return FileStatus::Ok();
+  };
   const auto source = [&](std::int32_t first, std::size_t count, std::size_t& got) {
     const std::size_t at = static_cast<std::size_t>(first - 1) * kRecordLength;
     const std::size_t whole = at < file.size() ? (file.size() - at) / kRecordLength : 0;
@@ -76,23 +80,28 @@ FileStatus MatchFileReader::ReadBytes(std::span<const std::uint8_t> file, const 
     if (got > 0) std::memcpy(buffer_.data(), file.data() + at, got * kRecordLength);
     return FileStatus::Ok();
   };
-  return ReadRecords(name, static_cast<std::int64_t>(file.size()), source, stats, events);
+  return ReadRecords(name, length, source, stats, events);
 }
 
-FileStatus MatchFileReader::ReadRecords(const std::string& name, std::int64_t bytes,
+FileStatus MatchFileReader::ReadRecords(const std::string& name, const LengthSource& length,
                                         const RecordSource& source, MatchStats& stats,
                                         const EventRecordsSink& events) {
   stats = MatchStats{};
-  if (FileStatus s = CheckDataFileLength(name, bytes); !s) return s;
-  const std::int64_t whole_records = bytes / kRecordLength;
-
-  // The names, the header and the first events come in one read.
+  // One read brings the names, the header and the events of a file of any
+  // usual length, up to the end of the file, which tells its whole records.
+  // Only a file too short for the header, or one that fills the buffer, is
+  // asked its length.
   std::size_t got = 0;
-  const auto first_want = static_cast<std::size_t>(
-      std::min<std::int64_t>(whole_records, static_cast<std::int64_t>(buffer_.size())));
-  if (FileStatus s = source(kLeftNameRecord, first_want, got); !s) return s;
-  if (got < static_cast<std::size_t>(kFixedRecords)) {
-    return Bad(name, "truncated while it was read: " + std::to_string(got) + " records");
+  if (FileStatus s = source(kLeftNameRecord, buffer_.size(), got); !s) return s;
+  auto whole_records = static_cast<std::int64_t>(got);
+  if (got < static_cast<std::size_t>(kFixedRecords) || got == buffer_.size()) {
+    std::int64_t bytes = 0;
+    if (FileStatus s = length(bytes); !s) return s;
+    if (FileStatus s = CheckDataFileLength(name, bytes); !s) return s;
+    if (got < static_cast<std::size_t>(kFixedRecords)) {
+      return Bad(name, "truncated while it was read: " + std::to_string(got) + " records");
+    }
+    whole_records = bytes / kRecordLength;
   }
   stats.Team_2_name = DecodeName(buffer_[0]);
   stats.Team_1_name = DecodeName(buffer_[1]);

@@ -50,8 +50,11 @@ class MatchFileReader {
   // and says how many it got.
   using RecordSource =
       std::function<FileStatus(std::int32_t first_record, std::size_t count, std::size_t& got)>;
-  FileStatus ReadRecords(const std::string& name, std::int64_t bytes, const RecordSource& source,
-                         MatchStats& stats, const EventRecordsSink& events);
+  // The file's length in bytes.
+  using LengthSource = std::function<FileStatus(std::int64_t& bytes)>;
+  FileStatus ReadRecords(const std::string& name, const LengthSource& length,
+                         const RecordSource& source, MatchStats& stats,
+                         const EventRecordsSink& events);
 
   std::vector<RecordBytes> buffer_;
 };

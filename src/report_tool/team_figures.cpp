@@ -1,5 +1,6 @@
 #include "report_tool/team_figures.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 
@@ -35,10 +36,19 @@ std::string MinutesSeconds(std::int64_t seconds) {
   // Split as the general statistics page splits it.
   const std::int64_t s = PossessionSeconds(seconds);
   char text[48];
-  std::snprintf(text, sizeof text, "%lld:%s%02lld",
-                static_cast<long long>(PossessionMinutes(seconds)), s < 0 ? "-" : "",
-                static_cast<long long>(std::llabs(s)));
-  return text;
+  char* end = std::to_chars(text, text + 24, PossessionMinutes(seconds)).ptr;
+  *end++ = ':';
+  if (s < 0) *end++ = '-';
+  if (s > -10 && s < 10) *end++ = '0';
+  end = std::to_chars(end, text + sizeof text, s < 0 ? -s : s).ptr;
+  return std::string(text, end);
+}
+
+std::string FixedText(double value, int decimals) {
+  char text[64];
+  const auto result =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+  return std::string(text, result.ptr);
 }
 
 std::string_view TrimmedName(std::string_view name) {

@@ -37,6 +37,10 @@ std::optional<double> PossessionShare(std::int64_t team_time, std::int64_t other
 // "5:07": whole minutes, a colon, the seconds in two digits.
 std::string MinutesSeconds(std::int64_t seconds);
 
+// A number with `decimals` digits after the point, rounded to the nearest
+// (a tie to the even digit, as printf does).
+std::string FixedText(double value, int decimals);
+
 // A name record without its trailing blanks.
 std::string_view TrimmedName(std::string_view name);
 

@@ -264,3 +264,29 @@ TEST_F(MatchTotalsTest, ASeasonOfThreeMatchesHasOneRowPerTeam) {
 
 }  // namespace
 }  // namespace varrow::report
+
+namespace varrow::report {
+namespace {
+
+TEST(TeamFiguresTest, TimesAndSharesAreWrittenAsThePageWritesThem) {
+  EXPECT_EQ(MinutesSeconds(307), "5:07");
+  EXPECT_EQ(MinutesSeconds(0), "0:00");
+  EXPECT_EQ(MinutesSeconds(750), "12:30");
+  // A clock running backwards in a damaged file: minutes rounded down, the
+  // seconds keep the time's sign, as on the page (" -2 :-30").
+  EXPECT_EQ(MinutesSeconds(-90), "-2:-30");
+  EXPECT_EQ(MinutesSeconds(-5), "-1:-05");
+  EXPECT_EQ(FixedText(68.75, 1), "68.8");
+  EXPECT_EQ(FixedText(31.25, 1), "31.2");
+  EXPECT_EQ(FixedText(100, 1), "100.0");
+  EXPECT_FALSE(PossessionShare(0, 0));
+  EXPECT_FALSE(PossessionShare(-5, 10));
+  EXPECT_DOUBLE_EQ(*PossessionShare(30, 90), 25.0);
+  EXPECT_EQ(ColorName(kRed), "red");
+  EXPECT_EQ(ColorName(Rgb(0, 128, 255)), "#0080ff");
+  EXPECT_EQ(TrimmedName("Lions               "), "Lions");
+  EXPECT_EQ(TrimmedName("  "), "");
+}
+
+}  // namespace
+}  // namespace varrow::report
