@@ -1,5 +1,7 @@
 #include "report_tool/report_tool.h"
 
+#include <sys/stat.h>
+
 #include <memory>
 
 #include "recorder/open_file.h"
@@ -111,6 +113,21 @@ class Runner {
   bool output_failed_ = false;
 };
 
+// The data file the PDF would overwrite, if it names one of them (by any
+// spelling: the same file on the same device).
+const std::string* OverwrittenInput(const Options& options) {
+  struct stat pdf {};
+  if (options.pdf_path.empty() || ::stat(options.pdf_path.c_str(), &pdf) != 0) return nullptr;
+  for (const std::string& file : options.files) {
+    struct stat input {};
+    if (::stat(file.c_str(), &input) == 0 && input.st_dev == pdf.st_dev &&
+        input.st_ino == pdf.st_ino) {
+      return &file;
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 std::string OneLine(std::string_view text) {
@@ -136,6 +153,14 @@ int HandleHelpAndUsage(const ParsedArguments& parsed, std::ostream& out, std::os
 }
 
 int RunReport(const Options& options, std::ostream& out, std::ostream& err, RenderTarget* render) {
+  // A recording cannot be made again: never write over one.
+  if (const std::string* input = OverwrittenInput(options)) {
+    err << kProgram
+        << OneLine("--pdf " + options.pdf_path + " would write over the data file " + *input)
+        << '\n'
+        << UsageText();
+    return kExitUsage;
+  }
   if (options.Renders() && render == nullptr) {
     err << kProgram << "this build of varrow-report cannot write PDF or PNG files\n";
     return kExitUsage;

@@ -23,7 +23,12 @@ class TextPagesFormatter : public ReportFormatter {
   using ReportFormatter::ReportFormatter;
 
   void File(const MatchStats& stats, const std::string& path) override {
-    Page(ReportDataOf(stats, path, OpenPeriodCaption(stats.Header_rec.Period)));
+    // A control character in a file name would break the page's lines.
+    std::string title_path = path;
+    for (char& c : title_path) {
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    }
+    Page(ReportDataOf(stats, title_path, OpenPeriodCaption(stats.Header_rec.Period)));
   }
 
   void End(MatchTotals& totals, const SeasonTable&) override {

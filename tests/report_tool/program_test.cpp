@@ -110,6 +110,28 @@ TEST_F(ProgramTest, AllGoodIsExitZeroAndUsageErrorsAreExitTwo) {
   }
 }
 
+TEST_F(ProgramTest, ThePdfNeverWritesOverADataFile) {
+  const auto before = testing::ReadFileBytes(second_);
+  // The same file by another spelling.
+  const std::string other_spelling = dir_.path() + "/./060124_2.dat";
+  const ToolResult r = RunProgram({good_, second_, "--pdf", other_spelling});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(Lines(r.err).front(), "varrow-report: --pdf " + other_spelling +
+                                      " would write over the data file " + second_);
+  EXPECT_EQ(testing::ReadFileBytes(second_), before);
+}
+
+TEST_F(ProgramTest, AControlCharacterInAFileNameKeepsThePageOneLineARow) {
+  const std::string odd = dir_.File("a\nb.dat");
+  testing::WriteFileBytes(odd, testing::ReadFileBytes(good_));
+  const ToolResult r = RunProgram({odd});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<std::string> lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 21u);
+  EXPECT_NE(lines[1].find("a?b.dat         GENERAL STATISTICS"), std::string::npos) << lines[1];
+}
+
 TEST_F(ProgramTest, WritingToAFullDeviceFailsWithExitOne) {
   if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
   const int status = std::system(
