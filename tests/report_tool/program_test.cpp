@@ -214,6 +214,14 @@ TEST_F(ProgramTest, ThePdfHoldsTheRowsOfEveryPageWithoutADisplay) {
   }
 }
 
+TEST_F(ProgramTest, ADisplayThatCannotBeReachedDoesNotStopThePictures) {
+  const std::string pdf = dir_.File("r.pdf");
+  const ToolResult r = RunProgram({"--pdf", pdf, good_}, {"DISPLAY=:97"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_GT(testing::ReadFileBytes(pdf).size(), 1000u);
+}
+
 TEST_F(ProgramTest, AnUnwritablePdfIsOneFailureAndTheReportStillComes) {
   const ToolResult r = RunProgram({"--pdf", dir_.File("no/such/dir/r.pdf"), good_});
   EXPECT_EQ(r.status, 1);
