@@ -140,6 +140,13 @@ TEST_F(ProgramTest, WritingToAFullDeviceFailsWithExitOne) {
   EXPECT_EQ(WEXITSTATUS(status), 1);
 }
 
+// Pictures need the build with Qt.
+#ifdef VARROW_REPORT_RENDERING
+#define SKIP_WITHOUT_RENDERING()
+#else
+#define SKIP_WITHOUT_RENDERING() GTEST_SKIP() << "built without Qt: no PDF or PNG"
+#endif
+
 bool HaveProgram(const char* name) {
   return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
 }
@@ -156,6 +163,7 @@ std::string PdfText(const std::string& pdf) {
 }
 
 TEST_F(ProgramTest, ThePdfHoldsTheRowsOfEveryPageWithoutADisplay) {
+  SKIP_WITHOUT_RENDERING();
   if (!HaveProgram("pdftotext")) GTEST_SKIP() << "pdftotext is not installed";
   const std::string pdf = dir_.File("report.pdf");
   const std::string images = dir_.File("charts");
@@ -215,6 +223,7 @@ TEST_F(ProgramTest, ThePdfHoldsTheRowsOfEveryPageWithoutADisplay) {
 }
 
 TEST_F(ProgramTest, ADisplayThatCannotBeReachedDoesNotStopThePictures) {
+  SKIP_WITHOUT_RENDERING();
   const std::string pdf = dir_.File("r.pdf");
   const ToolResult r = RunProgram({"--pdf", pdf, good_}, {"DISPLAY=:97"});
   EXPECT_EQ(r.status, 0) << r.err;
@@ -223,6 +232,7 @@ TEST_F(ProgramTest, ADisplayThatCannotBeReachedDoesNotStopThePictures) {
 }
 
 TEST_F(ProgramTest, AnUnwritablePdfIsOneFailureAndTheReportStillComes) {
+  SKIP_WITHOUT_RENDERING();
   const ToolResult r = RunProgram({"--pdf", dir_.File("no/such/dir/r.pdf"), good_});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(Lines(r.err),
