@@ -26,17 +26,11 @@ void PainterSurface::SetOriginOffset(float dx_twips, float dy_twips) {
   origin_ = Pt{dx_twips, dy_twips};
 }
 
-double PainterSurface::DpiX() const {
-  auto* self = const_cast<PainterSurface*>(this);
-  return self->PaintTarget()->logicalDpiX();
-}
+double PainterSurface::DpiX() const { return MetricsDevice()->logicalDpiX(); }
 
-double PainterSurface::DpiY() const {
-  auto* self = const_cast<PainterSurface*>(this);
-  return self->PaintTarget()->logicalDpiY();
-}
+double PainterSurface::DpiY() const { return MetricsDevice()->logicalDpiY(); }
 
-QPaintDevice* PainterSurface::MetricsDevice() const {
+const QPaintDevice* PainterSurface::MetricsDevice() const {
   return const_cast<PainterSurface*>(this)->PaintTarget();
 }
 
@@ -50,6 +44,7 @@ QPen PainterSurface::PenFor(Color color, int width) const {
 
 template <typename Draw>
 void PainterSurface::Paint(const QRectF& twips_bounds, Draw&& draw) {
+  if (!ReadyToPaint()) return;
   QPainter* painter = ActivePainter();
   std::optional<QPainter> own;
   if (painter == nullptr) {

@@ -30,6 +30,11 @@ class PainterSurface : public Surface {
   // A painter the device keeps open (the printer's, for a whole job), or
   // nullptr to paint each operation with a painter of its own.
   virtual QPainter* ActivePainter() { return nullptr; }
+  // False drops the operation (a print job that could not start).
+  virtual bool ReadyToPaint() { return true; }
+  // The device whose logical DPI maps twips to pixels and whose fonts
+  // measure text: by default the paint target.
+  virtual const QPaintDevice* MetricsDevice() const;
   // Called after each operation with the part of the target it touched, in
   // the target's logical pixels.
   virtual void AfterPaint(const QRectF& /*pixels*/) {}
@@ -53,7 +58,6 @@ class PainterSurface : public Surface {
   template <typename Draw>
   void Paint(const QRectF& twips_bounds, Draw&& draw);
   QPen PenFor(Color color, int width) const;
-  QPaintDevice* MetricsDevice() const;
 
   QFont font_;
   Pt origin_{};

@@ -116,12 +116,6 @@ std::size_t ChunkFor(std::int16_t record_count) {
                                  kChunkRecords);
 }
 
-std::int32_t FloorDiv60(std::int32_t t) {
-  std::int32_t q = t / 60;
-  if (t % 60 != 0 && t < 0) --q;
-  return q;
-}
-
 }  // namespace
 
 SafePosition MakeSafePosition(float x, float y) {
@@ -265,8 +259,8 @@ void EventClassifier::Finish() {
     t.Goals = static_cast<std::int16_t>(left ? right_goals_ : left_goals_);
     // The stored colour is the team that played the ball out: the corner kick is the other's.
     t.Corners = static_cast<std::int16_t>(corners_by_stored_color_[!red]);
-    t.Possession_seconds = t.Possession_time % 60;
-    t.Possession_minutes = FloorDiv60(t.Possession_time);
+    t.Possession_seconds = static_cast<std::int32_t>(PossessionSeconds(t.Possession_time));
+    t.Possession_minutes = static_cast<std::int32_t>(PossessionMinutes(t.Possession_time));
   }
   out_.any_event = any_event_;
   if (any_event_ && !event_rec_set_) out_.Event_rec = DecodeEvent(previous_);

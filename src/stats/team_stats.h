@@ -26,4 +26,11 @@ struct Team_stats {
   friend bool operator==(const Team_stats&, const Team_stats&) = default;
 };
 
+// A possession time split as the reports show it: whole minutes rounded
+// down, and the seconds left over, which take the sign of the time.
+constexpr std::int64_t PossessionMinutes(std::int64_t time) {
+  return time / 60 - std::int64_t{time % 60 < 0};
+}
+constexpr std::int64_t PossessionSeconds(std::int64_t time) { return time % 60; }
+
 }  // namespace varrow

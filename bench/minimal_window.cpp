@@ -1,0 +1,42 @@
+// The yardstick of the startup benchmark: the least a Qt Widgets program
+// does to show a window of the main window's size. It prints the monotonic
+// clock once its first frame is on the screen, then quits, exactly as
+// varrow does under the benchmark.
+#include <QApplication>
+#include <QPainter>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+class Window : public QWidget {
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter(this).fillRect(rect(), Qt::white);
+    if (painted_) return;
+    painted_ = true;
+    QTimer::singleShot(0, this, [] {
+      timespec now{};
+      clock_gettime(CLOCK_MONOTONIC, &now);
+      std::printf("first-paint-monotonic-ns %lld\n",
+                  static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+      std::fflush(stdout);
+      QApplication::quit();
+    });
+  }
+
+ private:
+  bool painted_ = false;
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  Window window;
+  window.setFixedSize(638, 434);
+  window.show();
+  return QApplication::exec();
+}

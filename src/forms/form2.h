@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDialog>
+#include <QPrinter>
+#include <memory>
+#include <string>
+
+#include "reports/reports_window.h"
+
+namespace varrow::platform {
+class PictureSurface;
+class PrinterSurface;
+}  // namespace varrow::platform
+
+namespace varrow::forms {
+
+// "REPORTS": shows the general statistics or the shot chart in Picture1 and
+// prints the one chosen. The buttons go straight to ReportsWindow's handlers;
+// this class is their window, picture box, print dialog and printer.
+class Form2 : public QDialog, public ReportsHost {
+  Q_OBJECT
+
+ public:
+  // `period_caption` is the main window's period box, shown in the titles.
+  Form2(ProgramState& state, std::string period_caption, QWidget* parent);
+  ~Form2() override;
+
+  // The picture box's drawing area.
+  QWidget* pictureCanvas() const { return canvas_; }
+  platform::PictureSurface& pictureSurface() { return *picture_; }
+  // The printer is set up with the first print, not when the window opens:
+  // asking the print system for its printers can take a while.
+  platform::PrinterSurface& printerSurface();
+  QPrinter& printer();
+
+  // ReportsHost.
+  Surface& Picture1() override;
+  void SetPictureOriginY(float twips) override;
+  PrintChoice ShowPrintDialog() override;
+  Surface& Printer() override;
+  std::optional<PrintChoice> TakePrinterError() override;
+  void MsgBox(std::string_view text, MsgIcon icon, std::string_view title) override;
+  void Close() override;
+
+ private:
+  QWidget* canvas_ = nullptr;
+  std::unique_ptr<platform::PictureSurface> picture_;
+  std::unique_ptr<QPrinter> printer_;
+  std::unique_ptr<platform::PrinterSurface> printer_surface_;
+  ReportsWindow window_;
+};
+
+}  // namespace varrow::forms

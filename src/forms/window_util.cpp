@@ -1,0 +1,86 @@
+#include "forms/window_util.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QLayout>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QStringList>
+#include <QStyle>
+#include <QThread>
+#include <QWidget>
+#include <QWindow>
+
+namespace varrow::forms {
+namespace {
+
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+void CentreOnScreen(QWidget& window) {
+  QScreen* screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  // Before the first show the layout has not given the window its size yet.
+  if (window.layout() != nullptr) window.layout()->activate();
+  QRect frame = window.frameGeometry();
+  frame.moveCenter(screen->availableGeometry().center());
+  window.move(frame.topLeft());
+}
+
+void ShowMessage(QWidget* parent, std::string_view text, MsgIcon icon, std::string_view title) {
+  QString body = FromUtf8(text);
+  body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  body.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  QMessageBox box(icon == MsgIcon::kInformation ? QMessageBox::Information : QMessageBox::Warning,
+                  FromUtf8(title), body, QMessageBox::Ok, parent);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+QString QtFileFilter(std::string_view filter) {
+  const QStringList parts = FromUtf8(filter).split(QLatin1Char('|'));
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    const QString& description = parts[i];
+    QString patterns = parts[i + 1];
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    // Qt reads the patterns from the parentheses at the end of the description.
+    if (description.endsWith(QStringLiteral("(%1)").arg(patterns))) {
+      filters << description;
+    } else {
+      filters << QStringLiteral("%1 (%2)").arg(description, patterns);
+    }
+  }
+  if (parts.size() == 1) filters << parts.front();
+  return filters.join(QStringLiteral(";;"));
+}
+
+void FitButtonCaption(QPushButton& button) {
+  const QString caption = button.text();
+  QString shown = caption;
+  shown.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
+  const int margin = button.style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button);
+  const int room = button.width() - margin;
+  if (button.fontMetrics().horizontalAdvance(shown) <= room) return;
+  const qsizetype blank = caption.lastIndexOf(QLatin1Char(' '));
+  if (blank > 0) button.setText(caption.left(blank) + QLatin1Char('\n') + caption.mid(blank + 1));
+}
+
+void WaitUntilExposed(QWidget& window, int max_ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (window.windowHandle() == nullptr || !window.windowHandle()->isExposed()) {
+    if (clock.elapsed() > max_ms) break;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QThread::msleep(1);
+  }
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  window.repaint();
+}
+
+}  // namespace varrow::forms

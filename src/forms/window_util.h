@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+#include "recorder/controls.h"
+
+class QPushButton;
+class QWidget;
+
+namespace varrow::forms {
+
+// Places a window in the middle of its screen's available area.
+void CentreOnScreen(QWidget& window);
+
+// A modal message box with one OK button: the title, the icon (exclamation
+// or information) and the text, whose "\r\n" break its lines.
+void ShowMessage(QWidget* parent, std::string_view text, MsgIcon icon, std::string_view title);
+
+// A file dialog filter in the "description|pattern|..." form, as Qt writes it:
+// "Data Files (*.dat)|*.dat" gives "Data Files (*.dat)".
+QString QtFileFilter(std::string_view filter);
+
+// A caption too wide for its button wraps onto two lines at its last blank,
+// as buttons of this design have always done.
+void FitButtonCaption(QPushButton& button);
+
+// Lets a window that was just shown reach the screen (at most `max_ms`),
+// handling no input meanwhile. For work that runs without returning to the
+// event loop but shows progress.
+void WaitUntilExposed(QWidget& window, int max_ms = 500);
+
+}  // namespace varrow::forms

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "recorder/controls.h"
+
+namespace varrow::platform {
+
+// Today's date, the working directory and the program's directory, from Qt.
+// Paths are in the file system's own encoding (UTF-8 on Linux).
+class QtEnvironment : public Environment {
+ public:
+  CalendarDate Today() const override;
+  std::string CurrentDirectory() const override;
+  std::string ProgramDirectory() const override;
+};
+
+}  // namespace varrow::platform

@@ -1,0 +1,39 @@
+#include "platform/qt_settings.h"
+
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+namespace varrow::platform {
+namespace {
+
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+std::string QtSettingsStore::GetSetting(std::string_view app, std::string_view section,
+                                        std::string_view key, std::string_view default_value) {
+  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, FromUtf8(app), FromUtf8(app));
+  settings.beginGroup(FromUtf8(section));
+  const QVariant value = settings.value(FromUtf8(key));
+  if (!value.isValid()) return std::string(default_value);
+  // A hand-edited value with commas in it reads back as a list; keep it as
+  // the text it was.
+  if (value.userType() == QMetaType::QStringList) {
+    return value.toStringList().join(QLatin1Char(',')).toStdString();
+  }
+  return value.toString().toStdString();
+}
+
+void QtSettingsStore::SaveSetting(std::string_view app, std::string_view section,
+                                  std::string_view key, std::string_view value) {
+  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, FromUtf8(app), FromUtf8(app));
+  settings.beginGroup(FromUtf8(section));
+  // Always a string, so a name such as "true" or "1, 2" comes back as typed.
+  settings.setValue(FromUtf8(key), QVariant(FromUtf8(value)));
+}
+
+}  // namespace varrow::platform

@@ -1,0 +1,64 @@
+#include "platform/window_surface.h"
+
+#include <QPainter>
+#include <QWidget>
+#include <QtMath>
+
+#include "platform/twips.h"
+
+namespace varrow::platform {
+namespace {
+
+// A QImage reports 72 dpi unless told otherwise; twips must map through the
+// screen's own logical DPI, as the controls' positions do.
+void SetLogicalDpi(QImage& image, double dpi) {
+  const int dots_per_meter = qRound(dpi / 0.0254);
+  image.setDotsPerMeterX(dots_per_meter);
+  image.setDotsPerMeterY(dots_per_meter);
+}
+
+}  // namespace
+
+WindowSurface::WindowSurface(QWidget& view, QColor back)
+    : view_(view), back_(back), background_(NewImage(QImage::Format_RGB32, back)) {}
+
+QPaintDevice* WindowSurface::PaintTarget() {
+  if (AutoRedraw()) return &background_;
+  // Made with the first drawing over the field, not at start-up.
+  if (overlay_.isNull()) overlay_ = NewImage(QImage::Format_ARGB32_Premultiplied, Qt::transparent);
+  return &overlay_;
+}
+
+QImage WindowSurface::NewImage(QImage::Format format, QColor fill) const {
+  // Device pixels, so lines and markers stay sharp on a high-DPI screen.
+  const qreal ratio = view_.devicePixelRatioF();
+  QImage image(view_.size() * ratio, format);
+  image.setDevicePixelRatio(ratio);
+  SetLogicalDpi(image, view_.logicalDpiX());
+  image.fill(fill);
+  return image;
+}
+
+void WindowSurface::Render(QPainter& painter, const QRect& rect) const {
+  painter.save();
+  painter.setClipRect(rect);
+  painter.drawImage(QPointF(0, 0), background_);
+  if (!overlay_.isNull()) painter.drawImage(QPointF(0, 0), overlay_);
+  painter.restore();
+}
+
+void WindowSurface::AfterPaint(const QRectF& pixels) { view_.update(pixels.toAlignedRect()); }
+
+void WindowSurface::DeviceClear() {
+  // Cls with AutoRedraw on erases the background too, as it always has;
+  // the main window only clears with it off, which keeps the field.
+  if (AutoRedraw()) background_.fill(back_);
+  if (!overlay_.isNull()) overlay_.fill(Qt::transparent);
+  view_.update();
+}
+
+float WindowSurface::DeviceScaleWidth() const {
+  return static_cast<float>(PxToTwips(view_.width(), view_.logicalDpiX()));
+}
+
+}  // namespace varrow::platform

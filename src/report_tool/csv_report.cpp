@@ -1,0 +1,147 @@
+#include "report_tool/csv_report.h"
+
+#include <cstdio>
+
+#include "report_tool/csv_writer.h"
+#include "report_tool/events_export.h"
+#include "report_tool/json_writer.h"
+#include "report_tool/team_figures.h"
+
+namespace varrow::report {
+namespace {
+
+constexpr std::string_view kFiguresHeader =
+    "possession_time,possession_minutes,possession_seconds,possession_mm_ss,"
+    "possession_share_percent,lost_possession,lost_defending,lost_middle,lost_attacking";
+
+void PossessionAndLosses(CsvWriter& w, const TeamFigures& f, const std::optional<double>& share) {
+  w.Int(f.possession_time);
+  w.Int(PossessionMinutes(f.possession_time));
+  w.Int(PossessionSeconds(f.possession_time));
+  w.Raw(MinutesSeconds(f.possession_time));
+  if (share) {
+    w.Raw(FixedText(*share, 1));
+  } else {
+    w.Empty();
+  }
+  w.Int(f.LostInAll());
+  w.Int(f.lost_defending);
+  w.Int(f.lost_middle);
+  w.Int(f.lost_attacking);
+}
+
+// One row per team of each file, then one per team of the whole.
+class CsvPagesFormatter : public ReportFormatter {
+ public:
+  using ReportFormatter::ReportFormatter;
+
+  void Begin() override {
+    out_ += "scope,file,period,period_caption,name,color,color_value,side,goals,shots,corners,";
+    out_ += kFiguresHeader;
+    out_ += '\n';
+  }
+  void File(const MatchStats& stats, const std::string& path) override {
+    for (const TeamLine& team : TeamsOf(stats).teams) {
+      w_.Raw("file");
+      w_.Text(path);
+      w_.Int(stats.Header_rec.Period);
+      w_.Text(PeriodName(stats.Header_rec.Period));
+      Team(team);
+    }
+  }
+  void End(MatchTotals& totals, const SeasonTable&) override {
+    if (totals.Files() == 0) return;
+    for (const TeamLine& team : totals.Teams().teams) {
+      w_.Raw("match");
+      w_.Empty();
+      w_.Empty();
+      w_.Empty();
+      Team(team);
+    }
+  }
+
+ private:
+  void Team(const TeamLine& team) {
+    w_.Text(team.name);
+    w_.Raw(ColorName(team.color));
+    w_.Int(team.color);
+    w_.Raw(SideName(team.side));
+    w_.Int(team.figures.goals);
+    w_.Int(team.figures.shots);
+    w_.Int(team.figures.corners);
+    PossessionAndLosses(w_, team.figures, team.share);
+    w_.EndRow();
+  }
+  CsvWriter w_{out_};
+};
+
+class CsvSeasonFormatter : public ReportFormatter {
+ public:
+  using ReportFormatter::ReportFormatter;
+
+  void File(const MatchStats&, const std::string&) override {}
+  void End(MatchTotals&, const SeasonTable& season) override {
+    out_ += "name,periods,goals_for,goals_against,shots,corners,";
+    out_ += kFiguresHeader;
+    out_ += '\n';
+    for (const SeasonRow& row : season.Rows()) {
+      w_.Text(row.name);
+      w_.Int(row.periods);
+      w_.Int(row.figures.goals);
+      w_.Int(row.goals_against);
+      w_.Int(row.figures.shots);
+      w_.Int(row.figures.corners);
+      PossessionAndLosses(w_, row.figures, row.Share());
+      w_.EndRow();
+    }
+  }
+
+ private:
+  CsvWriter w_{out_};
+};
+
+class CsvEventsFormatter : public ReportFormatter {
+ public:
+  using ReportFormatter::ReportFormatter;
+
+  bool WantsEvents() const override { return true; }
+  void Begin() override {
+    out_ += "file,record,clock_seconds,x,y,team_color,team_name,shot,kind\n";
+  }
+  void Events(const MatchStats& stats, const std::string& path, std::int32_t first_record,
+              std::span<const RecordBytes> records) override {
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      const EventRow row =
+          EventRowOf(stats, first_record + static_cast<std::int32_t>(i), records[i]);
+      w_.Text(path);
+      w_.Int(row.record);
+      w_.Int(row.clock_seconds);
+      w_.Raw(FloatText(row.position.x));
+      w_.Raw(FloatText(row.position.y));
+      w_.Raw(ColorName(row.color));
+      w_.Text(row.team_name);
+      w_.Raw(row.shot ? "true" : "false");
+      w_.Raw(KindName(row.kind));
+      w_.EndRow();
+    }
+  }
+  void File(const MatchStats&, const std::string&) override {}
+  void End(MatchTotals&, const SeasonTable&) override {}
+
+ private:
+  CsvWriter w_{out_};
+};
+
+}  // namespace
+
+std::unique_ptr<ReportFormatter> MakeCsvPagesFormatter(std::string& out) {
+  return std::make_unique<CsvPagesFormatter>(out);
+}
+std::unique_ptr<ReportFormatter> MakeCsvSeasonFormatter(std::string& out) {
+  return std::make_unique<CsvSeasonFormatter>(out);
+}
+std::unique_ptr<ReportFormatter> MakeCsvEventsFormatter(std::string& out) {
+  return std::make_unique<CsvEventsFormatter>(out);
+}
+
+}  // namespace varrow::report

@@ -1,0 +1,222 @@
+#include "report_tool/json_report.h"
+
+#include "report_tool/events_export.h"
+#include "report_tool/json_writer.h"
+#include "report_tool/team_figures.h"
+
+namespace varrow::report {
+namespace {
+
+// The possession and lost-possession figures every team object holds.
+void PossessionAndLosses(JsonWriter& w, const TeamFigures& f, const std::optional<double>& share) {
+  w.Field("possession_time", f.possession_time);
+  w.Field("possession_minutes", PossessionMinutes(f.possession_time));
+  w.Field("possession_seconds", PossessionSeconds(f.possession_time));
+  w.Field("possession_mm_ss", MinutesSeconds(f.possession_time));
+  w.Key("possession_share_percent");
+  if (share) {
+    w.Fixed(*share, 1);
+  } else {
+    w.Null();
+  }
+  w.Field("lost_possession", f.LostInAll());
+  w.Field("lost_defending", f.lost_defending);
+  w.Field("lost_middle", f.lost_middle);
+  w.Field("lost_attacking", f.lost_attacking);
+}
+
+void TeamObject(JsonWriter& w, const TeamLine& team) {
+  w.BeginObject();
+  w.Field("name", team.name);
+  w.Field("color", ColorName(team.color));
+  w.Field("color_value", std::int64_t{team.color});
+  if (team.side != Side::kNone) w.Field("side", SideName(team.side));
+  w.Field("goals", team.figures.goals);
+  w.Field("shots", team.figures.shots);
+  w.Field("corners", team.figures.corners);
+  PossessionAndLosses(w, team.figures, team.share);
+  w.EndObject();
+}
+
+void TeamsArray(JsonWriter& w, const FileTeams& teams) {
+  w.Key("teams");
+  w.BeginArray();
+  for (const TeamLine& team : teams.teams) TeamObject(w, team);
+  w.EndArray();
+}
+
+void FileFields(JsonWriter& w, const MatchStats& stats, const std::string& path) {
+  w.Field("file", path);
+  w.Field("period", std::int64_t{stats.Header_rec.Period});
+  w.Field("period_caption", PeriodName(stats.Header_rec.Period));
+  w.Field("last_record", std::int64_t{stats.Header_rec.Last_record});
+}
+
+void ErrorObject(JsonWriter& w, const std::string& path, const std::string& reason) {
+  w.BeginObject();
+  w.Field("file", path);
+  w.Field("error", reason);
+  w.EndObject();
+}
+
+// {"files": [...], "match": {...}}
+class JsonPagesFormatter : public ReportFormatter {
+ public:
+  using ReportFormatter::ReportFormatter;
+
+  void Begin() override {
+    w_.BeginObject();
+    w_.Key("files");
+    w_.BeginArray();
+  }
+  void File(const MatchStats& stats, const std::string& path) override {
+    w_.BeginObject();
+    FileFields(w_, stats, path);
+    TeamsArray(w_, TeamsOf(stats));
+    w_.EndObject();
+  }
+  void FileError(const std::string& path, const std::string& reason) override {
+    ErrorObject(w_, path, reason);
+  }
+  void End(MatchTotals& totals, const SeasonTable&) override {
+    w_.EndArray();
+    w_.Key("match");
+    if (totals.Files() == 0) {
+      w_.Null();
+    } else {
+      w_.BeginObject();
+      w_.Field("files", totals.Files());
+      TeamsArray(w_, totals.Teams());
+      w_.Key("warnings");
+      w_.BeginArray();
+      for (const std::string& warning : totals.NameWarnings()) w_.String(warning);
+      w_.EndArray();
+      w_.EndObject();
+    }
+    w_.EndObject();
+  }
+
+ private:
+  JsonWriter w_{out_};
+};
+
+// {"files": [...], "teams": [...]}
+class JsonSeasonFormatter : public ReportFormatter {
+ public:
+  using ReportFormatter::ReportFormatter;
+
+  void Begin() override {
+    w_.BeginObject();
+    w_.Key("files");
+    w_.BeginArray();
+  }
+  void File(const MatchStats& stats, const std::string& path) override {
+    w_.BeginObject();
+    FileFields(w_, stats, path);
+    w_.EndObject();
+  }
+  void FileError(const std::string& path, const std::string& reason) override {
+    ErrorObject(w_, path, reason);
+  }
+  void End(MatchTotals&, const SeasonTable& season) override {
+    w_.EndArray();
+    w_.Key("teams");
+    w_.BeginArray();
+    for (const SeasonRow& row : season.Rows()) {
+      const TeamFigures& f = row.figures;
+      w_.BeginObject();
+      w_.Field("name", row.name);
+      w_.Field("periods", row.periods);
+      w_.Field("goals_for", f.goals);
+      w_.Field("goals_against", row.goals_against);
+      w_.Field("shots", f.shots);
+      w_.Field("corners", f.corners);
+      PossessionAndLosses(w_, f, row.Share());
+      w_.EndObject();
+    }
+    w_.EndArray();
+    w_.EndObject();
+  }
+
+ private:
+  JsonWriter w_{out_};
+};
+
+// {"files": [{"file": ..., "events": [...]}, ...]}
+class JsonEventsFormatter : public ReportFormatter {
+ public:
+  using ReportFormatter::ReportFormatter;
+
+  bool WantsEvents() const override { return true; }
+  void Begin() override {
+    w_.BeginObject();
+    w_.Key("files");
+    w_.BeginArray();
+  }
+  void Events(const MatchStats& stats, const std::string& path, std::int32_t first_record,
+              std::span<const RecordBytes> records) override {
+    BeginFile(stats, path);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      const EventRow row =
+          EventRowOf(stats, first_record + static_cast<std::int32_t>(i), records[i]);
+      w_.BeginLineObject();
+      w_.Field("record", std::int64_t{row.record});
+      w_.Field("clock_seconds", std::int64_t{row.clock_seconds});
+      w_.Field("x", row.position.x);
+      w_.Field("y", row.position.y);
+      w_.Field("team_color", ColorName(row.color));
+      w_.Field("team_name", row.team_name);
+      w_.Field("shot", row.shot);
+      w_.Field("kind", KindName(row.kind));
+      w_.EndObject();
+    }
+  }
+  void File(const MatchStats& stats, const std::string& path) override {
+    BeginFile(stats, path);
+    w_.EndArray();
+    w_.EndObject();
+    file_open_ = false;
+  }
+  void FileError(const std::string& path, const std::string& reason) override {
+    if (!file_open_) {
+      ErrorObject(w_, path, reason);
+      return;
+    }
+    // It failed part way: the events read so far stay, with the reason.
+    w_.EndArray();
+    w_.Field("error", reason);
+    w_.EndObject();
+    file_open_ = false;
+  }
+  void End(MatchTotals&, const SeasonTable&) override {
+    w_.EndArray();
+    w_.EndObject();
+  }
+
+ private:
+  void BeginFile(const MatchStats& stats, const std::string& path) {
+    if (file_open_) return;
+    w_.BeginObject();
+    FileFields(w_, stats, path);
+    w_.Key("events");
+    w_.BeginArray();
+    file_open_ = true;
+  }
+
+  JsonWriter w_{out_};
+  bool file_open_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<ReportFormatter> MakeJsonPagesFormatter(std::string& out) {
+  return std::make_unique<JsonPagesFormatter>(out);
+}
+std::unique_ptr<ReportFormatter> MakeJsonSeasonFormatter(std::string& out) {
+  return std::make_unique<JsonSeasonFormatter>(out);
+}
+std::unique_ptr<ReportFormatter> MakeJsonEventsFormatter(std::string& out) {
+  return std::make_unique<JsonEventsFormatter>(out);
+}
+
+}  // namespace varrow::report

@@ -1,0 +1,197 @@
+#include "report_tool/json_writer.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace varrow::report {
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+// The length of the valid UTF-8 sequence at the start of `s`, or 0.
+std::size_t ValidSequence(std::string_view s) {
+  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+  const unsigned char c = b(0);
+  if (c < 0x80) return 1;
+  std::size_t n = 0;
+  unsigned lo = 0x80, hi = 0xBF;  // bounds of the second byte
+  if (c >= 0xC2 && c <= 0xDF) {
+    n = 2;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    n = 3;
+    if (c == 0xE0) lo = 0xA0;  // no overlong forms
+    if (c == 0xED) hi = 0x9F;  // no surrogates
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    n = 4;
+    if (c == 0xF0) lo = 0x90;
+    if (c == 0xF4) hi = 0x8F;  // nothing beyond U+10FFFF
+  } else {
+    return 0;
+  }
+  if (s.size() < n || b(1) < lo || b(1) > hi) return 0;
+  for (std::size_t i = 2; i < n; ++i) {
+    if ((b(i) & 0xC0) != 0x80) return 0;
+  }
+  return n;
+}
+
+}  // namespace
+
+void AppendValidUtf8(std::string& out, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const std::size_t n = ValidSequence(bytes);
+    if (n == 0) {
+      out += kReplacement;
+      bytes.remove_prefix(1);
+    } else {
+      out.append(bytes.substr(0, n));
+      bytes.remove_prefix(n);
+    }
+  }
+}
+
+// Whether every byte can be written as it is: printable ASCII but the quote
+// and the backslash. Keys and most values are.
+bool Plain(std::string_view text) {
+  for (const char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u >= 0x7F || c == '"' || c == '\\') return false;
+  }
+  return true;
+}
+
+void AppendJsonString(std::string& out, std::string_view text) {
+  if (Plain(text)) {
+    out += '"';
+    out += text;
+    out += '"';
+    return;
+  }
+  std::string valid;
+  AppendValidUtf8(valid, text);
+  out += '"';
+  for (std::size_t i = 0; i < valid.size(); ++i) {
+    const auto c = static_cast<unsigned char>(valid[i]);
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        continue;
+      case '\\':
+        out += "\\\\";
+        continue;
+      case '\n':
+        out += "\\n";
+        continue;
+      case '\r':
+        out += "\\r";
+        continue;
+      case '\t':
+        out += "\\t";
+        continue;
+      default:
+        break;
+    }
+    // Control characters, DEL and the C1 controls (which a name record's
+    // undefined bytes decode to) are escaped, so no reader trips on them.
+    unsigned code = 0;
+    if (c < 0x20 || c == 0x7F) {
+      code = c;
+    } else if (c == 0xC2 && i + 1 < valid.size() &&
+               static_cast<unsigned char>(valid[i + 1]) < 0xA0) {
+      code = static_cast<unsigned char>(valid[++i]);
+    } else {
+      out += static_cast<char>(c);
+      continue;
+    }
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\u%04x", code);
+    out += escaped;
+  }
+  out += '"';
+}
+
+std::string FloatText(float value) {
+  char text[32];
+  const auto result = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, result.ptr);
+}
+
+void JsonWriter::NewLine() {
+  out_ += '\n';
+  out_.append(2 * levels_.size(), ' ');
+}
+
+void JsonWriter::BeginValue() {
+  if (after_key_) {
+    after_key_ = false;
+    return;
+  }
+  if (levels_.empty()) return;
+  Level& level = levels_.back();
+  if (level.has_values) out_ += ',';
+  if (level.one_line) {
+    if (level.has_values) out_ += ' ';
+  } else {
+    NewLine();
+  }
+  level.has_values = true;
+}
+
+void JsonWriter::Key(std::string_view key) {
+  BeginValue();
+  AppendJsonString(out_, key);
+  out_ += ": ";
+  after_key_ = true;
+}
+
+void JsonWriter::Open(char bracket, bool one_line) {
+  BeginValue();
+  out_ += bracket;
+  // Inside a one-line object everything stays on its line.
+  levels_.push_back(Level{.one_line = one_line || (!levels_.empty() && levels_.back().one_line)});
+}
+
+void JsonWriter::Close(char bracket) {
+  const Level level = levels_.back();
+  levels_.pop_back();
+  if (level.has_values && !level.one_line) NewLine();
+  out_ += bracket;
+  if (levels_.empty()) out_ += '\n';
+}
+
+void JsonWriter::String(std::string_view text) {
+  BeginValue();
+  AppendJsonString(out_, text);
+}
+
+void JsonWriter::Int(std::int64_t value) {
+  BeginValue();
+  char text[24];
+  const auto result = std::to_chars(text, text + sizeof text, value);
+  out_.append(text, result.ptr);
+}
+
+void JsonWriter::Fixed(double value, int decimals) {
+  BeginValue();
+  char text[64];
+  const auto result =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+  out_.append(text, result.ptr);
+}
+
+void JsonWriter::Float(float value) {
+  BeginValue();
+  out_ += FloatText(value);
+}
+
+void JsonWriter::Bool(bool value) {
+  BeginValue();
+  out_ += value ? "true" : "false";
+}
+
+void JsonWriter::Null() {
+  BeginValue();
+  out_ += "null";
+}
+
+}  // namespace varrow::report

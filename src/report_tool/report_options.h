@@ -1,0 +1,39 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace varrow::report {
+
+enum class OutputFormat { kText, kJson, kCsv };
+
+// What the command line asked for.
+struct Options {
+  std::vector<std::string> files;
+  OutputFormat format = OutputFormat::kText;
+  bool by_team = false;  // the season table instead of match pages
+  bool events = false;   // one row per event record instead of match pages
+  std::string pdf_path;  // empty: no PDF
+  std::string png_dir;   // empty: no images
+  bool help = false;
+
+  bool Renders() const { return !pdf_path.empty() || !png_dir.empty(); }
+};
+
+// The options, or a usage error: `error` says what is wrong with the command line.
+struct ParsedArguments {
+  Options options;
+  std::string error;
+};
+
+// Parses the arguments that follow the program name.
+ParsedArguments ParseArguments(std::span<const std::string> args);
+
+// The short usage shown with a usage error.
+std::string_view UsageText();
+// Everything --help prints.
+std::string_view HelpText();
+
+}  // namespace varrow::report

@@ -1,0 +1,76 @@
+#include "report_tool/report_pages.h"
+
+namespace varrow::report {
+namespace {
+
+std::string_view FileStem(std::string_view path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash != std::string_view::npos) path.remove_prefix(slash + 1);
+  if (path.size() > 4) {
+    const std::string_view ext = path.substr(path.size() - 4);
+    if (ext == ".dat" || ext == ".DAT") path.remove_suffix(4);
+  }
+  return path;
+}
+
+}  // namespace
+
+std::string ReportPages::ImageName(std::string_view stem_source) {
+  std::string stem(stem_source.empty() ? "data" : stem_source);
+  std::string name = stem + "_shot_chart.png";
+  for (int n = 2; !image_names_.insert(name).second; ++n) {
+    name = stem + "_" + std::to_string(n) + "_shot_chart.png";
+  }
+  return name;
+}
+
+std::vector<FileStatus> ReportPages::File(const ReportData& data, std::string_view path) {
+  return Draw(data, FileStem(path));
+}
+
+std::vector<FileStatus> ReportPages::Match(const ReportData& data) { return Draw(data, "match"); }
+
+std::vector<FileStatus> ReportPages::Draw(const ReportData& data, std::string_view image_stem) {
+  std::vector<FileStatus> failures;
+  for (FileStatus s : {PdfPages(data), ChartImage(data, image_stem)}) {
+    if (!s) failures.push_back(std::move(s));
+  }
+  return failures;
+}
+
+FileStatus ReportPages::PdfPages(const ReportData& data) {
+  Surface* pdf = target_.Pdf();
+  if (pdf == nullptr || pdf_failed_) return FileStatus::Ok();
+  if (!pdf_started_) {
+    pdf->SetOrientation(kPortrait);
+  } else {
+    pdf->Cls();
+  }
+  pdf_started_ = true;
+  Draw_general_stats(*pdf, data);
+  pdf->Cls();
+  Draw_shot_chart(*pdf, data);
+  FileStatus s = target_.TakePdfFailure();
+  if (!s) pdf_failed_ = true;
+  return s;
+}
+
+FileStatus ReportPages::ChartImage(const ReportData& data, std::string_view image_stem) {
+  if (images_failed_) return FileStatus::Ok();
+  Surface* image = target_.BeginChartImage();
+  if (image == nullptr) return FileStatus::Ok();
+  Draw_shot_chart(*image, data);
+  FileStatus s = target_.SaveChartImage(ImageName(image_stem));
+  if (!s) images_failed_ = true;
+  return s;
+}
+
+std::vector<FileStatus> ReportPages::Finish() {
+  if (target_.Pdf() == nullptr || pdf_failed_) return {};
+  FileStatus s = target_.FinishPdf();
+  if (s) return {};
+  pdf_failed_ = true;
+  return {s};
+}
+
+}  // namespace varrow::report

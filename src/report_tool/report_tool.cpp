@@ -1,0 +1,171 @@
+#include "report_tool/report_tool.h"
+
+#include <sys/stat.h>
+
+#include <memory>
+
+#include "recorder/open_file.h"
+#include "report_tool/match_reader.h"
+#include "report_tool/match_totals.h"
+#include "report_tool/report_formatter.h"
+#include "report_tool/season_table.h"
+
+namespace varrow::report {
+namespace {
+
+constexpr std::string_view kProgram = "varrow-report: ";
+// Output is handed to the stream in pieces of about this size.
+constexpr std::size_t kFlushBytes = 1 << 16;
+
+class Runner {
+ public:
+  Runner(const Options& options, std::ostream& out, std::ostream& err, RenderTarget* render)
+      : options_(options),
+        out_(out),
+        err_(err),
+        formatter_(MakeFormatter(options, buffer_)),
+        totals_(render != nullptr),
+        pages_(render ? std::make_unique<ReportPages>(*render) : nullptr) {}
+
+  int Run() {
+    formatter_->Begin();
+    for (const std::string& path : options_.files) {
+      ReportFile(path);
+      if (!Flush(kFlushBytes)) return kExitFailure;
+    }
+    const bool match_pages = !options_.by_team && !options_.events;
+    if (match_pages && totals_.Files() >= 2) {
+      for (const std::string& warning : totals_.NameWarnings()) Warn(warning);
+      const bool page_drawn = options_.format == OutputFormat::kText || pages_;
+      if (page_drawn && totals_.Saturated()) {
+        Warn("the whole-match page shows 32767 for a total beyond it; JSON and CSV give it whole");
+      }
+    }
+    formatter_->End(totals_, season_);
+    if (pages_) {
+      if (totals_.Files() >= 2) Fail(pages_->Match(totals_.PageData()));
+      Fail(pages_->Finish());
+    }
+    if (!Flush(0)) return kExitFailure;
+    return failed_ ? kExitFailure : kExitOk;
+  }
+
+ private:
+  void ReportFile(const std::string& path) {
+    EventRecordsSink sink;
+    if (formatter_->WantsEvents()) {
+      sink = [&](std::int32_t first, std::span<const RecordBytes> records) {
+        formatter_->Events(stats_, path, first, records);
+        Flush(kFlushBytes);
+      };
+    }
+    if (FileStatus s = reader_.Read(path, stats_, sink); !s) {
+      formatter_->FileError(path, OneLine(s.reason()));
+      Fail(s);
+      return;
+    }
+    formatter_->File(stats_, path);
+    if (options_.by_team) season_.Add(stats_);
+    if (!options_.by_team && !options_.events) totals_.Add(stats_, path);
+    if (pages_) {
+      Fail(pages_->File(ReportDataOf(stats_, path, OpenPeriodCaption(stats_.Header_rec.Period)),
+                        path));
+    }
+  }
+
+  // Hands the output to the stream once it holds `at_least` bytes.
+  bool Flush(std::size_t at_least) {
+    if (buffer_.size() < at_least || buffer_.empty() || output_failed_) return !output_failed_;
+    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    buffer_.clear();
+    if (at_least == 0) out_.flush();
+    if (!out_) {
+      output_failed_ = true;
+      err_ << kProgram << "cannot write the report to the standard output\n";
+    }
+    return !output_failed_;
+  }
+
+  void Fail(const FileStatus& s) {
+    if (s) return;
+    err_ << kProgram << OneLine(s.reason()) << '\n';
+    failed_ = true;
+  }
+  void Fail(const std::vector<FileStatus>& failures) {
+    for (const FileStatus& s : failures) Fail(s);
+  }
+
+  void Warn(std::string_view warning) {
+    err_ << kProgram << "warning: " << OneLine(warning) << '\n';
+  }
+
+  const Options& options_;
+  std::ostream& out_;
+  std::ostream& err_;
+  std::string buffer_;
+  std::unique_ptr<ReportFormatter> formatter_;
+  MatchFileReader reader_;
+  MatchStats stats_;
+  MatchTotals totals_;
+  SeasonTable season_;
+  std::unique_ptr<ReportPages> pages_;
+  bool failed_ = false;
+  bool output_failed_ = false;
+};
+
+// The data file the PDF would overwrite, if it names one of them (by any
+// spelling: the same file on the same device).
+const std::string* OverwrittenInput(const Options& options) {
+  struct stat pdf {};
+  if (options.pdf_path.empty() || ::stat(options.pdf_path.c_str(), &pdf) != 0) return nullptr;
+  for (const std::string& file : options.files) {
+    struct stat input {};
+    if (::stat(file.c_str(), &input) == 0 && input.st_dev == pdf.st_dev &&
+        input.st_ino == pdf.st_ino) {
+      return &file;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::string OneLine(std::string_view text) {
+  std::string line(text);
+  for (char& c : line) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) c = '?';
+  }
+  return line;
+}
+
+int HandleHelpAndUsage(const ParsedArguments& parsed, std::ostream& out, std::ostream& err) {
+  if (!parsed.error.empty()) {
+    err << kProgram << OneLine(parsed.error) << '\n' << UsageText();
+    return kExitUsage;
+  }
+  if (parsed.options.help) {
+    out << HelpText();
+    out.flush();
+    return out ? kExitOk : kExitFailure;
+  }
+  return -1;
+}
+
+int RunReport(const Options& options, std::ostream& out, std::ostream& err, RenderTarget* render) {
+  // A recording cannot be made again: never write over one.
+  if (const std::string* input = OverwrittenInput(options)) {
+    err << kProgram
+        << OneLine("--pdf " + options.pdf_path + " would write over the data file " + *input)
+        << '\n'
+        << UsageText();
+    return kExitUsage;
+  }
+  if (options.Renders() && render == nullptr) {
+    err << kProgram << "this build of varrow-report cannot write PDF or PNG files\n";
+    return kExitUsage;
+  }
+  return Runner(options, out, err, render).Run();
+}
+
+}  // namespace varrow::report

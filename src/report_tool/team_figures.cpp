@@ -1,0 +1,98 @@
+#include "report_tool/team_figures.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+
+namespace varrow::report {
+
+TeamFigures& TeamFigures::operator+=(const TeamFigures& o) {
+  goals += o.goals;
+  shots += o.shots;
+  corners += o.corners;
+  possession_time += o.possession_time;
+  lost_defending += o.lost_defending;
+  lost_middle += o.lost_middle;
+  lost_attacking += o.lost_attacking;
+  return *this;
+}
+
+TeamFigures FiguresOf(const Team_stats& t) {
+  return TeamFigures{.goals = t.Goals,
+                     .shots = t.Shots,
+                     .corners = t.Corners,
+                     .possession_time = t.Possession_time,
+                     .lost_defending = t.Lost_defending,
+                     .lost_middle = t.Lost_middle,
+                     .lost_attacking = t.Lost_attacking};
+}
+
+std::optional<double> PossessionShare(std::int64_t team_time, std::int64_t other_time) {
+  if (team_time < 0 || other_time < 0 || team_time + other_time == 0) return std::nullopt;
+  return 100.0 * static_cast<double>(team_time) / static_cast<double>(team_time + other_time);
+}
+
+std::string MinutesSeconds(std::int64_t seconds) {
+  // Split as the general statistics page splits it.
+  const std::int64_t s = PossessionSeconds(seconds);
+  char text[48];
+  char* end = std::to_chars(text, text + 24, PossessionMinutes(seconds)).ptr;
+  *end++ = ':';
+  if (s < 0) *end++ = '-';
+  if (s > -10 && s < 10) *end++ = '0';
+  end = std::to_chars(end, text + sizeof text, s < 0 ? -s : s).ptr;
+  return std::string(text, end);
+}
+
+std::string FixedText(double value, int decimals) {
+  char text[64];
+  const auto result =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+  return std::string(text, result.ptr);
+}
+
+std::string_view TrimmedName(std::string_view name) {
+  const std::size_t end = name.find_last_not_of(' ');
+  return end == std::string_view::npos ? std::string_view{} : name.substr(0, end + 1);
+}
+
+std::string ColorName(Color color) {
+  if (color == kRed) return "red";
+  if (color == kBlue) return "blue";
+  char text[8];
+  std::snprintf(text, sizeof text, "#%02x%02x%02x", RedOf(color), GreenOf(color), BlueOf(color));
+  return text;
+}
+
+std::string_view SideName(Side side) {
+  switch (side) {
+    case Side::kLeft:
+      return "left";
+    case Side::kRight:
+      return "right";
+    case Side::kNone:
+      break;
+  }
+  return "";
+}
+
+FileTeams TeamsOf(const MatchStats& stats) {
+  const Header_record& h = stats.Header_rec;
+  const bool left_team_red = IsRedTeam(h.Team_2_color);
+  FileTeams out;
+  TeamLine& red = out.teams[0];
+  TeamLine& other = out.teams[1];
+  red.name = TrimmedName(left_team_red ? stats.Team_2_name : stats.Team_1_name);
+  red.color = left_team_red ? h.Team_2_color : h.Team_1_color;
+  red.side = left_team_red ? Side::kLeft : Side::kRight;
+  other.name = TrimmedName(left_team_red ? stats.Team_1_name : stats.Team_2_name);
+  other.color = left_team_red ? h.Team_1_color : h.Team_2_color;
+  other.side = left_team_red ? Side::kRight : Side::kLeft;
+  red.figures = FiguresOf(stats.Red_stats);
+  other.figures = FiguresOf(stats.Blue_stats);
+  red.share = PossessionShare(red.figures.possession_time, other.figures.possession_time);
+  other.share = PossessionShare(other.figures.possession_time, red.figures.possession_time);
+  return out;
+}
+
+}  // namespace varrow::report

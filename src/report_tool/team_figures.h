@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "state/colors.h"
+#include "stats/stats_pass.h"
+#include "stats/team_stats.h"
+
+namespace varrow::report {
+
+// One team's figures, in numbers wide enough for the sum of any number of
+// files.
+struct TeamFigures {
+  std::int64_t goals = 0;
+  std::int64_t shots = 0;
+  std::int64_t corners = 0;
+  std::int64_t possession_time = 0;  // seconds
+  std::int64_t lost_defending = 0;
+  std::int64_t lost_middle = 0;
+  std::int64_t lost_attacking = 0;
+
+  std::int64_t LostInAll() const { return lost_defending + lost_middle + lost_attacking; }
+  TeamFigures& operator+=(const TeamFigures& other);
+  friend bool operator==(const TeamFigures&, const TeamFigures&) = default;
+};
+
+TeamFigures FiguresOf(const Team_stats& stats);
+
+// A team's share of the possession time, in percent; none when the two
+// times cannot be shared (nothing to share, or a time below zero, which only
+// a clock running backwards in a damaged file gives).
+std::optional<double> PossessionShare(std::int64_t team_time, std::int64_t other_time);
+
+// "5:07": whole minutes, a colon, the seconds in two digits.
+std::string MinutesSeconds(std::int64_t seconds);
+
+// A number with `decimals` digits after the point, rounded to the nearest
+// (a tie to the even digit, as printf does).
+std::string FixedText(double value, int decimals);
+
+// A name record without its trailing blanks.
+std::string_view TrimmedName(std::string_view name);
+
+// "red", "blue", or "#rrggbb" for any other colour.
+std::string ColorName(Color color);
+
+enum class Side { kLeft, kRight, kNone };
+std::string_view SideName(Side side);  // "left", "right", ""
+
+// A team as the exports list it.
+struct TeamLine {
+  std::string_view name;  // trailing blanks removed
+  Color color = 0;
+  Side side = Side::kNone;
+  TeamFigures figures;
+  std::optional<double> share;
+};
+
+// The two teams of a file in the order of the general statistics page: the
+// red team first (the team on the side whose header colour is red, else the
+// right-hand team), then the other.
+struct FileTeams {
+  TeamLine teams[2];
+};
+FileTeams TeamsOf(const MatchStats& stats);
+
+}  // namespace varrow::report

@@ -1,0 +1,129 @@
+// The period window: layout, and each option acting the moment it is chosen.
+#include "forms/form5.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QtTest>
+#include <memory>
+
+#include "forms/form1.h"
+#include "platform/qt_environment.h"
+#include "platform/qt_settings.h"
+#include "qt_test_support.h"
+
+namespace varrow {
+
+class Form5Test : public QObject {
+  Q_OBJECT
+
+ private:
+  ProgramState state_;
+  platform::QtSettingsStore settings_;
+  platform::QtEnvironment environment_;
+  std::unique_ptr<forms::Form1> form1_;
+
+  QString Name(const char* box) { return form1_->findChild<QLineEdit*>(box)->text(); }
+
+  // Opens the period window from the main window, clicks these options in
+  // turn, then OK.
+  void ChoosePeriods(const QStringList& options) {
+    bool seen = false;
+    testing::WhenModalAppears([&](QWidget* modal) {
+      auto* form5 = qobject_cast<forms::Form5*>(modal);
+      if (form5 == nullptr) return false;
+      seen = true;
+      // Opens with the first option chosen, whatever was chosen last time.
+      if (!form5->findChild<QRadioButton*>("Option1")->isChecked()) qFatal("Option1 not checked");
+      for (const QString& name : options) {
+        QTest::mouseClick(form5->findChild<QRadioButton*>(name), Qt::LeftButton);
+      }
+      QTest::mouseClick(form5->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+      return true;
+    });
+    form1_->ShowPeriodWindow();
+    QVERIFY(seen);
+  }
+
+ private slots:
+  void init() {
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Varrow", "Varrow").clear();
+    state_ = ProgramState{};
+    form1_ = std::make_unique<forms::Form1>(state_, settings_, environment_);
+    form1_->Load();
+    form1_->show();
+    form1_->SetCaption(MainControl::kText2, "Ajax");
+    form1_->SetCaption(MainControl::kText1, "A name of twenty-five ch");
+    state_.Score_2 = 2;
+    state_.Score_1 = 1;
+  }
+  void cleanup() { form1_.reset(); }
+
+  void layoutInTwips() {
+    forms::Form5 form5(state_, *form1_, form1_.get());
+    QCOMPARE(form5.windowTitle(), QString("Configuration"));
+    QCOMPARE(form5.size(), QSize(246, 134));
+    auto* frame = form5.findChild<QGroupBox*>("Frame1");
+    QCOMPARE(frame->title(), QString("Period"));
+    QCOMPARE(frame->geometry(), QRect(8, 8, 129, 113));
+    const char* captions[] = {"1st Half", "2nd Half", "Overtime 1", "Overtime 2"};
+    for (int i = 0; i < 4; ++i) {
+      auto* option = form5.findChild<QRadioButton*>(QString("Option%1").arg(i + 1));
+      QCOMPARE(option->text(), QString(captions[i]));
+      // Positions are the window's own, though the frame holds the options.
+      const QRect in_window(option->mapTo(&form5, QPoint(0, 0)), option->size());
+      QCOMPARE(in_window, QRect(24, 24 + 24 * i, 81, 17));
+    }
+    auto* ok = form5.findChild<QPushButton*>("Command1");
+    QCOMPARE(ok->text(), QString("OK"));
+    QCOMPARE(ok->geometry(), QRect(152, 48, 81, 33));
+    QVERIFY(form5.findChild<QRadioButton*>("Option1")->isChecked());
+
+    QStringList chain;
+    QWidget* w = form5.findChild<QWidget*>("Option1");
+    for (int i = 0; i < 5; ++i, w = w->nextInFocusChain()) chain << w->objectName();
+    QCOMPARE(chain, QStringList({"Option1", "Option2", "Option3", "Option4", "Command1"}));
+  }
+
+  void secondHalfChangesEndsAtOnce() {
+    ChoosePeriods({"Option2"});
+    QCOMPARE(state_.Header_rec.Period, std::int16_t{2});
+    QCOMPARE(form1_->findChild<QLabel*>("Label7")->text(), QString(" Half: 2nd"));
+    // Padded or cut to 20 characters as they change sides.
+    QCOMPARE(Name("Text2"), QString("A name of twenty-fiv"));
+    QCOMPARE(Name("Text1"), QString("Ajax                "));
+    QCOMPARE(form1_->ForeColor(MainControl::kText2), kBlue);
+    QCOMPARE(form1_->ForeColor(MainControl::kText1), kRed);
+    QCOMPARE(state_.Score_2, std::int16_t{1});
+    QCOMPARE(state_.Score_1, std::int16_t{2});
+  }
+
+  void twoChangesOfEndsPutTheTeamsBack() {
+    ChoosePeriods({"Option2", "Option3"});
+    QCOMPARE(state_.Header_rec.Period, std::int16_t{3});
+    QCOMPARE(Name("Text2"), QString("Ajax                "));
+    QCOMPARE(form1_->ForeColor(MainControl::kText2), kRed);
+  }
+
+  void choosingTheChosenOptionAgainChangesNothing() {
+    ChoosePeriods({"Option4", "Option4"});
+    QCOMPARE(state_.Header_rec.Period, std::int16_t{4});
+    QCOMPARE(Name("Text1"), QString("Ajax                "));
+  }
+
+  void okAloneLeavesThePeriodAndTheSides() {
+    state_.Header_rec.Period = 3;
+    ChoosePeriods({});
+    QCOMPARE(state_.Header_rec.Period, std::int16_t{3});
+    QCOMPARE(Name("Text2"), QString("Ajax"));
+  }
+};
+
+}  // namespace varrow
+
+VARROW_QT_TEST_MAIN(varrow::Form5Test)
+#include "form5_test.moc"

@@ -1,0 +1,374 @@
+// The Qt drawing surfaces, the settings store and the environment.
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFontInfo>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QtTest>
+#include <cmath>
+#include <memory>
+
+#include "field/field.h"
+#include "forms/key_codes.h"
+#include "forms/window_util.h"
+#include "platform/fonts.h"
+#include "platform/picture_surface.h"
+#include "platform/printer_surface.h"
+#include "platform/qt_environment.h"
+#include "platform/qt_settings.h"
+#include "platform/window_surface.h"
+#include "qt_test_support.h"
+#include "state/error_numbers.h"
+#include "temp_dir.h"
+
+namespace varrow {
+namespace {
+
+using platform::PictureSurface;
+using platform::PrinterSurface;
+using platform::WindowSurface;
+using testing::PixelAtTwips;
+
+const QColor kQRed(255, 0, 0);
+const QColor kQGreen(0, 255, 0);
+const QColor kQWhite(255, 255, 255);
+const QColor kQBlack(0, 0, 0);
+
+// A widget of the main window's drawing-area size that shows a surface.
+template <typename SurfaceT>
+class View : public QWidget {
+ public:
+  View() {
+    setFixedSize(638, 434);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+  SurfaceT* surface = nullptr;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QPainter painter(this);
+    if (surface != nullptr) surface->Render(painter, event->rect());
+  }
+};
+
+QString Run(const QString& program, const QStringList& arguments) {
+  QProcess p;
+  p.start(program, arguments);
+  p.waitForFinished(10000);
+  return QString::fromUtf8(p.readAllStandardOutput());
+}
+QString PdfText(const QString& pdf) { return Run("pdftotext", {"-layout", pdf, "-"}); }
+QString PdfFonts(const QString& pdf) { return Run("pdffonts", {pdf}); }
+// How far down the page (points) the first word of a PDF stands.
+double FirstWordTop(const QString& pdf) {
+  const QRegularExpressionMatch m = QRegularExpression("<word [^>]*yMin=\"([0-9.]+)\"")
+                                        .match(Run("pdftotext", {"-bbox", pdf, "-"}));
+  return m.hasMatch() ? m.captured(1).toDouble() : -1;
+}
+
+}  // namespace
+
+class PlatformTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void windowSurfaceMapsTwipsThroughTheScreensDpi() {
+    View<WindowSurface> view;
+    WindowSurface surface(view, QColor(212, 208, 200));
+    // QImage defaults to 72 dpi; the surface's images must say 96.
+    QCOMPARE(surface.Background().logicalDpiX(), 96);
+    QVERIFY(surface.Overlay().isNull());  // not made until it is drawn on
+    QCOMPARE(surface.ScaleWidth(), 9570.0f);
+    surface.SetAutoRedraw(true);
+    surface.Line(750, 1000, 8750, 5000, kLightGreen, LineShape::kFilledBox);
+    surface.SetAutoRedraw(false);
+    surface.Line(0, 0, 15, 0, kRed);
+    QCOMPARE(surface.Overlay().logicalDpiY(), 96);
+    // 750 twips is pixel 50; 8750 is pixel 583.
+    QCOMPARE(PixelAtTwips(surface.Background(), 750, 1000), kQGreen);
+    QCOMPARE(PixelAtTwips(surface.Background(), 8745, 4995), kQGreen);
+    QCOMPARE(PixelAtTwips(surface.Background(), 730, 1000), QColor(212, 208, 200));
+    QCOMPARE(PixelAtTwips(surface.Background(), 8790, 3000), QColor(212, 208, 200));
+  }
+
+  void clsWipesThePathButKeepsTheField() {
+    View<WindowSurface> view;
+    WindowSurface surface(view, QColor(212, 208, 200));
+    view.surface = &surface;
+    surface.SetAutoRedraw(true);
+    Draw_field(surface, kLightGreen);
+    surface.SetAutoRedraw(false);
+    surface.Line(2000, 2000, 4000, 2000, kRed);
+    surface.SetFillColor(kBlue);
+    surface.SetFillStyle(kFillSolid);
+    surface.Circle(6000, 2000, 50, kBlue);
+
+    QImage shown = view.grab().toImage();
+    QCOMPARE(PixelAtTwips(shown, 3000, 2000), kQRed);
+    QCOMPARE(PixelAtTwips(shown, 6000, 2000), QColor(0, 0, 255));
+    QCOMPARE(PixelAtTwips(shown, 3000, 2500), kQGreen);
+
+    surface.Cls();
+    QCOMPARE(surface.CurrentX(), 0.0f);
+    shown = view.grab().toImage();
+    QCOMPARE(PixelAtTwips(shown, 3000, 2000), kQGreen);
+    QCOMPARE(PixelAtTwips(shown, 6000, 2000), kQGreen);
+    // The field's lines are still there: the halfway line and a goal.
+    QCOMPARE(PixelAtTwips(shown, 4750, 2000), kQBlack);
+    QCOMPARE(PixelAtTwips(shown, 600, 3000), kQWhite);
+  }
+
+  void aRepaintShowsTheFieldWithThePathStillOnIt() {
+    View<WindowSurface> view;
+    WindowSurface surface(view, QColor(212, 208, 200));
+    view.surface = &surface;
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    surface.SetAutoRedraw(true);
+    Draw_field(surface, kLightGreen);
+    surface.SetAutoRedraw(false);
+    surface.Line(2000, 2000, 4000, 2000, kRed);
+
+    // Something covered part of the window and went away: only that part is
+    // painted again, and it must show the path as well as the field.
+    QPaintEvent partial(QRect(100, 100, 200, 100));
+    QImage shown(view.size(), QImage::Format_RGB32);
+    shown.fill(Qt::black);
+    {
+      QPainter painter(&shown);
+      surface.Render(painter, partial.rect());
+    }
+    QCOMPARE(PixelAtTwips(shown, 3000, 2000), kQRed);    // the path, inside the part
+    QCOMPARE(PixelAtTwips(shown, 3000, 2500), kQGreen);  // the field around it
+    QCOMPARE(PixelAtTwips(shown, 2000, 1200), kQBlack);  // outside: not painted
+    const QImage whole = view.grab().toImage();
+    QCOMPARE(PixelAtTwips(whole, 3000, 2000), kQRed);
+  }
+
+  void clsWithAutoRedrawOnErasesTheBackgroundToo() {
+    View<WindowSurface> view;
+    WindowSurface surface(view, QColor(212, 208, 200));
+    surface.SetAutoRedraw(true);
+    surface.Line(750, 1000, 8750, 5000, kLightGreen, LineShape::kFilledBox);
+    surface.Cls();
+    QCOMPARE(PixelAtTwips(surface.Background(), 3000, 3000), QColor(212, 208, 200));
+  }
+
+  void highDpiImagesKeepTheirLogicalSize() {
+    View<WindowSurface> view;
+    view.setFixedSize(638, 434);
+    WindowSurface surface(view, Qt::white);
+    const qreal ratio = view.devicePixelRatioF();
+    QCOMPARE(surface.Background().size(), QSize(638, 434) * ratio);
+    QCOMPARE(surface.Background().devicePixelRatio(), ratio);
+  }
+
+  void arcsRunCounterClockwiseFromTheirStartAngle() {
+    View<WindowSurface> view;
+    WindowSurface surface(view, Qt::white);
+    // The top left corner arc of the field: from 3/2 pi to 0, the quarter
+    // below and right of its centre.
+    surface.Arc(3000, 3000, 600, kBlack, 1.5 * kFieldPi, 0);
+    const QImage& image = surface.Overlay();
+    const double d = 600 / std::sqrt(2.0);
+    QCOMPARE(PixelAtTwips(image, 3000 + d, 3000 + d), kQBlack);
+    QVERIFY(PixelAtTwips(image, 3000 - d, 3000 - d).alpha() == 0);
+    QVERIFY(PixelAtTwips(image, 3000 + d, 3000 - d).alpha() == 0);
+  }
+
+  void pictureSurfaceIsWhiteKeepsDrawingAndPrintsInBoldCourier() {
+    View<PictureSurface> view;
+    view.setFixedSize(607, 351);
+    PictureSurface surface(view);
+    view.surface = &surface;
+    QCOMPARE(PixelAtTwips(surface.Image(), 4000, 3000), kQWhite);
+    QCOMPARE(surface.Image().logicalDpiX(), 96);
+
+    const QFontInfo info(QFont(surface.Font(), &view));
+    QCOMPARE(info.family(), QString("Liberation Mono"));
+    QVERIFY(info.bold());
+    QCOMPARE(surface.Font().pointSizeF(), 9.75);
+    // Fixed pitch: the columns of the reports line up.
+    QCOMPARE(surface.TextWidth("WWWWWWWWWW"), surface.TextWidth("iiiiiiiiii"));
+    QCOMPARE(surface.TextWidth("  GOALS  "), 9 * surface.TextWidth("X"));
+
+    surface.SetForeColor(kBlack);
+    surface.Print({"GOALS"});
+    surface.Line(0, 2000, 8000, 2000, kRed);
+    QImage shown = view.grab().toImage();
+    QCOMPARE(PixelAtTwips(shown, 4000, 2000), kQRed);
+    bool ink = false;
+    for (int x = 0; x < 60 && !ink; ++x) {
+      for (int y = 0; y < 20 && !ink; ++y) ink = shown.pixelColor(x, y) == kQBlack;
+    }
+    QVERIFY2(ink, "the printed text is on the picture");
+
+    surface.Cls();
+    shown = view.grab().toImage();
+    QCOMPARE(PixelAtTwips(shown, 4000, 2000), kQWhite);
+  }
+
+  void pictureOriginOffsetMovesTheDrawingDown() {
+    View<PictureSurface> view;
+    view.setFixedSize(607, 351);
+    PictureSurface surface(view);
+    surface.SetOriginOffset(0, 250);
+    surface.Line(750, 5000, 8750, 5000, kBlack);
+    QCOMPARE(PixelAtTwips(surface.Image(), 4000, 5250), kQBlack);
+    QCOMPARE(PixelAtTwips(surface.Image(), 4000, 5000), kQWhite);
+  }
+
+  void printerJobsBeginWithTheFirstDrawingAndEndWithEndDoc() {
+    testing::TempDir dir;
+    const QString pdf = QString::fromStdString(dir.File("report.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    PrinterSurface surface(printer);
+    surface.SetOrientation(kPortrait);
+    QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
+    // The printable width of A4 (210 mm = 11906 twips) less the margins.
+    QVERIFY(surface.ScaleWidth() > 10000 && surface.ScaleWidth() < 11906);
+    QVERIFY(!QFile::exists(pdf));
+
+    surface.SetForeColor(kBlack);
+    surface.Print(
+        {"     GOALS           ", std::int16_t{2}, "                   ", std::int16_t{0}});
+    surface.Print({"     SHOTS           ", std::int16_t{11}});
+    surface.Line(0, 3000, 8000, 3000, kRed);
+    QVERIFY(surface.JobActive());
+    surface.EndDoc();
+    QVERIFY(!surface.JobActive());
+    QCOMPARE(surface.JobsEnded(), 1);
+    QVERIFY(!surface.TakeFailure());
+    const QString text = PdfText(pdf);
+    QVERIFY2(text.contains(QRegularExpression("GOALS +2 +0\\n")), qPrintable(text));
+    QVERIFY2(text.contains(QRegularExpression("SHOTS +11\\n")), qPrintable(text));
+    // The columns line up only in the fixed-pitch font.
+    QVERIFY(PdfFonts(pdf).contains("LiberationMono-Bold"));
+
+    // Nothing drawn, nothing sent.
+    surface.EndDoc();
+    QCOMPARE(surface.JobsEnded(), 1);
+  }
+
+  void eachJobStartsAtTheTopOfItsPage() {
+    testing::TempDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    PrinterSurface surface(printer);
+    for (const char* name : {"first.pdf", "second.pdf"}) {
+      printer.setOutputFileName(QString::fromStdString(dir.File(name)));
+      for (int line = 0; line < 20; ++line) surface.Print({"LINE"});
+      surface.Print({"LAST"});
+      surface.EndDoc();
+      QCOMPARE(surface.CurrentY(), 0.0f);
+    }
+    // The second job's first line stands where the first job's did.
+    QCOMPARE(FirstWordTop(QString::fromStdString(dir.File("second.pdf"))),
+             FirstWordTop(QString::fromStdString(dir.File("first.pdf"))));
+  }
+
+  void landscapeGivesTheWiderPage() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    PrinterSurface surface(printer);
+    const float portrait = surface.ScaleWidth();
+    surface.SetOrientation(kLandscape);
+    QVERIFY(surface.ScaleWidth() > portrait * 1.3f);
+  }
+
+  void aJobThatCannotStartIsReportedOnceAndDrawsNothing() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName("/nonexistent-directory/report.pdf");
+    PrinterSurface surface(printer);
+    surface.Print({"GOALS"});
+    surface.Line(0, 0, 100, 100);
+    surface.EndDoc();
+    QCOMPARE(surface.JobsEnded(), 0);
+    const std::optional<platform::PrinterFailure> failure = surface.TakeFailure();
+    QVERIFY(failure.has_value());
+    QCOMPARE(failure->number, kPrinterError);
+    QVERIFY2(failure->description.contains("/nonexistent-directory/report.pdf"),
+             qPrintable(failure->description));
+    QVERIFY(!surface.TakeFailure());
+
+    // Once the failure is taken, the next drawing tries a new job.
+    testing::TempDir dir;
+    printer.setOutputFileName(QString::fromStdString(dir.File("retry.pdf")));
+    surface.Print({"GOALS"});
+    surface.EndDoc();
+    QCOMPARE(surface.JobsEnded(), 1);
+    QVERIFY(!surface.TakeFailure());
+  }
+
+  void settingsRoundTripKeepsTextExactly() {
+    platform::QtSettingsStore store;
+    const std::vector<std::string> values = {"Lions   ",    "  leading", "1, 2",
+                                             "@Variant(x)", "true",      "a;b=c\\d",
+                                             "Ålesund FK",  "",          "16711680"};
+    for (const std::string& value : values) {
+      store.SaveSetting("Varrow", "Startup", "Team_2", value);
+      QCOMPARE(store.GetSetting("Varrow", "Startup", "Team_2", "missing"), value);
+    }
+    QCOMPARE(store.GetSetting("Varrow", "Startup", "Score_9", "0"), std::string("0"));
+    // Where the platform keeps it: the per-user configuration directory.
+    const QString file = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Varrow/Varrow.conf";
+    QVERIFY2(QFile::exists(file), qPrintable(file));
+    QSettings raw(file, QSettings::IniFormat);
+    QCOMPARE(raw.value("Startup/Team_2").toString(), QString("16711680"));
+  }
+
+  void environmentReportsDateAndDirectories() {
+    platform::QtEnvironment environment;
+    const CalendarDate today = environment.Today();
+    const QDate now = QDate::currentDate();
+    QCOMPARE(QDate(today.year, today.month, today.day), now);
+    QCOMPARE(QString::fromStdString(environment.CurrentDirectory()), QDir::currentPath());
+    QCOMPARE(QString::fromStdString(environment.ProgramDirectory()),
+             QCoreApplication::applicationDirPath());
+  }
+
+  void windowFontIsLiberationSansAtTheDesignedSizes() {
+    const QFontInfo small(platform::SansFont(8.25));
+    QCOMPARE(small.family(), QString("Liberation Sans"));
+    QCOMPARE(platform::SansFont(17.25).pointSizeF(), 17.25);
+  }
+
+  void keyCodesAndShiftStates() {
+    QCOMPARE(forms::KeyCodeOf(Qt::Key_Space), 32);
+    QCOMPARE(forms::KeyCodeOf(Qt::Key_A), 65);
+    QCOMPARE(forms::KeyCodeOf(Qt::Key_9), 57);
+    QCOMPARE(forms::KeyCodeOf(Qt::Key_Return), 13);
+    QCOMPARE(forms::KeyCodeOf(Qt::Key_Enter), 13);
+    QCOMPARE(forms::KeyCodeOf(Qt::Key_Left), 37);
+    QCOMPARE(forms::KeyCodeOf(Qt::Key_Down), 40);
+    QCOMPARE(forms::KeyCodeOf(Qt::Key_F1), 112);
+    QCOMPARE(forms::KeyCodeOf(Qt::Key_F12), 123);
+    QCOMPARE(forms::KeyCodeOf(Qt::Key_Eacute), 0);
+    QCOMPARE(forms::ShiftStateOf(Qt::ShiftModifier | Qt::AltModifier), 5);
+    QCOMPARE(forms::ShiftStateOf(Qt::ControlModifier), 2);
+    QCOMPARE(forms::MouseButtonOf(Qt::RightButton), 2);
+    QCOMPARE(forms::MouseButtonOf(Qt::MiddleButton), 4);
+  }
+
+  void fileFiltersInQtsForm() {
+    QCOMPARE(forms::QtFileFilter("Data Files (*.dat)|*.dat"), QString("Data Files (*.dat)"));
+    QCOMPARE(forms::QtFileFilter("Logs|*.txt;*.log|All|*"), QString("Logs (*.txt *.log);;All (*)"));
+  }
+};
+
+}  // namespace varrow
+
+VARROW_QT_TEST_MAIN(varrow::PlatformTest)
+#include "platform_test.moc"

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QMessageBox>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace varrow::testing {
+
+class TempDir;
+
+// What a Qt test needs before its QApplication: the offscreen platform and
+// fresh runtime and configuration directories (so the user's own settings
+// are never touched), removed again at the end.
+class QtTestEnvironment {
+ public:
+  QtTestEnvironment();
+  ~QtTestEnvironment();
+  // After the QApplication exists: the program's own fonts.
+  static void SetUpApplication();
+  const std::string& ConfigDir() const;
+
+ private:
+  std::unique_ptr<TempDir> dir_;
+  std::string config_;
+};
+
+// A message box seen while a modal one was dismissed.
+struct CaughtMessage {
+  QString title;
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  int buttons = 0;
+};
+
+// Dismisses every modal message box that comes up while it lives (pressing
+// its OK button) and remembers what it said.
+class MessageCatcher : public QObject {
+ public:
+  MessageCatcher();
+  ~MessageCatcher() override;
+  const std::vector<CaughtMessage>& messages() const { return messages_; }
+
+ private:
+  void Poll();
+  QTimer timer_;
+  std::vector<CaughtMessage> messages_;
+};
+
+// Polls the active modal window and runs `action` on it until the action
+// returns true (for dialogs a handler opens and waits on). After `timeout_ms`
+// it gives up and rejects the modal dialog still open, so a test fails
+// instead of hanging.
+void WhenModalAppears(const std::function<bool(QWidget*)>& action, int timeout_ms = 5000);
+
+// Saves `image` as `name` in the directory named by VARROW_SCREENSHOTS, when
+// that is set (scripts/take_screenshots sets it and runs the test on a real
+// X display); otherwise does nothing.
+void SaveScreenshot(const QImage& image, const QString& name);
+
+// The colour of an image's pixel at a point of a twips drawing (15 twips a
+// pixel at 96 dpi), at the image's own pixel ratio.
+QColor PixelAtTwips(const QImage& image, double x_twips, double y_twips);
+
+}  // namespace varrow::testing
+
+// A main for a Qt Test class that runs it headless with its own directories.
+#define VARROW_QT_TEST_MAIN(TestClass)                      \
+  int main(int argc, char** argv) {                         \
+    varrow::testing::QtTestEnvironment environment;         \
+    QApplication app(argc, argv);                           \
+    varrow::testing::QtTestEnvironment::SetUpApplication(); \
+    TestClass test;                                         \
+    return QTest::qExec(&test, argc, argv);                 \
+  }

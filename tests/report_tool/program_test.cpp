@@ -1,0 +1,245 @@
+// The built varrow-report, run as a user runs it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "fakes.h"
+#include "match_file.h"
+#include "temp_dir.h"
+#include "tool_run.h"
+
+namespace varrow {
+namespace {
+
+using testing::Lines;
+using testing::MatchFile;
+using testing::RunProgram;
+using testing::ToolResult;
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  ProgramTest() {
+    MatchFile first;  // Red Lions (red, left) and Blue Birds
+    first.Add(Event_record{.X = 4750, .Y = 3000, .Team_color = kRed});
+    first.Add(Event_record{
+        .X = 7000, .Y = 2500, .Clock_seconds = 30, .Team_color = kRed, .Shot_flag = -1});
+    first.Add(Event_record{.X = 2500, .Y = 2000, .Clock_seconds = 95, .Team_color = kBlue});
+    good_ = dir_.File("060124_1.dat");
+    first.Write(good_);
+    MatchFile second = first;
+    second.header.Period = 2;
+    second_ = dir_.File("060124_2.dat");
+    second.Write(second_);
+  }
+  std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    const std::string path = dir_.File(name);
+    testing::WriteFileBytes(path, bytes);
+    return path;
+  }
+  testing::TempDir dir_;
+  std::string good_;
+  std::string second_;
+};
+
+TEST_F(ProgramTest, EveryKindOfBadFileGetsOneLineAndTheOthersAreStillReported) {
+  MatchFile truncated;
+  truncated.Add(Event_record{.X = 4750, .Y = 3000, .Team_color = kRed});
+  truncated.last_record = 40;
+  MatchFile malformed;
+  malformed.last_record = 1;
+  const std::string missing = dir_.File("missing.dat");
+  const std::string empty = Write("empty.dat", {});
+  const std::string cut = Write("cut.dat", std::vector<std::uint8_t>(45, 0x20));
+  const std::string short_of_events = Write("truncated.dat", truncated.Bytes());
+  const std::string oversized = Write("oversized.dat", std::vector<std::uint8_t>(32768 * 20, 0));
+  const std::string bad_count = Write("malformed.dat", malformed.Bytes());
+
+  const ToolResult r = RunProgram(
+      {missing, good_, empty, cut, dir_.path(), short_of_events, oversized, bad_count, second_});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(Lines(r.err),
+            (std::vector<std::string>{
+                "varrow-report: " + missing + ": cannot be read: No such file or directory",
+                "varrow-report: " + empty + ": the file is empty",
+                "varrow-report: " + cut +
+                    ": truncated: 45 bytes, too few for the team names and the header (60 bytes)",
+                "varrow-report: " + dir_.path() + ": cannot be read: Is a directory",
+                "varrow-report: " + short_of_events +
+                    ": truncated: the header counts 40 records, but the file holds 4",
+                "varrow-report: " + oversized +
+                    ": too large: 32768 records, where a data file holds at most 32767",
+                "varrow-report: " + bad_count +
+                    ": malformed: the header counts 1 records, fewer than the names and the header "
+                    "(3)",
+            }));
+  // Both good files' pages and their match page.
+  const std::vector<std::string> lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 3 * 21 + 2u);
+  EXPECT_NE(lines[1].find("060124_1.dat"), std::string::npos);
+  EXPECT_NE(lines[23].find("060124_2.dat         GENERAL STATISTICS          Half: 2nd"),
+            std::string::npos);
+  EXPECT_NE(lines[45].find("Match: 060124_1.dat, 060124_2.dat"), std::string::npos);
+}
+
+TEST_F(ProgramTest, AllGoodIsExitZeroAndUsageErrorsAreExitTwo) {
+  const ToolResult ok = RunProgram({"--format", "csv", good_});
+  EXPECT_EQ(ok.status, 0);
+  EXPECT_EQ(ok.err, "");
+  EXPECT_EQ(Lines(ok.out).size(), 1 + 2 + 2u);
+
+  for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                               {"--format", "yaml", good_},
+                                               {"--nope", good_},
+                                               {"--by-team", "--events", good_},
+                                               {good_, "--pdf"}}) {
+    const ToolResult bad = RunProgram(args);
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_NE(bad.err.find("Usage: varrow-report"), std::string::npos) << bad.err;
+  }
+
+  const ToolResult help = RunProgram({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.err, "");
+  for (const char* option :
+       {"--by-team", "--events", "--format", "--pdf", "--png", "Exit status"}) {
+    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+  }
+}
+
+TEST_F(ProgramTest, ThePdfNeverWritesOverADataFile) {
+  const auto before = testing::ReadFileBytes(second_);
+  // The same file by another spelling.
+  const std::string other_spelling = dir_.path() + "/./060124_2.dat";
+  const ToolResult r = RunProgram({good_, second_, "--pdf", other_spelling});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(Lines(r.err).front(), "varrow-report: --pdf " + other_spelling +
+                                      " would write over the data file " + second_);
+  EXPECT_EQ(testing::ReadFileBytes(second_), before);
+}
+
+TEST_F(ProgramTest, AControlCharacterInAFileNameKeepsThePageOneLineARow) {
+  const std::string odd = dir_.File("a\nb.dat");
+  testing::WriteFileBytes(odd, testing::ReadFileBytes(good_));
+  const ToolResult r = RunProgram({odd});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<std::string> lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 21u);
+  EXPECT_NE(lines[1].find("a?b.dat         GENERAL STATISTICS"), std::string::npos) << lines[1];
+}
+
+TEST_F(ProgramTest, WritingToAFullDeviceFailsWithExitOne) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  const int status = std::system(
+      (std::string(VARROW_REPORT_BINARY) + " '" + good_ + "' >/dev/full 2>/dev/null").c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+}
+
+// Pictures need the build with Qt.
+#ifdef VARROW_REPORT_RENDERING
+#define SKIP_WITHOUT_RENDERING()
+#else
+#define SKIP_WITHOUT_RENDERING() GTEST_SKIP() << "built without Qt: no PDF or PNG"
+#endif
+
+bool HaveProgram(const char* name) {
+  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string PdfText(const std::string& pdf) {
+  std::string text;
+  if (FILE* p = popen(("pdftotext -layout '" + pdf + "' -").c_str(), "r")) {
+    char buf[4096];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
+    pclose(p);
+  }
+  return text;
+}
+
+TEST_F(ProgramTest, ThePdfHoldsTheRowsOfEveryPageWithoutADisplay) {
+  SKIP_WITHOUT_RENDERING();
+  if (!HaveProgram("pdftotext")) GTEST_SKIP() << "pdftotext is not installed";
+  const std::string pdf = dir_.File("report.pdf");
+  const std::string images = dir_.File("charts");
+  // No DISPLAY and no QT_QPA_PLATFORM: the program finds its own way.
+  const ToolResult r =
+      RunProgram({"--pdf", pdf, "--png", images, "--format", "json", good_, second_});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out.front(), '{');
+
+  const std::string text = PdfText(pdf);
+  std::vector<std::string> pages;
+  std::size_t start = 0;
+  for (std::size_t ff = text.find('\f'); ff != std::string::npos; ff = text.find('\f', start)) {
+    pages.push_back(text.substr(start, ff - start));
+    start = ff + 1;
+  }
+  ASSERT_EQ(pages.size(), 6u) << text;
+  // Words of the rows, as pdftotext lays them out.
+  auto has = [](const std::string& page, const std::vector<std::string>& words) {
+    std::size_t at = 0;
+    for (const std::string& w : words) {
+      at = page.find(w, at);
+      if (at == std::string::npos) return false;
+      at += w.size();
+    }
+    return true;
+  };
+  EXPECT_TRUE(has(pages[0], {"060124_1.dat", "GENERAL STATISTICS", "Half: 1st"})) << pages[0];
+  EXPECT_TRUE(has(pages[0], {"Red Lions", "Blue Birds"}));
+  EXPECT_TRUE(has(pages[0], {"GOALS", "0", "0"}));
+  EXPECT_TRUE(has(pages[0], {"SHOTS", "1", "0"}));
+  EXPECT_TRUE(has(pages[0], {"TIME OF", "1 :35", "0 :00"}));
+  EXPECT_TRUE(has(pages[0], {"LOST POSSESION", "1", "0"}));
+  EXPECT_TRUE(has(pages[0], {"MIDDLE 1/3", "0", "0"}));
+  EXPECT_TRUE(has(pages[0], {"DEFENDING 1/3", "1", "0"}));
+  EXPECT_TRUE(has(pages[1], {"060124_1.dat", "SHOT CHART", "Half: 1st"})) << pages[1];
+  EXPECT_TRUE(has(pages[1], {"Red Lions", "-->", "<--", "Blue Birds"}));
+  EXPECT_TRUE(has(pages[2], {"060124_2.dat", "GENERAL STATISTICS", "Half: 2nd"}));
+  EXPECT_TRUE(has(pages[4], {"GENERAL STATISTICS", "Match: 060124_1.dat, 060124_2.dat"}));
+  EXPECT_TRUE(has(pages[4], {"SHOTS", "2", "0"})) << pages[4];
+  EXPECT_TRUE(has(pages[4], {"TIME OF", "3 :10", "0 :00"}));
+  EXPECT_TRUE(has(pages[5], {"SHOT CHART", "Match: 060124_1.dat, 060124_2.dat"}));
+
+  // The shot charts as images, the size of the picture box at 192 dpi.
+  for (const char* name :
+       {"060124_1_shot_chart.png", "060124_2_shot_chart.png", "match_shot_chart.png"}) {
+    const auto png = testing::ReadFileBytes(images + "/" + name);
+    ASSERT_GT(png.size(), 24u) << name;
+    EXPECT_EQ(testing::Hex({png.begin(), png.begin() + 8}), "89 50 4E 47 0D 0A 1A 0A");
+    auto be32 = [&](std::size_t at) {
+      return png[at] << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
+    };
+    EXPECT_EQ(be32(16), 1218);  // 9135 twips
+    EXPECT_EQ(be32(20), 706);   // 5295 twips
+  }
+}
+
+TEST_F(ProgramTest, ADisplayThatCannotBeReachedDoesNotStopThePictures) {
+  SKIP_WITHOUT_RENDERING();
+  const std::string pdf = dir_.File("r.pdf");
+  const ToolResult r = RunProgram({"--pdf", pdf, good_}, {"DISPLAY=:97"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_GT(testing::ReadFileBytes(pdf).size(), 1000u);
+}
+
+TEST_F(ProgramTest, AnUnwritablePdfIsOneFailureAndTheReportStillComes) {
+  SKIP_WITHOUT_RENDERING();
+  const ToolResult r = RunProgram({"--pdf", dir_.File("no/such/dir/r.pdf"), good_});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(Lines(r.err),
+            (std::vector<std::string>{"varrow-report: " + dir_.File("no/such/dir/r.pdf") +
+                                      ": cannot be written"}));
+  EXPECT_EQ(Lines(r.out).size(), 21u);
+}
+
+}  // namespace
+}  // namespace varrow
