@@ -32,7 +32,7 @@ struct DataFileTarget {
   bool long_files;
 };
 const std::vector<DataFileTarget> kDataFileTargets = {
-    {"records_fuzz", false}, {"open_fuzz", true}, {"stats_fuzz", true}};
+    {"records_fuzz", false}, {"open_fuzz", true}, {"stats_fuzz", true}, {"report_fuzz", true}};
 const std::string kSettingsTarget = "settings_fuzz";
 const std::string kLongRecording = "long_recording.dat";
 
