@@ -18,6 +18,7 @@
 #include "forms/key_codes.h"
 #include "forms/window_util.h"
 #include "platform/fonts.h"
+#include "platform/image_surface.h"
 #include "platform/picture_surface.h"
 #include "platform/printer_surface.h"
 #include "platform/qt_environment.h"
@@ -30,6 +31,7 @@
 namespace varrow {
 namespace {
 
+using platform::ImageSurface;
 using platform::PictureSurface;
 using platform::PrinterSurface;
 using platform::WindowSurface;
@@ -189,6 +191,7 @@ class PlatformTest : public QObject {
     view.surface = &surface;
     QCOMPARE(PixelAtTwips(surface.Image(), 4000, 3000), kQWhite);
     QCOMPARE(surface.Image().logicalDpiX(), 96);
+    QCOMPARE(surface.ScaleWidth(), 607 * 15.0f);
 
     const QFontInfo info(QFont(surface.Font(), &view));
     QCOMPARE(info.family(), QString("Liberation Mono"));
@@ -222,6 +225,30 @@ class PlatformTest : public QObject {
     surface.Line(750, 5000, 8750, 5000, kBlack);
     QCOMPARE(PixelAtTwips(surface.Image(), 4000, 5250), kQBlack);
     QCOMPARE(PixelAtTwips(surface.Image(), 4000, 5000), kQWhite);
+  }
+
+  void anImageSurfaceNeedsNoWindowAndMapsTwipsThroughItsOwnDpi() {
+    // The picture box's 9135 by 5295 twips at twice a screen's resolution.
+    ImageSurface surface(QSize(1218, 706), 192);
+    QCOMPARE(surface.ScaleWidth(), 9135.0f);
+    QCOMPARE(surface.Image().size(), QSize(1218, 706));
+    QCOMPARE(surface.Image().logicalDpiX(), 192);
+    QCOMPARE(surface.Image().logicalDpiY(), 192);
+    QCOMPARE(surface.Image().pixelColor(600, 350), kQWhite);
+    QCOMPARE(QFontInfo(QFont(surface.Font(), &surface.Image())).family(),
+             QString("Liberation Mono"));
+
+    // 7.5 twips a pixel: twips 3000 is pixel 400, not the screen's 200.
+    surface.SetOriginOffset(0, 250);
+    surface.Line(750, 2750, 8750, 2750, kBlue);
+    QCOMPARE(surface.Image().pixelColor(400, 400), QColor(0, 0, 255));
+    QCOMPARE(surface.Image().pixelColor(400, 200), kQWhite);
+    // Text keeps its size in twips, so the page's columns fit the same width.
+    QCOMPARE(surface.TextWidth(std::string(76, 'X')), 76 * surface.TextWidth("X"));
+    QVERIFY(std::abs(surface.TextWidth("X") - 117) < 3);  // 9.75 point Courier: 0.6 em
+
+    surface.Cls();
+    QCOMPARE(surface.Image().pixelColor(400, 400), kQWhite);
   }
 
   void printerJobsBeginWithTheFirstDrawingAndEndWithEndDoc() {
