@@ -67,10 +67,12 @@ QString Run(const QString& program, const QStringList& arguments) {
 }
 QString PdfText(const QString& pdf) { return Run("pdftotext", {"-layout", pdf, "-"}); }
 QString PdfFonts(const QString& pdf) { return Run("pdffonts", {pdf}); }
-// How far down the page (points) the first word of a PDF stands.
-double FirstWordTop(const QString& pdf) {
-  const QRegularExpressionMatch m = QRegularExpression("<word [^>]*yMin=\"([0-9.]+)\"")
-                                        .match(Run("pdftotext", {"-bbox", pdf, "-"}));
+// How far down its page (points) the first word of a PDF's page stands.
+double FirstWordTop(const QString& pdf, int page = 1) {
+  const QString n = QString::number(page);
+  const QRegularExpressionMatch m =
+      QRegularExpression("<word [^>]*yMin=\"([0-9.]+)\"")
+          .match(Run("pdftotext", {"-bbox", "-f", n, "-l", n, pdf, "-"}));
   return m.hasMatch() ? m.captured(1).toDouble() : -1;
 }
 
@@ -302,6 +304,38 @@ class PlatformTest : public QObject {
     // The second job's first line stands where the first job's did.
     QCOMPARE(FirstWordTop(QString::fromStdString(dir.File("second.pdf"))),
              FirstWordTop(QString::fromStdString(dir.File("first.pdf"))));
+  }
+
+  void clsWithinAJobStartsItsNextPage() {
+    testing::TempDir dir;
+    const QString pdf = QString::fromStdString(dir.File("pages.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    PrinterSurface surface(printer);
+    // Before the job has begun, Cls has no page to leave: no blank first page.
+    surface.Cls();
+    QVERIFY(!surface.JobActive());
+    for (int line = 0; line < 20; ++line) surface.Print({"FIRST"});
+    surface.Cls();
+    QCOMPARE(surface.CurrentY(), 0.0f);
+    surface.Print({"SECOND"});
+    surface.Cls();
+    surface.Print({"THIRD"});
+    surface.EndDoc();
+    QCOMPARE(surface.JobsEnded(), 1);
+    QVERIFY(!surface.TakeFailure());
+
+    // One document of three pages, each begun at the top.
+    QStringList pages = PdfText(pdf).split('\f');
+    pages.removeLast();  // after the last page's form feed
+    QCOMPARE(pages.size(), 3);
+    QCOMPARE(pages[0].count("FIRST"), 20);
+    QVERIFY2(pages[1].contains("SECOND") && !pages[1].contains("FIRST"), qPrintable(pages[1]));
+    QVERIFY2(pages[2].contains("THIRD"), qPrintable(pages[2]));
+    QCOMPARE(FirstWordTop(pdf, 2), FirstWordTop(pdf, 1));
+    QCOMPARE(FirstWordTop(pdf, 3), FirstWordTop(pdf, 1));
   }
 
   void landscapeGivesTheWiderPage() {
