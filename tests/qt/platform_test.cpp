@@ -59,6 +59,25 @@ class View : public QWidget {
   }
 };
 
+// Makes `printer` an A4 printer that prints to the PDF `file` (named later
+// when empty: an empty name would turn the PDF output off).
+void PrintToPdf(QPrinter& printer, const QString& file) {
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  if (!file.isEmpty()) printer.setOutputFileName(file);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+}
+
+// A PDF file in a directory of its own, its printer and the surface on it.
+struct PdfPrinter {
+  explicit PdfPrinter(const char* name) : file(QString::fromStdString(dir.File(name))) {
+    PrintToPdf(printer, file);
+  }
+  testing::TempDir dir;
+  QString file;
+  QPrinter printer{QPrinter::HighResolution};
+  PrinterSurface surface{printer};
+};
+
 QString Run(const QString& program, const QStringList& arguments) {
   QProcess p;
   p.start(program, arguments);
@@ -254,15 +273,11 @@ class PlatformTest : public QObject {
   }
 
   void printerJobsBeginWithTheFirstDrawingAndEndWithEndDoc() {
-    testing::TempDir dir;
-    const QString pdf = QString::fromStdString(dir.File("report.pdf"));
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    PrinterSurface surface(printer);
+    PdfPrinter job("report.pdf");
+    const QString& pdf = job.file;
+    PrinterSurface& surface = job.surface;
     surface.SetOrientation(kPortrait);
-    QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
+    QCOMPARE(job.printer.pageLayout().orientation(), QPageLayout::Portrait);
     // The printable width of A4 (210 mm = 11906 twips) less the margins.
     QVERIFY(surface.ScaleWidth() > 10000 && surface.ScaleWidth() < 11906);
     QVERIFY(!QFile::exists(pdf));
@@ -291,8 +306,7 @@ class PlatformTest : public QObject {
   void eachJobStartsAtTheTopOfItsPage() {
     testing::TempDir dir;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setPageSize(QPageSize(QPageSize::A4));
+    PrintToPdf(printer, {});
     PrinterSurface surface(printer);
     for (const char* name : {"first.pdf", "second.pdf"}) {
       printer.setOutputFileName(QString::fromStdString(dir.File(name)));
@@ -307,13 +321,9 @@ class PlatformTest : public QObject {
   }
 
   void clsWithinAJobStartsItsNextPage() {
-    testing::TempDir dir;
-    const QString pdf = QString::fromStdString(dir.File("pages.pdf"));
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    PrinterSurface surface(printer);
+    PdfPrinter job("pages.pdf");
+    const QString& pdf = job.file;
+    PrinterSurface& surface = job.surface;
     // Before the job has begun, Cls has no page to leave: no blank first page.
     surface.Cls();
     QVERIFY(!surface.JobActive());
@@ -340,8 +350,7 @@ class PlatformTest : public QObject {
 
   void landscapeGivesTheWiderPage() {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setPageSize(QPageSize(QPageSize::A4));
+    PrintToPdf(printer, {});
     PrinterSurface surface(printer);
     const float portrait = surface.ScaleWidth();
     surface.SetOrientation(kLandscape);
@@ -350,8 +359,7 @@ class PlatformTest : public QObject {
 
   void aJobThatCannotStartIsReportedOnceAndDrawsNothing() {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName("/nonexistent-directory/report.pdf");
+    PrintToPdf(printer, "/nonexistent-directory/report.pdf");
     PrinterSurface surface(printer);
     surface.Print({"GOALS"});
     surface.Line(0, 0, 100, 100);
