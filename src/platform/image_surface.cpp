@@ -7,18 +7,20 @@
 
 namespace varrow::platform {
 
-void SetLogicalDpi(QImage& image, double dpi) {
+QImage NewSurfaceImage(QSize size, double dpi, qreal pixel_ratio, QImage::Format format,
+                       QColor fill) {
+  QImage image(size * pixel_ratio, format);
+  image.setDevicePixelRatio(pixel_ratio);
   const int dots_per_meter = qRound(dpi / 0.0254);
   image.setDotsPerMeterX(dots_per_meter);
   image.setDotsPerMeterY(dots_per_meter);
+  image.fill(fill);
+  return image;
 }
 
 ImageSurface::ImageSurface(QSize size, double dpi, qreal pixel_ratio)
-    : image_(size * pixel_ratio, QImage::Format_RGB32),
+    : image_(NewSurfaceImage(size, dpi, pixel_ratio, QImage::Format_RGB32, Qt::white)),
       scale_width_(static_cast<float>(PxToTwips(size.width(), dpi))) {
-  image_.setDevicePixelRatio(pixel_ratio);
-  SetLogicalDpi(image_, dpi);
-  image_.fill(Qt::white);
   SetFont(ReportFont());
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QSize>
 
@@ -7,17 +8,19 @@
 
 namespace varrow::platform {
 
-// Makes `image` map twips through `dpi` logical dots per inch: a QImage says
-// 72 unless told otherwise.
-void SetLogicalDpi(QImage& image, double dpi);
+// An image of `size` logical pixels filled with `fill`, each pixel
+// `pixel_ratio` device pixels wide (a high-DPI screen's ratio keeps lines
+// sharp), mapping twips through `dpi` logical dots per inch: a QImage says 72
+// unless told otherwise.
+QImage NewSurfaceImage(QSize size, double dpi, qreal pixel_ratio, QImage::Format format,
+                       QColor fill);
 
 // A white picture in memory as a drawing surface, in the reports' font,
 // keeping what is drawn on it until Cls. It needs no window: the Reports
 // window's picture box shows one, varrow-report saves its charts from one.
 class ImageSurface : public PainterSurface {
  public:
-  // `size` in logical pixels at `dpi` dots per inch, each `pixel_ratio`
-  // device pixels wide (a high-DPI screen's ratio keeps lines sharp).
+  // `size` in logical pixels at `dpi` dots per inch, as NewSurfaceImage.
   ImageSurface(QSize size, double dpi, qreal pixel_ratio = 1);
 
   const QImage& Image() const { return image_; }

@@ -19,14 +19,10 @@ QPaintDevice* WindowSurface::PaintTarget() {
 }
 
 QImage WindowSurface::NewImage(QImage::Format format, QColor fill) const {
-  // Device pixels, so lines and markers stay sharp on a high-DPI screen.
-  const qreal ratio = view_.devicePixelRatioF();
-  QImage image(view_.size() * ratio, format);
-  image.setDevicePixelRatio(ratio);
-  // Twips map through the screen's logical DPI, as the controls' positions do.
-  SetLogicalDpi(image, view_.logicalDpiX());
-  image.fill(fill);
-  return image;
+  // Device pixels, so lines and markers stay sharp on a high-DPI screen;
+  // twips map through the screen's logical DPI, as the controls' positions do.
+  return NewSurfaceImage(view_.size(), view_.logicalDpiX(), view_.devicePixelRatioF(), format,
+                         fill);
 }
 
 void WindowSurface::Render(QPainter& painter, const QRect& rect) const {
