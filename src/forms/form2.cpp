@@ -62,7 +62,7 @@ Form2::Form2(ProgramState& state, std::string period_caption, QWidget* parent)
   frame->setObjectName("Picture1");
   frame->setFrameStyle(QFrame::Box | QFrame::Plain);
   frame->setLineWidth(1);
-  frame->setGeometry(TwipsRect(240, 120, 9135, 5295, dpi));
+  frame->setGeometry(TwipsRect(240, 120, kPicture1Width, kPicture1Height, dpi));
   auto* canvas = new PictureCanvas(frame);
   canvas->setGeometry(frame->contentsRect());
   canvas_ = canvas;

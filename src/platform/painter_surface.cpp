@@ -8,10 +8,11 @@
 #include <numbers>
 #include <optional>
 
+#include "platform/twips.h"
+
 namespace varrow::platform {
 namespace {
 
-constexpr double kTwipsPerInch = 1440;
 constexpr double kScreenDpi = 96;
 
 QString ToQString(std::string_view utf8) {

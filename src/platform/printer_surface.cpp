@@ -32,8 +32,12 @@ bool PrinterSurface::ReadyToPaint() {
 }
 
 void PrinterSurface::DeviceClear() {
-  // A printer has nothing to erase; Cls starts a fresh page within the job.
-  if (painter_.isActive()) printer_.newPage();
+  // A printer has nothing to erase; Cls starts a fresh page within the job,
+  // so several pages make one document. Before the job has begun there is
+  // no page to leave: the first drawing begins the first one.
+  if (painter_.isActive() && !printer_.newPage()) {
+    Fail(QStringLiteral("A new page could not be started on %1.").arg(DeviceName()));
+  }
 }
 
 float PrinterSurface::DeviceScaleWidth() const {

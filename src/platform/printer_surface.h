@@ -17,9 +17,10 @@ struct PrinterFailure {
 };
 
 // The printer as a drawing surface. A print job begins with the first
-// drawing operation and EndDoc ends it, so each EndDoc is one job. Drawing is
-// in twips from the top left of the printable area, at the printer's own
-// resolution, in the reports' fixed-pitch font.
+// drawing operation and EndDoc ends it, so each EndDoc is one job; Cls within
+// a job starts its next page. Drawing is in twips from the top left of the
+// printable area, at the printer's own resolution, in the reports'
+// fixed-pitch font.
 class PrinterSurface : public PainterSurface {
  public:
   explicit PrinterSurface(QPrinter& printer);

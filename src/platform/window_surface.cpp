@@ -2,22 +2,11 @@
 
 #include <QPainter>
 #include <QWidget>
-#include <QtMath>
 
+#include "platform/image_surface.h"
 #include "platform/twips.h"
 
 namespace varrow::platform {
-namespace {
-
-// A QImage reports 72 dpi unless told otherwise; twips must map through the
-// screen's own logical DPI, as the controls' positions do.
-void SetLogicalDpi(QImage& image, double dpi) {
-  const int dots_per_meter = qRound(dpi / 0.0254);
-  image.setDotsPerMeterX(dots_per_meter);
-  image.setDotsPerMeterY(dots_per_meter);
-}
-
-}  // namespace
 
 WindowSurface::WindowSurface(QWidget& view, QColor back)
     : view_(view), back_(back), background_(NewImage(QImage::Format_RGB32, back)) {}
@@ -30,13 +19,10 @@ QPaintDevice* WindowSurface::PaintTarget() {
 }
 
 QImage WindowSurface::NewImage(QImage::Format format, QColor fill) const {
-  // Device pixels, so lines and markers stay sharp on a high-DPI screen.
-  const qreal ratio = view_.devicePixelRatioF();
-  QImage image(view_.size() * ratio, format);
-  image.setDevicePixelRatio(ratio);
-  SetLogicalDpi(image, view_.logicalDpiX());
-  image.fill(fill);
-  return image;
+  // Device pixels, so lines and markers stay sharp on a high-DPI screen;
+  // twips map through the screen's logical DPI, as the controls' positions do.
+  return NewSurfaceImage(view_.size(), view_.logicalDpiX(), view_.devicePixelRatioF(), format,
+                         fill);
 }
 
 void WindowSurface::Render(QPainter& painter, const QRect& rect) const {

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QtGlobal>
 
+#include "platform/fonts.h"
 #include "report_tool/qt_render_target.h"
 #endif
 
@@ -31,7 +32,7 @@ int RunRendering(const varrow::report::Options& options, int argc, char** argv) 
   qInstallMessageHandler(QuietQtMessages);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  varrow::report::InstallReportFonts();
+  varrow::platform::InstallFontSubstitutions();
   varrow::report::QtRenderTarget target(options.pdf_path, options.png_dir);
   return varrow::report::RunReport(options, std::cout, std::cerr, &target);
 }

@@ -1,31 +1,22 @@
 #include "report_tool/qt_render_target.h"
 
 #include <QDir>
-#include <QFileInfo>
-#include <QFont>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QStringList>
+#include <QPrinter>
+#include <QString>
 
+#include "platform/image_surface.h"
+#include "platform/printer_surface.h"
+#include "platform/twips.h"
+#include "reports/reports_window.h"
 #include "state/error_numbers.h"
 
 namespace varrow::report {
 namespace {
 
-constexpr double kTwipsPerInch = 1440;
-// The picture box of the Reports window, and how far SHOT CHART moves its origin down.
-constexpr double kPictureWidth = 9135;
-constexpr double kPictureHeight = 5295;
-constexpr float kChartOriginY = 250;
 // Twice a 96 dpi screen: sharp when printed or zoomed.
 constexpr double kImageDpi = 192;
-
-QFont ReportFont() {
-  QFont font("Courier");
-  font.setPointSizeF(9.75);
-  font.setBold(true);
-  return font;
-}
 
 QString FromUtf8(const std::string& s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
@@ -37,97 +28,28 @@ FileStatus Failure(const QString& description) {
 
 }  // namespace
 
-void InstallReportFonts() {
-  // No style hint: fontconfig would then prefer a wider typewriter face.
-  QFont::insertSubstitutions("Courier", {"Liberation Mono", "Courier New", "Nimbus Mono PS"});
-}
-
-ImageSurface::ImageSurface() {
-  const int width = static_cast<int>(kPictureWidth * kImageDpi / kTwipsPerInch + 0.5);
-  const int height = static_cast<int>(kPictureHeight * kImageDpi / kTwipsPerInch + 0.5);
-  image_ = QImage(width, height, QImage::Format_RGB32);
-  const int dots_per_meter = static_cast<int>(kImageDpi / 0.0254 + 0.5);
-  image_.setDotsPerMeterX(dots_per_meter);
-  image_.setDotsPerMeterY(dots_per_meter);
-  image_.fill(Qt::white);
-  SetFont(ReportFont());
-  SetOriginOffset(0, kChartOriginY);
-}
-
-float ImageSurface::DeviceScaleWidth() const { return static_cast<float>(kPictureWidth); }
-
-PdfPrinterSurface::PdfPrinterSurface(const QString& path) {
-  printer_.setOutputFormat(QPrinter::PdfFormat);
-  printer_.setOutputFileName(path);
-  printer_.setPageSize(QPageSize(QPageSize::A4));
-  printer_.setPageOrientation(QPageLayout::Portrait);
-  SetFont(ReportFont());
-}
-
-PdfPrinterSurface::~PdfPrinterSurface() {
-  if (painter_.isActive()) painter_.end();
-}
-
-bool PdfPrinterSurface::Ready() {
-  if (painter_.isActive()) return true;
-  if (failed_) return false;
-  if (!painter_.begin(&printer_)) {
-    failed_ = true;
-    failure_ = QStringLiteral("%1: cannot be written").arg(printer_.outputFileName());
-    return false;
-  }
-  return true;
-}
-
-std::optional<QString> PdfPrinterSurface::TakeFailure() {
-  return std::exchange(failure_, std::nullopt);
-}
-
-void PdfPrinterSurface::DeviceLine(Pt a, Pt b, Color color, int width) {
-  if (Ready()) PainterSurface::DeviceLine(a, b, color, width);
-}
-void PdfPrinterSurface::DeviceBox(Pt a, Pt b, Color color, int width, bool filled) {
-  if (Ready()) PainterSurface::DeviceBox(a, b, color, width, filled);
-}
-void PdfPrinterSurface::DeviceCircle(Pt centre, float radius, Color outline, int width,
-                                     std::optional<Color> fill) {
-  if (Ready()) PainterSurface::DeviceCircle(centre, radius, outline, width, fill);
-}
-void PdfPrinterSurface::DeviceArc(Pt centre, float radius, Color color, int width, double start,
-                                  double end) {
-  if (Ready()) PainterSurface::DeviceArc(centre, radius, color, width, start, end);
-}
-void PdfPrinterSurface::DeviceText(Pt at, std::string_view utf8, Color color) {
-  if (Ready()) PainterSurface::DeviceText(at, utf8, color);
-}
-
-void PdfPrinterSurface::DeviceClear() {
-  if (painter_.isActive() && !printer_.newPage()) {
-    failure_ = QStringLiteral("%1: a page cannot be added").arg(printer_.outputFileName());
-  }
-}
-
-float PdfPrinterSurface::DeviceScaleWidth() const {
-  return static_cast<float>(printer_.width() * kTwipsPerInch / printer_.logicalDpiX());
-}
-
-void PdfPrinterSurface::DeviceEndDoc() {
-  if (painter_.isActive() && !painter_.end()) {
-    failure_ = QStringLiteral("%1: cannot be finished").arg(printer_.outputFileName());
-  }
-}
-
 QtRenderTarget::QtRenderTarget(const std::string& pdf_path, const std::string& png_dir)
     : pdf_path_(pdf_path), png_dir_(png_dir) {
-  if (!pdf_path.empty()) pdf_ = std::make_unique<PdfPrinterSurface>(FromUtf8(pdf_path));
+  if (pdf_path.empty()) return;
+  printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  printer_->setOutputFormat(QPrinter::PdfFormat);
+  printer_->setOutputFileName(FromUtf8(pdf_path));
+  printer_->setPageSize(QPageSize(QPageSize::A4));
+  printer_->setPageOrientation(QPageLayout::Portrait);
+  pdf_ = std::make_unique<platform::PrinterSurface>(*printer_);
 }
 
 QtRenderTarget::~QtRenderTarget() = default;
 
+Surface* QtRenderTarget::Pdf() { return pdf_.get(); }
+
 Surface* QtRenderTarget::BeginChartImage() {
   if (png_dir_.empty()) return nullptr;
-  // A fresh picture box each time, as the Reports window opens with one.
-  image_ = std::make_unique<ImageSurface>();
+  // A fresh picture box each time, set up as SHOT CHART sets it.
+  const QSize size(platform::TwipsToPx(kPicture1Width, kImageDpi),
+                   platform::TwipsToPx(kPicture1Height, kImageDpi));
+  image_ = std::make_unique<platform::ImageSurface>(size, kImageDpi);
+  image_->SetOriginOffset(0, kShotChartOriginY);
   return image_.get();
 }
 
@@ -146,9 +68,10 @@ FileStatus QtRenderTarget::SaveChartImage(const std::string& file_name) {
 }
 
 FileStatus QtRenderTarget::TakePdfFailure() {
-  if (!pdf_) return FileStatus::Ok();
-  if (std::optional<QString> failure = pdf_->TakeFailure()) return Failure(*failure);
-  return FileStatus::Ok();
+  // The printer's own wording names a print job; here the PDF is a file the
+  // user asked for, so the message names it as the other failures do.
+  if (!pdf_ || !pdf_->TakeFailure()) return FileStatus::Ok();
+  return Failure(FromUtf8(pdf_path_) + QStringLiteral(": cannot be written"));
 }
 
 FileStatus QtRenderTarget::FinishPdf() {

@@ -40,6 +40,9 @@ class ReportsHost {
   virtual void Close() = 0;
 };
 
+// Picture1's size in twips.
+inline constexpr float kPicture1Width = 9135;
+inline constexpr float kPicture1Height = 5295;
 // How far SHOT CHART moves Picture1's origin down.
 inline constexpr float kShotChartOriginY = 250;
 

@@ -18,6 +18,7 @@
 #include "forms/key_codes.h"
 #include "forms/window_util.h"
 #include "platform/fonts.h"
+#include "platform/image_surface.h"
 #include "platform/picture_surface.h"
 #include "platform/printer_surface.h"
 #include "platform/qt_environment.h"
@@ -30,6 +31,7 @@
 namespace varrow {
 namespace {
 
+using platform::ImageSurface;
 using platform::PictureSurface;
 using platform::PrinterSurface;
 using platform::WindowSurface;
@@ -57,6 +59,25 @@ class View : public QWidget {
   }
 };
 
+// Makes `printer` an A4 printer that prints to the PDF `file` (named later
+// when empty: an empty name would turn the PDF output off).
+void PrintToPdf(QPrinter& printer, const QString& file) {
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  if (!file.isEmpty()) printer.setOutputFileName(file);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+}
+
+// A PDF file in a directory of its own, its printer and the surface on it.
+struct PdfPrinter {
+  explicit PdfPrinter(const char* name) : file(QString::fromStdString(dir.File(name))) {
+    PrintToPdf(printer, file);
+  }
+  testing::TempDir dir;
+  QString file;
+  QPrinter printer{QPrinter::HighResolution};
+  PrinterSurface surface{printer};
+};
+
 QString Run(const QString& program, const QStringList& arguments) {
   QProcess p;
   p.start(program, arguments);
@@ -65,10 +86,12 @@ QString Run(const QString& program, const QStringList& arguments) {
 }
 QString PdfText(const QString& pdf) { return Run("pdftotext", {"-layout", pdf, "-"}); }
 QString PdfFonts(const QString& pdf) { return Run("pdffonts", {pdf}); }
-// How far down the page (points) the first word of a PDF stands.
-double FirstWordTop(const QString& pdf) {
-  const QRegularExpressionMatch m = QRegularExpression("<word [^>]*yMin=\"([0-9.]+)\"")
-                                        .match(Run("pdftotext", {"-bbox", pdf, "-"}));
+// How far down its page (points) the first word of a PDF's page stands.
+double FirstWordTop(const QString& pdf, int page = 1) {
+  const QString n = QString::number(page);
+  const QRegularExpressionMatch m =
+      QRegularExpression("<word [^>]*yMin=\"([0-9.]+)\"")
+          .match(Run("pdftotext", {"-bbox", "-f", n, "-l", n, pdf, "-"}));
   return m.hasMatch() ? m.captured(1).toDouble() : -1;
 }
 
@@ -189,6 +212,7 @@ class PlatformTest : public QObject {
     view.surface = &surface;
     QCOMPARE(PixelAtTwips(surface.Image(), 4000, 3000), kQWhite);
     QCOMPARE(surface.Image().logicalDpiX(), 96);
+    QCOMPARE(surface.ScaleWidth(), 607 * 15.0f);
 
     const QFontInfo info(QFont(surface.Font(), &view));
     QCOMPARE(info.family(), QString("Liberation Mono"));
@@ -224,16 +248,36 @@ class PlatformTest : public QObject {
     QCOMPARE(PixelAtTwips(surface.Image(), 4000, 5000), kQWhite);
   }
 
+  void anImageSurfaceNeedsNoWindowAndMapsTwipsThroughItsOwnDpi() {
+    // The picture box's 9135 by 5295 twips at twice a screen's resolution.
+    ImageSurface surface(QSize(1218, 706), 192);
+    QCOMPARE(surface.ScaleWidth(), 9135.0f);
+    QCOMPARE(surface.Image().size(), QSize(1218, 706));
+    QCOMPARE(surface.Image().logicalDpiX(), 192);
+    QCOMPARE(surface.Image().logicalDpiY(), 192);
+    QCOMPARE(surface.Image().pixelColor(600, 350), kQWhite);
+    QCOMPARE(QFontInfo(QFont(surface.Font(), &surface.Image())).family(),
+             QString("Liberation Mono"));
+
+    // 7.5 twips a pixel: twips 3000 is pixel 400, not the screen's 200.
+    surface.SetOriginOffset(0, 250);
+    surface.Line(750, 2750, 8750, 2750, kBlue);
+    QCOMPARE(surface.Image().pixelColor(400, 400), QColor(0, 0, 255));
+    QCOMPARE(surface.Image().pixelColor(400, 200), kQWhite);
+    // Text keeps its size in twips, so the page's columns fit the same width.
+    QCOMPARE(surface.TextWidth(std::string(76, 'X')), 76 * surface.TextWidth("X"));
+    QVERIFY(std::abs(surface.TextWidth("X") - 117) < 3);  // 9.75 point Courier: 0.6 em
+
+    surface.Cls();
+    QCOMPARE(surface.Image().pixelColor(400, 400), kQWhite);
+  }
+
   void printerJobsBeginWithTheFirstDrawingAndEndWithEndDoc() {
-    testing::TempDir dir;
-    const QString pdf = QString::fromStdString(dir.File("report.pdf"));
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    PrinterSurface surface(printer);
+    PdfPrinter job("report.pdf");
+    const QString& pdf = job.file;
+    PrinterSurface& surface = job.surface;
     surface.SetOrientation(kPortrait);
-    QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
+    QCOMPARE(job.printer.pageLayout().orientation(), QPageLayout::Portrait);
     // The printable width of A4 (210 mm = 11906 twips) less the margins.
     QVERIFY(surface.ScaleWidth() > 10000 && surface.ScaleWidth() < 11906);
     QVERIFY(!QFile::exists(pdf));
@@ -262,8 +306,7 @@ class PlatformTest : public QObject {
   void eachJobStartsAtTheTopOfItsPage() {
     testing::TempDir dir;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setPageSize(QPageSize(QPageSize::A4));
+    PrintToPdf(printer, {});
     PrinterSurface surface(printer);
     for (const char* name : {"first.pdf", "second.pdf"}) {
       printer.setOutputFileName(QString::fromStdString(dir.File(name)));
@@ -277,10 +320,37 @@ class PlatformTest : public QObject {
              FirstWordTop(QString::fromStdString(dir.File("first.pdf"))));
   }
 
+  void clsWithinAJobStartsItsNextPage() {
+    PdfPrinter job("pages.pdf");
+    const QString& pdf = job.file;
+    PrinterSurface& surface = job.surface;
+    // Before the job has begun, Cls has no page to leave: no blank first page.
+    surface.Cls();
+    QVERIFY(!surface.JobActive());
+    for (int line = 0; line < 20; ++line) surface.Print({"FIRST"});
+    surface.Cls();
+    QCOMPARE(surface.CurrentY(), 0.0f);
+    surface.Print({"SECOND"});
+    surface.Cls();
+    surface.Print({"THIRD"});
+    surface.EndDoc();
+    QCOMPARE(surface.JobsEnded(), 1);
+    QVERIFY(!surface.TakeFailure());
+
+    // One document of three pages, each begun at the top.
+    QStringList pages = PdfText(pdf).split('\f');
+    pages.removeLast();  // after the last page's form feed
+    QCOMPARE(pages.size(), 3);
+    QCOMPARE(pages[0].count("FIRST"), 20);
+    QVERIFY2(pages[1].contains("SECOND") && !pages[1].contains("FIRST"), qPrintable(pages[1]));
+    QVERIFY2(pages[2].contains("THIRD"), qPrintable(pages[2]));
+    QCOMPARE(FirstWordTop(pdf, 2), FirstWordTop(pdf, 1));
+    QCOMPARE(FirstWordTop(pdf, 3), FirstWordTop(pdf, 1));
+  }
+
   void landscapeGivesTheWiderPage() {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setPageSize(QPageSize(QPageSize::A4));
+    PrintToPdf(printer, {});
     PrinterSurface surface(printer);
     const float portrait = surface.ScaleWidth();
     surface.SetOrientation(kLandscape);
@@ -289,8 +359,7 @@ class PlatformTest : public QObject {
 
   void aJobThatCannotStartIsReportedOnceAndDrawsNothing() {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName("/nonexistent-directory/report.pdf");
+    PrintToPdf(printer, "/nonexistent-directory/report.pdf");
     PrinterSurface surface(printer);
     surface.Print({"GOALS"});
     surface.Line(0, 0, 100, 100);
