@@ -21,7 +21,7 @@ bool EnvSet(const char* name) {
   return value != nullptr && *value != '\0';
 }
 
-// Startup benchmark hook, used only by bench/startup_benchmark and not part
+// Startup benchmark hook, used only by bench/startup_bench and not part
 // of the program's interface: when VARROW_BENCH_FIRST_PAINT is set, the
 // program prints the monotonic clock once the main window's first frame is
 // on the screen, then closes the window as File > Exit would. The benchmark

@@ -31,8 +31,11 @@ void Recorder::Command5_Click() {
   Event_record shot;
   FileStatus s = file_.ReadEvent(record, shot);
   if (s) {
+    const Event_record as_read = shot;
     shot.Shot_flag = -1;
     s = file_.WriteEvent(record, shot);
+    // A write cut short may have set one byte of the mark: put it back.
+    if (!s) (void)file_.WriteEvent(record, as_read);
   }
   if (s) s = file_.CheckNotRemoved();
   if (s && sync_every_event_) s = file_.Sync();

@@ -1,5 +1,6 @@
 // A click on the field: where the ball went, what that means for the game,
 // the drawn path, and the event record.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -25,12 +26,14 @@ std::int16_t AddGoal(std::int16_t score) {
 // The crossing of the touchline at `touchline_y` by the straight path from
 // the previous ball position to the press. A press straight above or below
 // keeps its X; so does a path that cannot cross (the previous position came
-// from a damaged file).
+// from a damaged file). The crossing lies between the two X values: rounding,
+// or a previous position beyond the same touchline, must not carry it out of
+// the window, where no recorded position may lie.
 void ProjectOntoTouchline(Form1State& v, float touchline_y, float& x, float& y) {
   if (x != v.X_1) {
     v.m = (v.Y_1 - y) / (v.X_1 - x);
     const float crossing = v.X_1 - (v.Y_1 - touchline_y) / v.m;
-    if (std::isfinite(crossing)) x = crossing;
+    if (std::isfinite(crossing)) x = std::clamp(crossing, std::min(x, v.X_1), std::max(x, v.X_1));
   }
   y = touchline_y;
   v.change_possesion_flag = kSet;

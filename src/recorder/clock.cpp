@@ -161,12 +161,11 @@ FileStatus Recorder::WriteEventAndHeader(std::int16_t record, const Event_record
 
 FileStatus Recorder::WriteHeaderOnly(const Header_record& header, bool sync) {
   FileStatus s = file_.WriteHeader(header);
-  if (s && sync) {
-    s = file_.Sync();
-    // What reached the disk is unknown; at least the file must count only
-    // what the program still believes was recorded.
-    if (!s) (void)file_.WriteHeader(state_.Header_rec);
-  }
+  if (s && sync) s = file_.Sync();
+  // What reached the disk is unknown (a write cut short by the file size
+  // limit leaves part of the new header); at least the file must count only
+  // what the program still believes was recorded.
+  if (!s) (void)file_.WriteHeader(state_.Header_rec);
   return s;
 }
 

@@ -9,7 +9,11 @@ namespace {
 std::optional<std::int64_t> ParseDecimal(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (!text.empty() && text.front() == '+') {
+    text.remove_prefix(1);
+    // from_chars takes a '-' of its own: "+-5" is no number.
+    if (!text.empty() && text.front() == '-') return std::nullopt;
+  }
   if (text.empty()) return std::nullopt;
   std::int64_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);

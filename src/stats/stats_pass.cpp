@@ -110,6 +110,12 @@ int Third(const RecordBytes& b) {
   return 1 - int{x_bits < kLowThirdBits} + int{x_bits > kHighThirdBits};
 }
 
+// A buffer no longer than the events to read: a short file costs no 80 kB.
+std::size_t ChunkFor(std::int16_t record_count) {
+  return std::clamp<std::size_t>(static_cast<std::size_t>(std::max(record_count - 3, 1)), 1,
+                                 kChunkRecords);
+}
+
 }  // namespace
 
 SafePosition MakeSafePosition(float x, float y) {
@@ -185,7 +191,8 @@ void EventClassifier::ClassifyEach(std::int32_t first_record, std::span<const Re
       // ball over, which is no loss.
       red_balance +=
           std::int64_t{Load16(b, kClockOffset)} * (holder_red - std::int32_t{IsRedTeam(color)});
-      const bool after_goal = (before[kLeftGoalOffset] == 1) | (before[kRightGoalOffset] == 1);
+      const bool after_goal =
+          (int{before[kLeftGoalOffset] == 1} | int{before[kRightGoalOffset] == 1}) != 0;
       lost_[holder_red][Third(b)] += std::int32_t{(color != holder) & !after_goal};
       if ((Load64(b, kFlagsOffset) & kFlagsMask) != 0) {
         CountFlags(first_record + static_cast<std::int32_t>(i), IsRedTeam(color), b, before);
@@ -279,7 +286,7 @@ FileStatus StatsFileReader::Open(const std::string& path, MatchStats& out) {
 
 FileStatus StatsFileReader::Run(MatchStats& out, const StatsProgress& progress) {
   EventClassifier classifier(out);
-  std::vector<RecordBytes> buffer(kChunkRecords);
+  std::vector<RecordBytes> buffer(ChunkFor(out.Record_count));
   std::int32_t r = kFirstEventRecord;
   while (r <= out.Record_count) {
     const auto want =
@@ -320,7 +327,7 @@ FileStatus ComputeStats(std::span<const std::uint8_t> file, MatchStats& out,
   std::memcpy(fixed.data(), file.data(), sizeof fixed);
   ReadFixedRecords(fixed.data(), bytes / kRecordLength, out);
   EventClassifier classifier(out);
-  std::vector<RecordBytes> buffer(kChunkRecords);
+  std::vector<RecordBytes> buffer(ChunkFor(out.Record_count));
   for (std::int32_t r = kFirstEventRecord; r <= out.Record_count;) {
     const auto n =
         std::min<std::size_t>(buffer.size(), static_cast<std::size_t>(out.Record_count - r + 1));

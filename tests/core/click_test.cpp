@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -202,6 +203,26 @@ TEST_F(ClickTest, ClickBelowTheBottomTouchlineIsTakenWhereThePathCrossesIt) {
   EXPECT_EQ(DiskEvent(6).X, 3000.0f);
   EXPECT_EQ(DiskEvent(6).Y, 5000.0f);
   EXPECT_TRUE(RightHasBall());
+}
+
+// Found by the soak: the crossing came out at x -0.00000095, outside the
+// window, so the file held a position that Open refuses.
+TEST_F(ClickTest, TheTouchlineCrossingNeverLeavesThePathThroughRounding) {
+  NewAndStart();
+  Click(15, 3000);
+  Click(0, std::nextafter(1000.0f, 0.0f));
+  EXPECT_EQ(DiskEvent(6).X, 0.0f);
+  EXPECT_EQ(DiskEvent(6).Y, 1000.0f);
+}
+
+TEST_F(ClickTest, ACrossingFromAPositionBeyondTheSameTouchlineStaysOnThePath) {
+  NewAndStart();
+  // As a file accepted by Open can leave the ball: above the top touchline.
+  v().X_1 = 100;
+  v().Y_1 = 500;
+  Click(9000, 400);  // the line through both points meets y = 1000 at x -44400
+  EXPECT_EQ(DiskEvent(5).X, 100.0f);
+  EXPECT_EQ(DiskEvent(5).Y, 1000.0f);
 }
 
 TEST_F(ClickTest, TouchlineThenGoalLineSwitchesPossessionOnce) {

@@ -144,5 +144,16 @@ TEST(SettingsValuesTest, ScoresAreSixteenBitIntegers) {
   EXPECT_FALSE(ParseScoreSetting("two"));
 }
 
+// Found by settings_fuzz: "+-11" was read as -11.
+TEST(SettingsValuesTest, AValueHasOneSignAtMost) {
+  EXPECT_EQ(ParseScoreSetting("+11"), 11);
+  EXPECT_EQ(ParseScoreSetting(" -11\t"), -11);
+  EXPECT_FALSE(ParseScoreSetting("+-11"));
+  EXPECT_FALSE(ParseScoreSetting("-+11"));
+  EXPECT_FALSE(ParseScoreSetting("--11"));
+  EXPECT_FALSE(ParseColorSetting("+-0"));
+  EXPECT_FALSE(ParseScoreSetting("+"));
+}
+
 }  // namespace
 }  // namespace varrow

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 
 namespace varrow::testing {
 
@@ -139,8 +138,16 @@ std::vector<std::uint8_t> FromHex(std::string_view hex) {
 }
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+  // One read of the whole file: the soak test reads files of 650 kB after
+  // every operation.
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : -1;
+  if (size <= 0) return {};
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(bytes.data()), size);
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  return bytes;
 }
 
 void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
