@@ -100,22 +100,28 @@ constexpr std::int32_t kHighThirdBits = std::bit_cast<std::int32_t>(field::kHigh
 // Records scanned at a time: their marks stay in the processor's cache.
 constexpr std::size_t kBlockRecords = 1024;
 
-// The third of the field at the record's x: 0 low, 1 middle (both boundaries
-// included), 2 high. Finite floats order like their bits taken as integers
-// (every negative one lands in the low third); a coordinate that is no finite
-// number counts as the centre.
-int Third(const RecordBytes& b) {
-  const auto x_bits = static_cast<std::int32_t>(Load32(b, kXOffset));
+// The third of the field at an x coordinate given by its bits: 0 low, 1 middle
+// (both boundaries included), 2 high. Finite floats order like their bits
+// taken as integers (every negative one lands in the low third); a coordinate
+// that is no finite number counts as the centre.
+int Third(std::int32_t x_bits) {
   if ((static_cast<std::uint32_t>(x_bits) & kExponentBits) == kExponentBits) return 1;
   return 1 - int{x_bits < kLowThirdBits} + int{x_bits > kHighThirdBits};
 }
 
-}  // namespace
-
-SafePosition MakeSafePosition(float x, float y) {
+inline SafePosition SafePositionOf(float x, float y) {
   return {SafeCoordinate(x, field::kCentreX, field::kAreaWidth),
           SafeCoordinate(y, field::kCentreY, field::kAreaHeight)};
 }
+
+inline SafePosition SafePositionOf(const RecordBytes& b) {
+  return SafePositionOf(std::bit_cast<float>(Load32(b, kXOffset)),
+                        std::bit_cast<float>(Load32(b, kYOffset)));
+}
+
+}  // namespace
+
+SafePosition MakeSafePosition(float x, float y) { return SafePositionOf(x, y); }
 
 EventClassifier::EventClassifier(MatchStats& out)
     : out_(out), left_team_red_(IsRedTeam(out.Header_rec.Team_2_color)) {
@@ -139,7 +145,7 @@ void EventClassifier::Classify(std::int32_t first_record, std::span<const Record
 // telescoped, they count for nothing. So each block of records is first
 // scanned for the ones that do (a change of colour, or a flag set), with no
 // branch, since changes of possession come at no predictable rhythm; then
-// only those are classified.
+// those are classified, again with no branch; last come the few with a flag.
 template <typename Progress>
 void EventClassifier::ClassifyEach(std::int32_t first_record, std::span<const RecordBytes> records,
                                    const Progress& progress) {
@@ -150,8 +156,11 @@ void EventClassifier::ClassifyEach(std::int32_t first_record, std::span<const Re
     first_color_ = last_color_ = static_cast<Color>(Load32(records[0], kColorOffset));
     first_clock_ = Load16(records[0], kClockOffset);
     previous_ = records[0];
+  } else {
+    TakeBackKickOff(previous_, records[0]);
   }
-  std::array<std::uint16_t, kBlockRecords> marked;
+  // Pointers, so the loops below reach the records with no arithmetic.
+  std::array<const RecordBytes*, kBlockRecords> marked;
   std::int64_t red_balance = red_time_balance_;
   for (std::size_t block = 0; block < records.size(); block += kBlockRecords) {
     const std::size_t end = std::min(records.size(), block + kBlockRecords);
@@ -160,36 +169,58 @@ void EventClassifier::ClassifyEach(std::int32_t first_record, std::span<const Re
     // A record that counts for nothing holds the colour of the one before
     // and zero flags: bytes 10 to 17 read as the previous colour (the
     // colour, then the corner and goal flags), bytes 18 and 19 as zero.
+    Color holder = last_color_;
     std::size_t count = 0;
     std::uint64_t expected = static_cast<std::uint32_t>(last_color_);
+#pragma GCC unroll 4
     for (std::size_t i = block; i < end; ++i) {
       const std::uint64_t color_and_flags = Load64(records[i], kColorOffset);
       const std::uint32_t shot = static_cast<std::uint16_t>(Load16(records[i], kShotOffset));
-      marked[count] = static_cast<std::uint16_t>(i - block);
+      marked[count] = &records[i];
       count += static_cast<std::size_t>(((color_and_flags ^ expected) | shot) != 0);
       expected = static_cast<std::uint32_t>(color_and_flags);
     }
     last_color_ = static_cast<Color>(expected);
 
+    // The colour only changes at a marked record, so the colour that held
+    // the ball is the last marked record's. The list keeps the flagged ones
+    // (written behind the reading, so nothing unread is overwritten).
+    std::int32_t holder_red = IsRedTeam(holder);
+    std::size_t flag_count = 0;
     for (std::size_t k = 0; k < count; ++k) {
-      const std::size_t i = block + marked[k];
-      const RecordBytes& b = records[i];
-      // The record before, whose colour held the ball.
-      const RecordBytes& before = i > 0 ? records[i - 1] : previous_;
+      const RecordBytes& b = *marked[k];
       const auto color = static_cast<Color>(Load32(b, kColorOffset));
-      const auto holder = static_cast<Color>(Load32(before, kColorOffset));
-      const std::int32_t holder_red = IsRedTeam(holder);
+      const std::int32_t red = IsRedTeam(color);
       // A change of possession: the ball's time goes to the team that lost
       // it, and the loss counts in the third where the other team won the
-      // ball, unless it came straight after a goal: the kick-off hands the
-      // ball over, which is no loss.
-      red_balance +=
-          std::int64_t{Load16(b, kClockOffset)} * (holder_red - std::int32_t{IsRedTeam(color)});
-      const bool after_goal = (before[kLeftGoalOffset] == 1) | (before[kRightGoalOffset] == 1);
-      lost_[holder_red][Third(b)] += std::int32_t{(color != holder) & !after_goal};
-      if ((Load64(b, kFlagsOffset) & kFlagsMask) != 0) {
-        CountFlags(first_record + static_cast<std::int32_t>(i), IsRedTeam(color), b, before);
-      }
+      // ball (unless a goal takes it back, see TakeBackKickOff).
+      red_balance += std::int64_t{Load16(b, kClockOffset)} * (holder_red - red);
+      lost_[holder_red][Third(static_cast<std::int32_t>(Load32(b, kXOffset)))] +=
+          std::int32_t{color != holder};
+      holder = color;
+      holder_red = red;
+      marked[flag_count] = &b;
+      flag_count += static_cast<std::size_t>((Load64(b, kFlagsOffset) & kFlagsMask) != 0);
+    }
+
+    // Shots are listed apart in turn: whether a flagged record is one is no
+    // more predictable than a change of possession.
+    std::size_t shot_count = 0;
+    for (std::size_t k = 0; k < flag_count; ++k) {
+      const RecordBytes& b = *marked[k];
+      const bool red = IsRedTeam(static_cast<Color>(Load32(b, kColorOffset)));
+      left_goals_ += b[kLeftGoalOffset] == 1;
+      right_goals_ += b[kRightGoalOffset] == 1;
+      corners_by_stored_color_[red] += Load16(b, kCornerOffset) == -1;
+      marked[shot_count] = &b;
+      shot_count += static_cast<std::size_t>(Load16(b, kShotOffset) == -1);
+      const auto i = static_cast<std::size_t>(&b - records.data());
+      if (i + 1 < records.size()) TakeBackKickOff(b, records[i + 1]);
+    }
+    for (std::size_t k = 0; k < shot_count; ++k) {
+      const auto i = static_cast<std::size_t>(marked[k] - records.data());
+      AddShot(first_record + static_cast<std::int32_t>(i), records[i],
+              i > 0 ? records[i - 1] : previous_);
     }
   }
   red_time_balance_ = red_balance;
@@ -198,35 +229,35 @@ void EventClassifier::ClassifyEach(std::int32_t first_record, std::span<const Re
   any_event_ = true;
 }
 
-void EventClassifier::CountFlags(std::int32_t r, bool red, const RecordBytes& b,
-                                 const RecordBytes& previous) {
-  left_goals_ += b[kLeftGoalOffset] == 1;
-  right_goals_ += b[kRightGoalOffset] == 1;
-  corners_by_stored_color_[red] += Load16(b, kCornerOffset) == -1;
-  if (Load16(b, kShotOffset) == -1) AddShot(r, red, b, previous);
+// The change of possession straight after a goal is the kick-off handing the
+// ball over, which is no loss. Goals are rare, so the loop above counts it
+// like any other change and the goal takes it back here.
+void EventClassifier::TakeBackKickOff(const RecordBytes& goal, const RecordBytes& next) {
+  if (goal[kLeftGoalOffset] != 1 && goal[kRightGoalOffset] != 1) return;
+  const auto holder = static_cast<Color>(Load32(goal, kColorOffset));
+  if (static_cast<Color>(Load32(next, kColorOffset)) != holder) {
+    --lost_[IsRedTeam(holder)][Third(static_cast<std::int32_t>(Load32(next, kXOffset)))];
+  }
 }
 
-void EventClassifier::AddShot(std::int32_t r, bool red, const RecordBytes& b,
-                              const RecordBytes& previous) {
-  Team_stats& t = red ? out_.Red_stats : out_.Blue_stats;
-  const SafePosition end = MakeSafePosition(std::bit_cast<float>(Load32(b, kXOffset)),
-                                            std::bit_cast<float>(Load32(b, kYOffset)));
+void EventClassifier::AddShot(std::int32_t r, const RecordBytes& b, const RecordBytes& previous) {
+  Team_stats& t =
+      IsRedTeam(static_cast<Color>(Load32(b, kColorOffset))) ? out_.Red_stats : out_.Blue_stats;
+  const SafePosition end = SafePositionOf(b);
   // The shot was taken where the ball was before; the first event has no
   // earlier position, so its shot starts where it was recorded.
   SafePosition start = end;
   if (r > kFirstEventRecord) {
-    start = MakeSafePosition(std::bit_cast<float>(Load32(previous, kXOffset)),
-                             std::bit_cast<float>(Load32(previous, kYOffset)));
+    start = SafePositionOf(previous);
     // The start was read again: it is the last record read.
     if (r == out_.Record_count) {
       out_.Event_rec = DecodeEvent(previous);
       event_rec_set_ = true;
     }
   }
+  // Counted in Finish, from the tables.
   t.Shot_x.push_back({start.x, end.x});
   t.Shot_y.push_back({start.y, end.y});
-  ++t.Shots;
-  ++(red ? out_.Red_shot_count : out_.Blue_shot_count);
 }
 
 void EventClassifier::Finish() {
@@ -250,11 +281,14 @@ void EventClassifier::Finish() {
     t.Lost_middle = static_cast<std::int16_t>(lost[1]);
     t.Lost_attacking = static_cast<std::int16_t>(left ? lost[2] : lost[0]);
     t.Goals = static_cast<std::int16_t>(left ? right_goals_ : left_goals_);
+    t.Shots = static_cast<std::int16_t>(t.Shot_x.size());
     // The stored colour is the team that played the ball out: the corner kick is the other's.
     t.Corners = static_cast<std::int16_t>(corners_by_stored_color_[!red]);
     t.Possession_seconds = static_cast<std::int32_t>(PossessionSeconds(t.Possession_time));
     t.Possession_minutes = static_cast<std::int32_t>(PossessionMinutes(t.Possession_time));
   }
+  out_.Red_shot_count = out_.Red_stats.Shots;
+  out_.Blue_shot_count = out_.Blue_stats.Shots;
   out_.any_event = any_event_;
   if (any_event_ && !event_rec_set_) out_.Event_rec = DecodeEvent(previous_);
 }
