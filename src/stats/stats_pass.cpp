@@ -109,6 +109,90 @@ int Third(std::int32_t x_bits) {
   return 1 - int{x_bits < kLowThirdBits} + int{x_bits > kHighThirdBits};
 }
 
+// What possession needs of a block's marked records, side by side, so it can
+// be counted several records at a time. The colour only changes at a marked
+// record, so the colour that held the ball before marked record k is the one
+// before it in the list.
+struct MarkedFields {
+  // color[0] is the colour before the block, color[k + 1] marked record k's.
+  alignas(16) std::array<std::int32_t, kBlockRecords + 1> color;
+  alignas(16) std::array<std::int32_t, kBlockRecords> x_bits;
+  alignas(16) std::array<std::int32_t, kBlockRecords> clock;
+};
+
+#if defined(__GNUC__)
+// Four 32-bit lanes (SSE2 on x86-64). A comparison gives all ones in a lane
+// where it holds, so it can mask other lanes, and subtracting it counts.
+using Lanes = std::int32_t __attribute__((vector_size(16)));
+constexpr std::size_t kLanes = sizeof(Lanes) / sizeof(std::int32_t);
+
+Lanes LoadLanes(const std::int32_t* at) {
+  Lanes v;
+  std::memcpy(&v, at, sizeof v);
+  return v;
+}
+
+std::int32_t SumLanes(Lanes v) {
+  std::int32_t sum = 0;
+  for (std::size_t i = 0; i < kLanes; ++i) sum += v[i];
+  return sum;
+}
+#endif
+
+// Counts the changes of possession among the first `count` marked records of
+// a block: the ball's time goes to the team that lost it (red_balance, the
+// telescoped sums) and the loss counts in the third where the other team won
+// the ball (lost, by the losing team: other, red; a kick-off after a goal
+// is counted too, and taken back with the goal). A marked record of the
+// colour before it only carries a flag and counts for nothing here.
+void CountPossession(const MarkedFields& f, std::size_t count, std::int64_t& red_balance,
+                     std::int32_t (&lost)[2][3]) {
+  std::size_t k = 0;
+#if defined(__GNUC__)
+  // Several records at a time, with no branch: possession changes at no
+  // predictable rhythm. Each lane counts at most a block's records, so no sum
+  // outgrows 32 bits.
+  Lanes balance{}, changes{}, lows{}, highs{}, red_changes{}, red_lows{}, red_highs{};
+  for (; k + kLanes <= count; k += kLanes) {
+    const Lanes color = LoadLanes(&f.color[k + 1]);
+    const Lanes holder = LoadLanes(&f.color[k]);
+    const Lanes x = LoadLanes(&f.x_bits[k]);
+    const Lanes clock = LoadLanes(&f.clock[k]);
+    const Lanes red = color == kRed;
+    const Lanes holder_red = holder == kRed;
+    const Lanes change = color != holder;
+    balance += (clock & holder_red) - (clock & red);
+    const Lanes finite =
+        (x & static_cast<std::int32_t>(kExponentBits)) != static_cast<std::int32_t>(kExponentBits);
+    const Lanes low = change & finite & (x < kLowThirdBits);
+    const Lanes high = change & finite & (x > kHighThirdBits);
+    changes -= change;
+    lows -= low;
+    highs -= high;
+    red_changes -= change & holder_red;
+    red_lows -= low & holder_red;
+    red_highs -= high & holder_red;
+  }
+  red_balance += SumLanes(balance);
+  const std::int32_t red_lost[3] = {
+      SumLanes(red_lows), SumLanes(red_changes - red_lows - red_highs), SumLanes(red_highs)};
+  const std::int32_t all_lost[3] = {SumLanes(lows), SumLanes(changes - lows - highs),
+                                    SumLanes(highs)};
+  for (int third = 0; third < 3; ++third) {
+    lost[1][third] += red_lost[third];
+    lost[0][third] += all_lost[third] - red_lost[third];
+  }
+#endif
+  // The rest one at a time (all of them for a compiler without vectors).
+  for (; k < count; ++k) {
+    const Color color = f.color[k + 1];
+    const Color holder = f.color[k];
+    const std::int32_t holder_red = IsRedTeam(holder);
+    red_balance += std::int64_t{f.clock[k]} * (holder_red - std::int32_t{IsRedTeam(color)});
+    lost[holder_red][Third(f.x_bits[k])] += std::int32_t{color != holder};
+  }
+}
+
 inline SafePosition SafePositionOf(float x, float y) {
   return {SafeCoordinate(x, field::kCentreX, field::kAreaWidth),
           SafeCoordinate(y, field::kCentreY, field::kAreaHeight)};
@@ -161,6 +245,7 @@ void EventClassifier::ClassifyEach(std::int32_t first_record, std::span<const Re
   }
   // Pointers, so the loops below reach the records with no arithmetic.
   std::array<const RecordBytes*, kBlockRecords> marked;
+  MarkedFields fields;
   std::int64_t red_balance = red_time_balance_;
   for (std::size_t block = 0; block < records.size(); block += kBlockRecords) {
     const std::size_t end = std::min(records.size(), block + kBlockRecords);
@@ -169,7 +254,7 @@ void EventClassifier::ClassifyEach(std::int32_t first_record, std::span<const Re
     // A record that counts for nothing holds the colour of the one before
     // and zero flags: bytes 10 to 17 read as the previous colour (the
     // colour, then the corner and goal flags), bytes 18 and 19 as zero.
-    Color holder = last_color_;
+    fields.color[0] = last_color_;
     std::size_t count = 0;
     std::uint64_t expected = static_cast<std::uint32_t>(last_color_);
 #pragma GCC unroll 4
@@ -182,26 +267,18 @@ void EventClassifier::ClassifyEach(std::int32_t first_record, std::span<const Re
     }
     last_color_ = static_cast<Color>(expected);
 
-    // The colour only changes at a marked record, so the colour that held
-    // the ball is the last marked record's. The list keeps the flagged ones
+    // The marked records' fields, gathered; the list keeps the flagged ones
     // (written behind the reading, so nothing unread is overwritten).
-    std::int32_t holder_red = IsRedTeam(holder);
     std::size_t flag_count = 0;
     for (std::size_t k = 0; k < count; ++k) {
       const RecordBytes& b = *marked[k];
-      const auto color = static_cast<Color>(Load32(b, kColorOffset));
-      const std::int32_t red = IsRedTeam(color);
-      // A change of possession: the ball's time goes to the team that lost
-      // it, and the loss counts in the third where the other team won the
-      // ball (unless a goal takes it back, see TakeBackKickOff).
-      red_balance += std::int64_t{Load16(b, kClockOffset)} * (holder_red - red);
-      lost_[holder_red][Third(static_cast<std::int32_t>(Load32(b, kXOffset)))] +=
-          std::int32_t{color != holder};
-      holder = color;
-      holder_red = red;
+      fields.color[k + 1] = static_cast<std::int32_t>(Load32(b, kColorOffset));
+      fields.x_bits[k] = static_cast<std::int32_t>(Load32(b, kXOffset));
+      fields.clock[k] = Load16(b, kClockOffset);
       marked[flag_count] = &b;
       flag_count += static_cast<std::size_t>((Load64(b, kFlagsOffset) & kFlagsMask) != 0);
     }
+    CountPossession(fields, count, red_balance, lost_);
 
     // Shots are listed apart in turn: whether a flagged record is one is no
     // more predictable than a change of possession.
