@@ -441,19 +441,16 @@ FileStatus ComputeStats(std::span<const std::uint8_t> file, MatchStats& out,
   out = MatchStats{};
   const auto bytes = static_cast<std::int64_t>(file.size());
   if (FileStatus s = CheckLength(name, bytes); !s) return s;
-  // Copied a chunk at a time into whole records, so memory stays fixed.
-  std::array<RecordBytes, kHeaderRecord> fixed{};
-  std::memcpy(fixed.data(), file.data(), sizeof fixed);
-  ReadFixedRecords(fixed.data(), bytes / kRecordLength, out);
+  // Classified in place: a record is 20 bytes with no alignment of its own,
+  // so the file's bytes are its records, with nothing to copy.
+  static_assert(sizeof(RecordBytes) == kRecordLength && alignof(RecordBytes) == 1);
+  const std::span records(reinterpret_cast<const RecordBytes*>(file.data()),
+                          static_cast<std::size_t>(bytes / kRecordLength));
+  ReadFixedRecords(records.data(), bytes / kRecordLength, out);
   EventClassifier classifier(out);
-  std::vector<RecordBytes> buffer(kChunkRecords);
-  for (std::int32_t r = kFirstEventRecord; r <= out.Record_count;) {
-    const auto n =
-        std::min<std::size_t>(buffer.size(), static_cast<std::size_t>(out.Record_count - r + 1));
-    std::memcpy(buffer.data(), file.data() + (r - 1) * kRecordLength, n * kRecordLength);
-    classifier.Classify(r, std::span(buffer.data(), n));
-    r += static_cast<std::int32_t>(n);
-  }
+  classifier.Classify(kFirstEventRecord,
+                      records.subspan(kHeaderRecord, static_cast<std::size_t>(std::max(
+                                                         0, out.Record_count - kHeaderRecord))));
   classifier.Finish();
   return FileStatus::Ok();
 }
