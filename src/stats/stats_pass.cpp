@@ -226,6 +226,13 @@ EventClassifier::EventClassifier(MatchStats& out)
   out_.Blue_stats = Team_stats{};
   out_.Red_shot_count = out_.Blue_shot_count = 0;
   out_.any_event = false;
+  // Room for a shot every 32 records from the start (matches have far fewer),
+  // so the tables seldom grow a reallocation at a time.
+  const auto room = static_cast<std::size_t>(std::max(0, out.Record_count / 32));
+  for (Team_stats* t : {&out_.Red_stats, &out_.Blue_stats}) {
+    t->Shot_x.reserve(room);
+    t->Shot_y.reserve(room);
+  }
 }
 
 void EventClassifier::Classify(std::int32_t first_record, std::span<const RecordBytes> records,
