@@ -337,7 +337,8 @@ void EventClassifier::TakeBackKickOff(const RecordBytes& goal, const RecordBytes
   }
 }
 
-void EventClassifier::AddShot(std::int32_t r, const RecordBytes& b, const RecordBytes& previous) {
+inline void EventClassifier::AddShot(std::int32_t r, const RecordBytes& b,
+                                     const RecordBytes& previous) {
   Team_stats& t =
       IsRedTeam(static_cast<Color>(Load32(b, kColorOffset))) ? out_.Red_stats : out_.Blue_stats;
   const SafePosition end = SafePositionOf(b);
