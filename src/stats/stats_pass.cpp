@@ -14,7 +14,9 @@ namespace varrow {
 namespace {
 
 // Records read per system call: enough to keep the calls few, small enough to
-// keep the buffer in the processor's cache.
+// keep the buffer in the processor's cache, and below the size (128 KiB) from
+// which the allocator maps fresh pages for each pass, whose first touches
+// cost more than the whole pass (measured: 80 KiB 70 us, 160 KiB 150 us).
 constexpr std::int32_t kChunkRecords = 4096;
 
 // The buffer the records are read into, at the same offset within a memory
