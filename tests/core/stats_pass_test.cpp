@@ -495,6 +495,13 @@ std::vector<std::uint8_t> RandomFile(std::mt19937& random) {
                    .Y = static_cast<float>(random() % 6500),
                    .Clock_seconds = clock,
                    .Team_color = color};
+    if (percent(random) < 4) {
+      // On a boundary between thirds (the middle's) or just either side of it.
+      const float edges[] = {3416.6667f, 6083.3335f};
+      const float edge = edges[random() % 2];
+      const float nearby[] = {edge, std::nextafter(edge, 0.0f), std::nextafter(edge, 1e4f)};
+      e.X = nearby[random() % 3];
+    }
     if (percent(random) < 2) e.X = std::numeric_limits<float>::quiet_NaN();
     if (percent(random) < 1) e.X = -std::numeric_limits<float>::infinity();
     if (percent(random) < 1) e.Y = 1e30f;
