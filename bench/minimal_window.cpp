@@ -2,11 +2,17 @@
 // does to show a window of the main window's size. It prints the monotonic
 // clock once its first frame is on the screen, then quits, exactly as
 // varrow does under the benchmark.
+//
+//   minimal_window          the bare window
+//   minimal_window --label  the same with one line of text: what drawing
+//                           any text at all costs (fonts, shaping, glyphs)
 #include <QApplication>
+#include <QLabel>
 #include <QPainter>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 namespace {
@@ -37,6 +43,10 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   Window window;
   window.setFixedSize(638, 434);
+  if (argc > 1 && std::strcmp(argv[1], "--label") == 0) {
+    auto* label = new QLabel("Team Name", &window);
+    label->setGeometry(72, 8, 81, 17);
+  }
   window.show();
   return QApplication::exec();
 }

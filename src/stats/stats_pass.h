@@ -68,11 +68,8 @@ class EventClassifier {
   template <typename Progress>
   void ClassifyEach(std::int32_t first_record, std::span<const RecordBytes> records,
                     const Progress& progress);
-  // A record with a goal, corner or shot flag set: counts them.
-  void CountFlags(std::int32_t record_number, bool red, const RecordBytes& record,
-                  const RecordBytes& previous);
-  void AddShot(std::int32_t record_number, bool red, const RecordBytes& record,
-               const RecordBytes& previous);
+  void TakeBackKickOff(const RecordBytes& goal, const RecordBytes& next);
+  void AddShot(std::int32_t record_number, const RecordBytes& record, const RecordBytes& previous);
 
   MatchStats& out_;
   bool left_team_red_;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <random>
@@ -494,6 +495,13 @@ std::vector<std::uint8_t> RandomFile(std::mt19937& random) {
                    .Y = static_cast<float>(random() % 6500),
                    .Clock_seconds = clock,
                    .Team_color = color};
+    if (percent(random) < 4) {
+      // On a boundary between thirds (the middle's) or just either side of it.
+      const float edges[] = {3416.6667f, 6083.3335f};
+      const float edge = edges[random() % 2];
+      const float nearby[] = {edge, std::nextafter(edge, 0.0f), std::nextafter(edge, 1e4f)};
+      e.X = nearby[random() % 3];
+    }
     if (percent(random) < 2) e.X = std::numeric_limits<float>::quiet_NaN();
     if (percent(random) < 1) e.X = -std::numeric_limits<float>::infinity();
     if (percent(random) < 1) e.Y = 1e30f;
@@ -509,6 +517,28 @@ std::vector<std::uint8_t> RandomFile(std::mt19937& random) {
   std::vector<std::uint8_t> bytes = f.Bytes();
   if (percent(random) < 10) bytes.resize(bytes.size() + random() % kRecordLength, 0x5A);
   return bytes;
+}
+
+// The same records handed to the classifier in pieces of random length, as a
+// reader with a small buffer hands them over: no boundary may show.
+MatchStats ClassifyInPieces(const std::vector<std::uint8_t>& bytes, const MatchStats& read,
+                            std::mt19937& random) {
+  MatchStats m;
+  m.Header_rec = read.Header_rec;
+  m.Record_count = read.Record_count;
+  std::vector<RecordBytes> records(std::max(0, m.Record_count - 3));
+  if (!records.empty()) {
+    std::memcpy(records.data(), bytes.data() + 3 * kRecordLength, records.size() * kRecordLength);
+  }
+  EventClassifier classifier(m);
+  for (std::size_t at = 0; at < records.size();) {
+    const std::size_t n = std::min<std::size_t>(records.size() - at, 1 + random() % 40);
+    classifier.Classify(kFirstEventRecord + static_cast<std::int32_t>(at),
+                        std::span(records).subspan(at, n));
+    at += n;
+  }
+  classifier.Finish();
+  return m;
 }
 
 TEST_F(StatsPassTest, AgreesWithTheRulesAppliedOneRecordAtATime) {
@@ -527,6 +557,14 @@ TEST_F(StatsPassTest, AgreesWithTheRulesAppliedOneRecordAtATime) {
     EXPECT_EQ(m.any_event, expected.any_event);
     if (expected.any_event) {
       EXPECT_EQ(EncodeEvent(m.Event_rec), EncodeEvent(expected.Event_rec));
+    }
+    std::mt19937 cuts(round);
+    const MatchStats pieces = ClassifyInPieces(bytes, m, cuts);
+    EXPECT_EQ(pieces.Red_stats, expected.Red_stats);
+    EXPECT_EQ(pieces.Blue_stats, expected.Blue_stats);
+    EXPECT_EQ(pieces.any_event, expected.any_event);
+    if (expected.any_event) {
+      EXPECT_EQ(EncodeEvent(pieces.Event_rec), EncodeEvent(expected.Event_rec));
     }
   }
 }
