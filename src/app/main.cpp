@@ -90,5 +90,6 @@ int main(int argc, char* argv[]) {
   // Ending the event loop by other means than closing the window still
   // saves the settings.
   form1.Unload();
+  settings.Sync();
   return status;
 }

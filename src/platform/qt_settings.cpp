@@ -14,11 +14,27 @@ QString FromUtf8(std::string_view text) {
 
 }  // namespace
 
+QtSettingsStore::QtSettingsStore() = default;
+
+// Each QSettings writes its file as it goes.
+QtSettingsStore::~QtSettingsStore() = default;
+
+QSettings& QtSettingsStore::For(std::string_view app) {
+  auto it = stores_.find(app);
+  if (it == stores_.end()) {
+    it = stores_
+             .emplace(std::string(app),
+                      std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                                  FromUtf8(app), FromUtf8(app)))
+             .first;
+  }
+  return *it->second;
+}
+
 std::string QtSettingsStore::GetSetting(std::string_view app, std::string_view section,
                                         std::string_view key, std::string_view default_value) {
-  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, FromUtf8(app), FromUtf8(app));
-  settings.beginGroup(FromUtf8(section));
-  const QVariant value = settings.value(FromUtf8(key));
+  QSettings& settings = For(app);
+  const QVariant value = settings.value(FromUtf8(section) + QLatin1Char('/') + FromUtf8(key));
   if (!value.isValid()) return std::string(default_value);
   // A hand-edited value with commas in it reads back as a list; keep it as
   // the text it was.
@@ -30,10 +46,13 @@ std::string QtSettingsStore::GetSetting(std::string_view app, std::string_view s
 
 void QtSettingsStore::SaveSetting(std::string_view app, std::string_view section,
                                   std::string_view key, std::string_view value) {
-  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, FromUtf8(app), FromUtf8(app));
-  settings.beginGroup(FromUtf8(section));
   // Always a string, so a name such as "true" or "1, 2" comes back as typed.
-  settings.setValue(FromUtf8(key), QVariant(FromUtf8(value)));
+  For(app).setValue(FromUtf8(section) + QLatin1Char('/') + FromUtf8(key),
+                    QVariant(FromUtf8(value)));
+}
+
+void QtSettingsStore::Sync() {
+  for (auto& [app, settings] : stores_) settings->sync();
 }
 
 }  // namespace varrow::platform

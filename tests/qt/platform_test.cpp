@@ -391,6 +391,7 @@ class PlatformTest : public QObject {
       QCOMPARE(store.GetSetting("Varrow", "Startup", "Team_2", "missing"), value);
     }
     QCOMPARE(store.GetSetting("Varrow", "Startup", "Score_9", "0"), std::string("0"));
+    store.Sync();
     // Where the platform keeps it: the per-user configuration directory.
     const QString file = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Varrow/Varrow.conf";
     QVERIFY2(QFile::exists(file), qPrintable(file));
