@@ -2,23 +2,17 @@
 
 #include <filesystem>
 
-#include "fakes.h"
 #include "match_file.h"
-#include "recorder/recorder.h"
-#include "surface/recording_surface.h"
-#include "temp_dir.h"
+#include "recorder_rig.h"
 
 namespace varrow {
 namespace {
 
-using testing::FakeControls;
-using testing::FakeEnvironment;
-using testing::FakeSettings;
 using testing::MatchFile;
 using testing::TempDir;
 using testing::WriteFileBytes;
 
-class GenStatsTest : public ::testing::Test {
+class GenStatsTest : public ::testing::Test, public testing::FakeProgram {
  protected:
   GenStatsTest() {
     controls_.on_reports_window = [this] {
@@ -45,12 +39,6 @@ class GenStatsTest : public ::testing::Test {
 
   TempDir dir_;
   std::string path_ = dir_.File("120599_1.dat");
-  ProgramState state_;
-  FakeControls controls_;
-  RecordingSurface surface_;
-  FakeSettings settings_;
-  FakeEnvironment environment_;
-  Recorder recorder_{state_, controls_, surface_, settings_, environment_};
   bool reports_open_with_progress_ = true;
   int record_number_in_reports_ = -1;
 };

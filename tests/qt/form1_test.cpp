@@ -14,14 +14,12 @@
 #include <QtTest>
 #include <memory>
 
-#include "fakes.h"
 #include "forms/form5.h"
 #include "platform/qt_environment.h"
 #include "platform/qt_settings.h"
 #include "platform/window_surface.h"
 #include "qt_test_support.h"
-#include "surface/recording_surface.h"
-#include "temp_dir.h"
+#include "recorder_rig.h"
 
 namespace varrow {
 namespace {
@@ -62,22 +60,18 @@ const Press kSequence[] = {{3, 1995, 1995},  {7, 6000, 0},    {15, 600, 3000},
 
 // The same match recorded by the handlers alone, with fakes for the window.
 std::vector<std::uint8_t> RecordWithTheHandlers(const std::string& dir) {
-  ProgramState state;
-  testing::FakeControls controls;
-  RecordingSurface surface;
-  testing::FakeSettings settings;
-  testing::FakeEnvironment environment;
-  environment.current_directory = dir;
-  Recorder recorder(state, controls, surface, settings, environment);
+  testing::FakeProgram program;
+  program.environment_.current_directory = dir;
+  Recorder& recorder = program.recorder_;
   recorder.Form_Load();
   recorder.mnuNew_Click();
   recorder.Command2_Click();
   for (const Press& p : kSequence) {
-    state.Elapsed_seconds = p.clock;
+    program.state_.Elapsed_seconds = p.clock;
     recorder.Form_MouseDown(1, 0, static_cast<float>(p.x), static_cast<float>(p.y));
   }
   recorder.Command2_Click();
-  return testing::ReadFileBytes(state.Data_file_path);
+  return testing::ReadFileBytes(program.state_.Data_file_path);
 }
 
 }  // namespace
