@@ -172,10 +172,7 @@ TEST_F(ClickTest, ClickWhileStoppedOnlyWarnsAndClearsThePossessionFlag) {
   const auto before = Bytes();
   v().change_possesion_flag = -1;
   Click(6000, 0);
-  ASSERT_EQ(controls_.messages.size(), 1u);
-  EXPECT_EQ(controls_.messages[0].text, "Must START CLOCK\r\n to enter data");
-  EXPECT_EQ(controls_.messages[0].title, "WARNING");
-  EXPECT_EQ(controls_.messages[0].icon, MsgIcon::kExclamation);
+  EXPECT_EQ(controls_.messages, testing::OneWarning("Must START CLOCK\r\n to enter data"));
   EXPECT_EQ(v().change_possesion_flag, 0);
   EXPECT_EQ(v().X_1, 4750.0f);
   EXPECT_EQ(v().RecordNumber, 3);

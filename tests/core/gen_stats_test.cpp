@@ -49,10 +49,7 @@ TEST_F(GenStatsTest, RefusedWhileTheClockRuns) {
   MatchFile{}.Write(path_);
   controls_.SetTimerEnabled(true);
   recorder_.mnuGenStats_Click();
-  ASSERT_EQ(controls_.messages.size(), 1u);
-  EXPECT_EQ(controls_.messages[0].text, "Cannot Generate Stats\r\nuntil STOP CLOCK");
-  EXPECT_EQ(controls_.messages[0].title, "WARNING");
-  EXPECT_EQ(controls_.messages[0].icon, MsgIcon::kExclamation);
+  EXPECT_EQ(controls_.messages, testing::OneWarning("Cannot Generate Stats\r\nuntil STOP CLOCK"));
   EXPECT_FALSE(controls_.progress_shown_ever);
   ExpectRefusedQuietly();
 }
@@ -60,10 +57,8 @@ TEST_F(GenStatsTest, RefusedWhileTheClockRuns) {
 TEST_F(GenStatsTest, RefusedWithoutADataFile) {
   SeedOldResults();
   recorder_.mnuGenStats_Click();
-  ASSERT_EQ(controls_.messages.size(), 1u);
-  EXPECT_EQ(controls_.messages[0].text,
-            "Cannot Generate Stats until\r\nfile OPENED or NEW file created");
-  EXPECT_EQ(controls_.messages[0].title, "WARNING");
+  EXPECT_EQ(controls_.messages,
+            testing::OneWarning("Cannot Generate Stats until\r\nfile OPENED or NEW file created"));
   ExpectRefusedQuietly();
 }
 

@@ -177,9 +177,7 @@ TEST_F(OpenFileTest, RefusedWhileTheClockRuns) {
   controls_.SetTimerEnabled(true);
   const Snapshot before = Take();
   recorder_.mnuOpen_Click();
-  ASSERT_EQ(controls_.messages.size(), 1u);
-  EXPECT_EQ(controls_.messages[0].text, "Can't OPEN file\r\nwhile timer on.");
-  EXPECT_EQ(controls_.messages[0].title, "WARNING");
+  EXPECT_EQ(controls_.messages, testing::OneWarning("Can't OPEN file\r\nwhile timer on."));
   EXPECT_TRUE(controls_.open_dialog_filters.empty());
   EXPECT_EQ(Take(), before);
 }

@@ -97,10 +97,7 @@ TEST_F(StartupTest, TheFieldIsDrawnOnceIntoThePersistentBackgroundWithWidthOne) 
 TEST_F(StartupTest, ExitIsRefusedWhileTheClockRuns) {
   controls_.SetTimerEnabled(true);
   recorder_.mnuExit_Click();
-  ASSERT_EQ(controls_.messages.size(), 1u);
-  EXPECT_EQ(controls_.messages[0].text, "Cannot EXIT without\r\nSTOPPING CLOCK");
-  EXPECT_EQ(controls_.messages[0].title, "WARNING");
-  EXPECT_EQ(controls_.messages[0].icon, MsgIcon::kExclamation);
+  EXPECT_EQ(controls_.messages, testing::OneWarning("Cannot EXIT without\r\nSTOPPING CLOCK"));
   EXPECT_EQ(controls_.main_closed_, 0);
 
   controls_.SetTimerEnabled(false);

@@ -87,6 +87,15 @@ std::string FakeControls::LastMessage() const {
   return messages.empty() ? std::string() : messages.back().text;
 }
 
+std::ostream& operator<<(std::ostream& out, const ShownMessage& m) {
+  return out << "[" << m.title
+             << (m.icon == MsgIcon::kExclamation ? ", exclamation] " : ", information] ") << m.text;
+}
+
+std::vector<ShownMessage> OneWarning(std::string text) {
+  return {{std::move(text), MsgIcon::kExclamation, std::string(kWarningTitle)}};
+}
+
 std::string FakeSettings::GetSetting(std::string_view app, std::string_view section,
                                      std::string_view key, std::string_view default_value) {
   const std::string k = std::string(app) + "/" + std::string(section) + "/" + std::string(key);

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,12 @@ struct ShownMessage {
   std::string text;
   MsgIcon icon;
   std::string title;
+  friend bool operator==(const ShownMessage&, const ShownMessage&) = default;
 };
+std::ostream& operator<<(std::ostream& out, const ShownMessage& m);
+
+// The messages of a refusal: one "WARNING" box with the exclamation icon.
+std::vector<ShownMessage> OneWarning(std::string text);
 
 // The main window's controls in memory, with the start-up look of the
 // designed window. Dialogs answer from scripted queues.
