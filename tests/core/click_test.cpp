@@ -135,6 +135,8 @@ TEST_F(ClickTest, WorkedSequenceRecordsDrawsAndHandsOverExactly) {
     EXPECT_EQ(RecordHex(record), step.record);
     EXPECT_EQ(v().RecordNumber, record);
     EXPECT_EQ(DiskHeader().Last_record, record);
+    EXPECT_EQ(state_.Header_rec, DiskHeader());
+    EXPECT_EQ(state_.Event_rec, DiskEvent(record));
     EXPECT_EQ(v().Ball_position, step.ball_position);
     EXPECT_EQ(v().ball_path_color, step.color_after);
     EXPECT_EQ(LeftHasBall(), step.left_has_ball_after);
@@ -408,20 +410,6 @@ TEST_F(ClickTest, AfterUndoTheLineStartsBeforeTheUndoneClickButProjectionUsesIt)
   EXPECT_EQ(DiskEvent(6).X, 4000.0f);
   EXPECT_EQ(DiskHeader().Last_record, 6);
   EXPECT_EQ(Flags(), std::vector<int>(10, 0));
-}
-
-TEST_F(ClickTest, RecordSevenIsFollowedByRecordEight) {
-  NewAndStart();
-  Click(2000, 2000);
-  Click(2500, 2000);
-  Click(3000, 2000);
-  ASSERT_EQ(v().RecordNumber, 7);
-  Click(3500, 2000);
-  EXPECT_EQ(v().RecordNumber, 8);
-  EXPECT_EQ(DiskHeader().Last_record, 8);
-  EXPECT_EQ(Bytes().size(), 8u * kRecordLength);
-  EXPECT_EQ(state_.Header_rec, DiskHeader());
-  EXPECT_EQ(state_.Event_rec, DiskEvent(8));
 }
 
 TEST_F(ClickTest, AClickAfterOpenContinuesFromTheRestoredMarker) {
