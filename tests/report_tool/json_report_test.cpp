@@ -13,23 +13,20 @@
 namespace varrow {
 namespace {
 
+using testing::EventAt;
 using testing::JsonValue;
 using testing::MatchFile;
 using testing::RunTool;
 
-Event_record At(float x, float y, std::int16_t clock, Color color) {
-  return Event_record{.X = x, .Y = y, .Clock_seconds = clock, .Team_color = color};
-}
-
 MatchFile FirstHalf() {
   MatchFile m;  // Red Lions (red, left), Blue Birds (blue, right)
-  m.Add(At(4750, 3000, 0, kRed));
-  m.Add(At(3000, 2000, 65, kBlue));
-  Event_record shot = At(1500, 2900, 70, kBlue);
+  m.Add(4750, 3000, 0, kRed);
+  m.Add(3000, 2000, 65, kBlue);
+  Event_record shot = EventAt(1500, 2900, 70, kBlue);
   shot.Shot_flag = -1;
   m.Add(shot);
-  m.Add(At(6500, 3000, 200, kRed));
-  Event_record corner = At(9000, 4500, 230, kRed);
+  m.Add(6500, 3000, 200, kRed);
+  Event_record corner = EventAt(9000, 4500, 230, kRed);
   corner.Corner_flag = -1;
   m.Add(corner);
   return m;
@@ -40,12 +37,12 @@ MatchFile SecondHalf() {
   m.left_name = "Blue Birds";
   m.right_name = "Red Lions";
   m.header = Header_record{kBlue, kRed, 3, 0, 0, 0, 2, {}};
-  m.Add(At(4750, 3000, 0, kBlue));
-  Event_record goal = At(8900, 3000, 12, kBlue);
+  m.Add(4750, 3000, 0, kBlue);
+  Event_record goal = EventAt(8900, 3000, 12, kBlue);
   goal.Right_goal = 1;  // the left team, blue, scores
   m.Add(goal);
-  m.Add(At(4750, 3000, 13, kRed));
-  m.Add(At(7000, 2500, 100, kBlue));
+  m.Add(4750, 3000, 13, kRed);
+  m.Add(7000, 2500, 100, kBlue);
   return m;
 }
 
@@ -156,7 +153,7 @@ TEST(JsonReportTest, NamesAndPathsOfAnyBytesComeOutAsValidJson) {
   testing::TempDir dir;
   MatchFile m;
   m.left_name = "Say \"Hi\"\\ \t FC";
-  m.Add(At(4750, 3000, 0, kRed));
+  m.Add(4750, 3000, 0, kRed);
   auto bytes = m.Bytes();
   bytes[19] = 0x81;                                    // a byte the code page leaves undefined
   const std::string path = dir.File("odd\xff\n.dat");  // not UTF-8, and a line feed

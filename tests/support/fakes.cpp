@@ -1,5 +1,6 @@
 #include "fakes.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -159,10 +160,21 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
-void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return !out.fail();
+}
+
+RecordBytes RecordOf(const std::vector<std::uint8_t>& file, int n) {
+  RecordBytes r{};
+  const auto at = static_cast<std::size_t>(n - 1) * kRecordLength;
+  if (n >= 1 && file.size() >= at + kRecordLength) {
+    std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(at), kRecordLength, r.begin());
+  }
+  return r;
 }
 
 }  // namespace varrow::testing

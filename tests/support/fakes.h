@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "datafile/records.h"
 #include "recorder/controls.h"
 
 namespace varrow::testing {
@@ -120,6 +121,9 @@ std::string Hex(const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> FromHex(std::string_view hex);
 // The whole content of a file ("" when it cannot be read).
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+// Whether all of `bytes` were written.
+bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+// Record n (from 1) of a file's bytes; all zero when the file does not hold it whole.
+RecordBytes RecordOf(const std::vector<std::uint8_t>& file, int n);
 
 }  // namespace varrow::testing
