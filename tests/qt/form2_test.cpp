@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrintDialog>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
@@ -29,23 +28,6 @@
 
 namespace varrow {
 namespace {
-
-QString PdfText(const QString& pdf) {
-  QProcess p;
-  p.start("pdftotext", {"-layout", pdf, "-"});
-  p.waitForFinished(10000);
-  return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// How far down the page (points) the first word of a PDF stands.
-double FirstWordTop(const QString& pdf) {
-  QProcess p;
-  p.start("pdftotext", {"-bbox", pdf, "-"});
-  p.waitForFinished(10000);
-  const QRegularExpressionMatch m = QRegularExpression("<word [^>]*yMin=\"([0-9.]+)\"")
-                                        .match(QString::fromUtf8(p.readAllStandardOutput()));
-  return m.hasMatch() ? m.captured(1).toDouble() : -1;
-}
 
 // Answers the next print dialog: prints `copies` copies to `pdf`, or cancels.
 void AnswerPrintDialog(const QString& pdf, int copies, bool cancel = false) {
@@ -174,7 +156,7 @@ class Form2Test : public QObject {
     printer.EndDoc();
     QCOMPARE(form2.printerSurface().JobsEnded(), 1);
     QVERIFY(!form2.TakePrinterError());
-    QVERIFY(PdfText(pdf).contains(QRegularExpression("GOALS +1")));
+    QVERIFY(testing::PdfText(pdf).contains(QRegularExpression("GOALS +1")));
   }
 
   void cancelIsReportedAsTheDialogsCancel() {
@@ -267,7 +249,7 @@ class Form2Test : public QObject {
     QVERIFY(!RedNear(chart, qRound(x1 / 15), qRound((y1 + 250 + 600) / 15), 4));
 
     // The printed pages hold the report's rows.
-    const QString page = PdfText(general_pdf);
+    const QString page = testing::PdfText(general_pdf);
     QVERIFY2(page.contains("GENERAL STATISTICS"), qPrintable(page));
     QVERIFY2(page.contains(QRegularExpression("Lions +Tigers")), qPrintable(page));
     QVERIFY2(page.contains(QRegularExpression("GOALS +0 +0\\n")), qPrintable(page));
@@ -275,14 +257,14 @@ class Form2Test : public QObject {
     QVERIFY2(page.contains(QRegularExpression("CORNERS +0 +0\\n")), qPrintable(page));
     QVERIFY2(page.contains(QRegularExpression("TIME OF +0 :12 +0 :00\\n")), qPrintable(page));
     QVERIFY2(page.contains(QRegularExpression("ATTACKING 1/3 +0 +0\\n")), qPrintable(page));
-    const QString chart_page = PdfText(chart_pdf);
+    const QString chart_page = testing::PdfText(chart_pdf);
     QVERIFY2(chart_page.contains("SHOT CHART"), qPrintable(chart_page));
     QVERIFY2(chart_page.contains(QRegularExpression("Lions +--> +<-- +Tigers")),
              qPrintable(chart_page));
     // Each job starts at the top of its page: both titles stand on the same
     // line, though the chart was printed after the longer general page.
-    QVERIFY(FirstWordTop(general_pdf) > 0);
-    QCOMPARE(FirstWordTop(chart_pdf), FirstWordTop(general_pdf));
+    QVERIFY(testing::PdfFirstWordTop(general_pdf) > 0);
+    QCOMPARE(testing::PdfFirstWordTop(chart_pdf), testing::PdfFirstWordTop(general_pdf));
   }
 
   void aPrinterFailureReachesTheReportsWindow() {

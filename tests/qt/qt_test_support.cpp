@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "platform/fonts.h"
+#include "run_command.h"
 #include "temp_dir.h"
 
 namespace varrow::testing {
@@ -98,6 +99,12 @@ void WhenModalAppears(const std::function<bool(QWidget*)>& action, int timeout_m
 void SaveScreenshot(const QImage& image, const QString& name) {
   const char* dir = std::getenv("VARROW_SCREENSHOTS");
   if (dir != nullptr) image.save(QString::fromLocal8Bit(dir) + "/" + name);
+}
+
+QString PdfText(const QString& pdf) { return QString::fromStdString(PdfText(pdf.toStdString())); }
+
+double PdfFirstWordTop(const QString& pdf, int page) {
+  return PdfFirstWordTop(pdf.toStdString(), page);
 }
 
 QColor PixelAtTwips(const QImage& image, double x_twips, double y_twips) {

@@ -63,6 +63,10 @@ void WhenModalAppears(const std::function<bool(QWidget*)>& action, int timeout_m
 // X display); otherwise does nothing.
 void SaveScreenshot(const QImage& image, const QString& name);
 
+// The PDF readers of run_command.h, for a PDF named by a QString.
+QString PdfText(const QString& pdf);
+double PdfFirstWordTop(const QString& pdf, int page = 1);
+
 // The colour of an image's pixel at a point of a twips drawing (15 twips a
 // pixel at 96 dpi), at the image's own pixel ratio.
 QColor PixelAtTwips(const QImage& image, double x_twips, double y_twips);

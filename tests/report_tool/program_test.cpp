@@ -3,11 +3,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "fakes.h"
 #include "match_file.h"
+#include "run_command.h"
 #include "temp_dir.h"
 #include "tool_run.h"
 
@@ -147,24 +147,9 @@ TEST_F(ProgramTest, WritingToAFullDeviceFailsWithExitOne) {
 #define SKIP_WITHOUT_RENDERING() GTEST_SKIP() << "built without Qt: no PDF or PNG"
 #endif
 
-bool HaveProgram(const char* name) {
-  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string PdfText(const std::string& pdf) {
-  std::string text;
-  if (FILE* p = popen(("pdftotext -layout '" + pdf + "' -").c_str(), "r")) {
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
-    pclose(p);
-  }
-  return text;
-}
-
 TEST_F(ProgramTest, ThePdfHoldsTheRowsOfEveryPageWithoutADisplay) {
   SKIP_WITHOUT_RENDERING();
-  if (!HaveProgram("pdftotext")) GTEST_SKIP() << "pdftotext is not installed";
+  if (!testing::RunCommand({"pdftotext", "-v"}).started) GTEST_SKIP() << "no pdftotext";
   const std::string pdf = dir_.File("report.pdf");
   const std::string images = dir_.File("charts");
   // No DISPLAY and no QT_QPA_PLATFORM: the program finds its own way.
@@ -174,7 +159,7 @@ TEST_F(ProgramTest, ThePdfHoldsTheRowsOfEveryPageWithoutADisplay) {
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out.front(), '{');
 
-  const std::string text = PdfText(pdf);
+  const std::string text = testing::PdfText(pdf);
   std::vector<std::string> pages;
   std::size_t start = 0;
   for (std::size_t ff = text.find('\f'); ff != std::string::npos; ff = text.find('\f', start)) {
