@@ -15,8 +15,6 @@
 #include <memory>
 
 #include "forms/form5.h"
-#include "platform/qt_environment.h"
-#include "platform/qt_settings.h"
 #include "platform/window_surface.h"
 #include "qt_test_support.h"
 #include "recorder_rig.h"
@@ -80,10 +78,8 @@ class Form1Test : public QObject {
   Q_OBJECT
 
  private:
-  ProgramState state_;
-  platform::QtSettingsStore settings_;
-  platform::QtEnvironment environment_;
-  std::unique_ptr<Form1> form_;
+  std::unique_ptr<testing::ShownMainWindow> window_;
+  Form1* form_ = nullptr;
 
   template <typename T = QWidget>
   T* Find(const char* name) {
@@ -95,14 +91,11 @@ class Form1Test : public QObject {
 
  private slots:
   void init() {
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Varrow", "Varrow").clear();
-    state_ = ProgramState{};
-    form_ = std::make_unique<Form1>(state_, settings_, environment_);
-    form_->Load();
-    form_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    window_ = std::make_unique<testing::ShownMainWindow>();
+    form_ = &window_->form;
+    QVERIFY(QTest::qWaitForWindowExposed(form_));
   }
-  void cleanup() { form_.reset(); }
+  void cleanup() { window_.reset(); }
 
   void captionSizeAndPlace() {
     QCOMPARE(form_->windowTitle(), QString("Varrow 2000"));
@@ -230,7 +223,7 @@ class Form1Test : public QObject {
     // gets back has the path on the field.
     form_->fieldView()->repaint(QRect(120, 120, 100, 30));
     const QImage on_screen = form_->screen()->grabWindow(form_->winId()).toImage();
-    const QPoint at = form_->fieldView()->mapTo(form_.get(), QPoint(200, 133));
+    const QPoint at = form_->fieldView()->mapTo(form_, QPoint(200, 133));
     QCOMPARE(on_screen.pixelColor(at), QColor(255, 0, 0));
     QCOMPARE(on_screen.pixelColor(at + QPoint(0, 10)), kQGreen);
 
@@ -313,10 +306,10 @@ class Form1Test : public QObject {
     QDir::setCurrent(previous_dir);
     QCOMPARE(catcher.messages().size(), std::size_t{1});
     QVERIFY(catcher.messages()[0].text.startsWith("New data file created: "));
-    QVERIFY(QString::fromStdString(state_.Data_file_path)
+    QVERIFY(QString::fromStdString(window_->state.Data_file_path)
                 .startsWith(QString::fromStdString(qt_dir.path())));
     QCOMPARE(Find<QLabel>("Label6")->text(),
-             " File: " + QString::fromStdString(state_.Data_file_path));
+             " File: " + QString::fromStdString(window_->state.Data_file_path));
 
     // The test sets the clock itself; the real second must not tick into it.
     form_->findChild<QTimer*>("Timer1")->setInterval(3600 * 1000);
@@ -325,12 +318,12 @@ class Form1Test : public QObject {
     QVERIFY(Find<QLineEdit>("Text2")->isReadOnly());
 
     // A press on a label is no press on the field.
-    const std::int16_t before = state_.form1.RecordNumber;
+    const std::int16_t before = window_->state.form1.RecordNumber;
     QTest::mouseClick(Find("Label1"), Qt::LeftButton);
-    QCOMPARE(state_.form1.RecordNumber, before);
+    QCOMPARE(window_->state.form1.RecordNumber, before);
 
     for (const Press& p : kSequence) {
-      state_.Elapsed_seconds = p.clock;
+      window_->state.Elapsed_seconds = p.clock;
       QTest::mouseClick(form_->fieldView(), Qt::LeftButton, {}, QPoint(p.x / 15, p.y / 15));
       if (p.clock == 15) {
         // The goal: the right team scored, the marker is blue, the ball goes
@@ -355,7 +348,8 @@ class Form1Test : public QObject {
     QCOMPARE(Find<QPushButton>("Command2")->text(), QString("START CLOCK"));
     QCOMPARE(catcher.messages().size(), std::size_t{1});
 
-    const std::vector<std::uint8_t> through_window = testing::ReadFileBytes(state_.Data_file_path);
+    const std::vector<std::uint8_t> through_window =
+        testing::ReadFileBytes(window_->state.Data_file_path);
     // Names, header, START, six clicks, STOP.
     QCOMPARE(through_window.size(), std::size_t{11 * 20});
     const std::vector<std::uint8_t> by_handlers = RecordWithTheHandlers(core_dir.path());

@@ -20,8 +20,6 @@
 #include "forms/form5.h"
 #include "platform/picture_surface.h"
 #include "platform/printer_surface.h"
-#include "platform/qt_environment.h"
-#include "platform/qt_settings.h"
 #include "qt_test_support.h"
 #include "state/error_numbers.h"
 #include "temp_dir.h"
@@ -173,12 +171,9 @@ class Form2Test : public QObject {
     testing::TempDir dir;
     const QString previous_dir = QDir::currentPath();
     QVERIFY(QDir::setCurrent(QString::fromStdString(dir.path())));
-    ProgramState state;
-    platform::QtSettingsStore settings;
-    platform::QtEnvironment environment;
-    forms::Form1 form1(state, settings, environment);
-    form1.Load();
-    form1.show();
+    testing::ShownMainWindow window;
+    ProgramState& state = window.state;
+    forms::Form1& form1 = window.form;
     form1.SetCaption(MainControl::kText2, "Lions");
     form1.SetCaption(MainControl::kText1, "Tigers");
     testing::MessageCatcher catcher;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QSettings>
 #include <cstdlib>
 
 #include "platform/fonts.h"
@@ -45,6 +46,12 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 }
 
 }  // namespace
+
+ShownMainWindow::ShownMainWindow() {
+  QSettings(QSettings::NativeFormat, QSettings::UserScope, "Varrow", "Varrow").clear();
+  form.Load();
+  form.show();
+}
 
 void QtTestEnvironment::SetUpApplication() {
   previous_handler = qInstallMessageHandler(QuietHandler);

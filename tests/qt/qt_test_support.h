@@ -10,9 +10,23 @@
 #include <memory>
 #include <vector>
 
+#include "forms/form1.h"
+#include "platform/qt_environment.h"
+#include "platform/qt_settings.h"
+
 namespace varrow::testing {
 
 class TempDir;
+
+// The main window on the real settings store (emptied first) and the real
+// environment, loaded and shown.
+struct ShownMainWindow {
+  ShownMainWindow();
+  ProgramState state;
+  platform::QtSettingsStore settings;
+  platform::QtEnvironment environment;
+  forms::Form1 form{state, settings, environment};
+};
 
 // What a Qt test needs before its QApplication: the offscreen platform and
 // fresh runtime and configuration directories (so the user's own settings
