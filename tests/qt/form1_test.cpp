@@ -15,7 +15,6 @@
 #include <memory>
 
 #include "forms/form5.h"
-#include "platform/window_surface.h"
 #include "qt_test_support.h"
 #include "recorder_rig.h"
 
@@ -212,25 +211,6 @@ class Form1Test : public QObject {
     QTest::keyClick(command5, Qt::Key_Space);
     QVERIFY(Find("Image3")->isVisible());
     QVERIFY(!Find("Image4")->isVisible());
-  }
-
-  void clsKeepsTheFieldAndRepaintsShowFieldAndPath() {
-    platform::WindowSurface& surface = form_->surface();
-    surface.Line(2000, 2000, 4000, 2000, kRed);
-    QCOMPARE(PixelAtTwips(Shown(), 3000, 2000), QColor(255, 0, 0));
-
-    // Part of the window is painted again (it was covered): what the screen
-    // gets back has the path on the field.
-    form_->fieldView()->repaint(QRect(120, 120, 100, 30));
-    const QImage on_screen = form_->screen()->grabWindow(form_->winId()).toImage();
-    const QPoint at = form_->fieldView()->mapTo(form_, QPoint(200, 133));
-    QCOMPARE(on_screen.pixelColor(at), QColor(255, 0, 0));
-    QCOMPARE(on_screen.pixelColor(at + QPoint(0, 10)), kQGreen);
-
-    surface.Cls();
-    const QImage cleared = Shown();
-    QCOMPARE(PixelAtTwips(cleared, 3000, 2000), kQGreen);
-    QCOMPARE(PixelAtTwips(cleared, 4750, 2000), kQBlack);
   }
 
   void clockAndScoreLabelsWidenWhenTheirTextDoesNotFit() {
