@@ -16,7 +16,6 @@
 #include "field/field.h"
 #include "forms/key_codes.h"
 #include "forms/window_util.h"
-#include "platform/fonts.h"
 #include "platform/image_surface.h"
 #include "platform/picture_surface.h"
 #include "platform/printer_surface.h"
@@ -390,12 +389,6 @@ class PlatformTest : public QObject {
     QCOMPARE(QString::fromStdString(environment.CurrentDirectory()), QDir::currentPath());
     QCOMPARE(QString::fromStdString(environment.ProgramDirectory()),
              QCoreApplication::applicationDirPath());
-  }
-
-  void windowFontIsLiberationSansAtTheDesignedSizes() {
-    const QFontInfo small(platform::SansFont(8.25));
-    QCOMPARE(small.family(), QString("Liberation Sans"));
-    QCOMPARE(platform::SansFont(17.25).pointSizeF(), 17.25);
   }
 
   void keyCodesAndShiftStates() {
