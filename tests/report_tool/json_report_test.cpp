@@ -84,10 +84,8 @@ void ExpectTeam(const JsonValue& team, const Team& t) {
 
 TEST(JsonReportTest, EveryFigureOfEachFileAndOfTheWholeReadsBack) {
   testing::TempDir dir;
-  const std::string first = dir.File("060124_1.dat");
-  const std::string second = dir.File("060124_2.dat");
-  FirstHalf().Write(first);
-  SecondHalf().Write(second);
+  const std::string first = dir.Write("060124_1.dat", FirstHalf().Bytes());
+  const std::string second = dir.Write("060124_2.dat", SecondHalf().Bytes());
 
   const testing::ToolResult r = RunTool({"--format", "json", first, dir.File("gone.dat"), second});
   EXPECT_EQ(r.status, 1);
@@ -169,10 +167,8 @@ TEST(JsonReportTest, NamesAndPathsOfAnyBytesComeOutAsValidJson) {
 
 TEST(JsonReportTest, TheSeasonAndTheEventsDocumentsReadBack) {
   testing::TempDir dir;
-  const std::string first = dir.File("060124_1.dat");
-  const std::string second = dir.File("060124_2.dat");
-  FirstHalf().Write(first);
-  SecondHalf().Write(second);
+  const std::string first = dir.Write("060124_1.dat", FirstHalf().Bytes());
+  const std::string second = dir.Write("060124_2.dat", SecondHalf().Bytes());
 
   const testing::ToolResult season = RunTool({"--by-team", "--format", "json", first, second});
   ASSERT_EQ(season.status, 0) << season.err;

@@ -45,11 +45,6 @@ MatchFile LongHalf(int events) {
 
 class MatchReaderTest : public ::testing::Test {
  protected:
-  std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    const std::string path = dir_.File(name);
-    testing::WriteFileBytes(path, bytes);
-    return path;
-  }
   TempDir dir_;
   MatchFileReader reader_;
   MatchStats stats_;
@@ -58,7 +53,7 @@ class MatchReaderTest : public ::testing::Test {
 TEST_F(MatchReaderTest, AFileGivesTheStatisticsOfTheCorePass) {
   for (const MatchFile& m : {SampleHalf(), LongHalf(1638 - 3), LongHalf(9000)}) {
     SCOPED_TRACE(m.events.size());
-    const std::string path = Write("half.dat", m.Bytes());
+    const std::string path = dir_.Write("half.dat", m.Bytes());
     MatchStats expected;
     ASSERT_TRUE(ComputeFileStats(path, expected));
     ASSERT_TRUE(reader_.Read(path, stats_));
@@ -83,7 +78,7 @@ TEST_F(MatchReaderTest, EventsGoToTheSinkFromRecordFourToTheLastCounted) {
   bytes.resize(bytes.size() + 7, 0xEE);  // and an interrupted write
   std::vector<std::int32_t> seen;
   std::vector<RecordBytes> records;
-  ASSERT_TRUE(reader_.Read(Write("long.dat", bytes), stats_,
+  ASSERT_TRUE(reader_.Read(dir_.Write("long.dat", bytes), stats_,
                            [&](std::int32_t first, std::span<const RecordBytes> run) {
                              for (std::size_t i = 0; i < run.size(); ++i) {
                                seen.push_back(first + static_cast<std::int32_t>(i));
@@ -99,7 +94,7 @@ TEST_F(MatchReaderTest, EventsGoToTheSinkFromRecordFourToTheLastCounted) {
 }
 
 TEST_F(MatchReaderTest, AFileWithoutEventsIsReportedWithZeros) {
-  ASSERT_TRUE(reader_.Read(Write("new.dat", MatchFile{}.Bytes()), stats_));
+  ASSERT_TRUE(reader_.Read(dir_.Write("new.dat", MatchFile{}.Bytes()), stats_));
   EXPECT_FALSE(stats_.any_event);
   EXPECT_EQ(stats_.Red_stats, Team_stats{});
   EXPECT_EQ(stats_.Blue_stats, Team_stats{});
@@ -135,7 +130,7 @@ TEST_F(MatchReaderTest, EveryKindOfBadFileIsRefusedWithItsReason) {
   };
   for (const BadFile& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::string path = Write("bad.dat", c.bytes);
+    const std::string path = dir_.Write("bad.dat", c.bytes);
     const FileStatus s = reader_.Read(path, stats_);
     EXPECT_EQ(s.code(), kBadDataFileError);
     EXPECT_EQ(s.reason(), path + ": " + c.reason);
@@ -146,7 +141,7 @@ TEST_F(MatchReaderTest, EveryKindOfBadFileIsRefusedWithItsReason) {
 
 TEST_F(MatchReaderTest, TheLargestFileIsRead) {
   MatchFile m = LongHalf(32767 - 3);
-  ASSERT_TRUE(reader_.Read(Write("largest.dat", m.Bytes()), stats_));
+  ASSERT_TRUE(reader_.Read(dir_.Write("largest.dat", m.Bytes()), stats_));
   EXPECT_EQ(stats_.Record_count, 32767);
 }
 

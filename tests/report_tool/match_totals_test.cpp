@@ -82,9 +82,7 @@ MatchFile WolvesLions() {
 class MatchTotalsTest : public ::testing::Test {
  protected:
   std::string Write(const std::string& name, const MatchFile& m) {
-    const std::string path = dir_.File(name);
-    m.Write(path);
-    return path;
+    return dir_.Write(name, m.Bytes());
   }
   MatchStats Read(const std::string& path) {
     MatchStats stats;

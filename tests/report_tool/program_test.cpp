@@ -27,17 +27,10 @@ class ProgramTest : public ::testing::Test {
     first.Add(Event_record{
         .X = 7000, .Y = 2500, .Clock_seconds = 30, .Team_color = kRed, .Shot_flag = -1});
     first.Add(Event_record{.X = 2500, .Y = 2000, .Clock_seconds = 95, .Team_color = kBlue});
-    good_ = dir_.File("060124_1.dat");
-    first.Write(good_);
+    good_ = dir_.Write("060124_1.dat", first.Bytes());
     MatchFile second = first;
     second.header.Period = 2;
-    second_ = dir_.File("060124_2.dat");
-    second.Write(second_);
-  }
-  std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    const std::string path = dir_.File(name);
-    testing::WriteFileBytes(path, bytes);
-    return path;
+    second_ = dir_.Write("060124_2.dat", second.Bytes());
   }
   testing::TempDir dir_;
   std::string good_;
@@ -51,11 +44,12 @@ TEST_F(ProgramTest, EveryKindOfBadFileGetsOneLineAndTheOthersAreStillReported) {
   MatchFile malformed;
   malformed.last_record = 1;
   const std::string missing = dir_.File("missing.dat");
-  const std::string empty = Write("empty.dat", {});
-  const std::string cut = Write("cut.dat", std::vector<std::uint8_t>(45, 0x20));
-  const std::string short_of_events = Write("truncated.dat", truncated.Bytes());
-  const std::string oversized = Write("oversized.dat", std::vector<std::uint8_t>(32768 * 20, 0));
-  const std::string bad_count = Write("malformed.dat", malformed.Bytes());
+  const std::string empty = dir_.Write("empty.dat", {});
+  const std::string cut = dir_.Write("cut.dat", std::vector<std::uint8_t>(45, 0x20));
+  const std::string short_of_events = dir_.Write("truncated.dat", truncated.Bytes());
+  const std::string oversized =
+      dir_.Write("oversized.dat", std::vector<std::uint8_t>(32768 * 20, 0));
+  const std::string bad_count = dir_.Write("malformed.dat", malformed.Bytes());
 
   const ToolResult r = RunProgram(
       {missing, good_, empty, cut, dir_.path(), short_of_events, oversized, bad_count, second_});

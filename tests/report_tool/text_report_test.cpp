@@ -117,8 +117,7 @@ TEST(TextReportTest, ThePageHasItsColumnsWhereTheReportPutsThem) {
                      .Clock_seconds = 95,
                      .Team_color = kRed,
                      .Corner_flag = -1});  // red plays it out: blue's corner
-  const std::string path = dir.File("060124_1.dat");
-  m.Write(path);
+  const std::string path = dir.Write("060124_1.dat", m.Bytes());
 
   const testing::ToolResult r = RunTool({path});
   ASSERT_EQ(r.status, 0) << r.err;
