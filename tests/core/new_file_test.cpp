@@ -84,8 +84,7 @@ TEST_F(NewFileTest, WithAllNineNamesTakenNothingChangesAtAll) {
             (std::vector<testing::ShownMessage>{
                 {"Can only create 9 files in one day", MsgIcon::kInformation, "Data File"}}));
   EXPECT_EQ(controls_.period_windows_shown, 1);  // only the first New's
-  EXPECT_EQ(Caption(MainControl::kText2), "Reds");
-  EXPECT_EQ(controls_.ForeColor(MainControl::kText2), kRed);
+  EXPECT_EQ(Names(), (NameBoxes{{"Reds", kRed}, {"Blues", kBlue}}));
   EXPECT_EQ(state_.Score_2, 2);
   EXPECT_EQ(state_.Score_1, 1);
   EXPECT_EQ(state_.Header_rec.Period, 1);
@@ -178,10 +177,7 @@ TEST_F(NewFileTest, AFileThatCannotBeCreatedPutsTheSidesBack) {
   EXPECT_NE(m.text.find("#2 occurred"), std::string::npos) << m.text;
   EXPECT_NE(m.text.find("No such file or directory"), std::string::npos) << m.text;
   EXPECT_NE(m.text.find(dir_.File("gone") + "/120599_1.dat"), std::string::npos) << m.text;
-  EXPECT_EQ(Caption(MainControl::kText2), "Reds");
-  EXPECT_EQ(Caption(MainControl::kText1), "Blues");
-  EXPECT_EQ(controls_.ForeColor(MainControl::kText2), kRed);
-  EXPECT_EQ(controls_.ForeColor(MainControl::kText1), kBlue);
+  EXPECT_EQ(Names(), (NameBoxes{{"Reds", kRed}, {"Blues", kBlue}}));
   EXPECT_EQ(state_.Score_2, 2);
   EXPECT_EQ(state_.Score_1, 1);
   EXPECT_EQ(state_.Header_rec.Period, 1);

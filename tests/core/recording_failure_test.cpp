@@ -303,8 +303,7 @@ TEST_F(RecordingFailureTest, ANewFileThatCannotBeWrittenIsRemovedAndTheSidesCome
   EXPECT_NE(controls_.messages[0].text.find(dir_.File("120599_1.dat")), std::string::npos);
   EXPECT_TRUE(std::filesystem::is_empty(dir_.path()));
   EXPECT_TRUE(Path().empty());
-  EXPECT_EQ(Caption(MainControl::kText2), "Reds");
-  EXPECT_EQ(controls_.ForeColor(MainControl::kText1), kBlue);
+  EXPECT_EQ(Names(), (NameBoxes{{"Reds", kRed}, {"Blues", kBlue}}));
   EXPECT_EQ(state_.Score_2, 2);
   EXPECT_EQ(state_.Score_1, 0);
   EXPECT_EQ(state_.Header_rec.Period, 1);
