@@ -14,7 +14,6 @@
 #include <QtTest>
 #include <memory>
 
-#include "forms/form5.h"
 #include "qt_test_support.h"
 #include "recorder_rig.h"
 
@@ -272,18 +271,8 @@ class Form1Test : public QObject {
   void workedSequenceThroughTheWindowWritesWhatTheHandlersWrite() {
     testing::TempDir qt_dir;
     testing::TempDir core_dir;
-    const QString previous_dir = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(QString::fromStdString(qt_dir.path())));
     testing::MessageCatcher catcher;
-    // File > New, OK in the period window.
-    testing::WhenModalAppears([](QWidget* modal) {
-      auto* form5 = qobject_cast<forms::Form5*>(modal);
-      if (form5 == nullptr) return false;
-      QTest::mouseClick(form5->findChild<QPushButton*>("Command1"), Qt::LeftButton);
-      return true;
-    });
-    form_->findChild<QAction*>("mnuNew")->trigger();
-    QDir::setCurrent(previous_dir);
+    testing::NewFileWithTheClockHeld(*form_, qt_dir.path());
     QCOMPARE(catcher.messages().size(), std::size_t{1});
     QVERIFY(catcher.messages()[0].text.startsWith("New data file created: "));
     QVERIFY(QString::fromStdString(window_->state.Data_file_path)
@@ -291,8 +280,6 @@ class Form1Test : public QObject {
     QCOMPARE(Find<QLabel>("Label6")->text(),
              " File: " + QString::fromStdString(window_->state.Data_file_path));
 
-    // The test sets the clock itself; the real second must not tick into it.
-    form_->findChild<QTimer*>("Timer1")->setInterval(3600 * 1000);
     QTest::mouseClick(Find<QPushButton>("Command2"), Qt::LeftButton);
     QCOMPARE(Find<QPushButton>("Command2")->text(), QString("STOP CLOCK"));
     QVERIFY(Find<QLineEdit>("Text2")->isReadOnly());

@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
@@ -12,12 +11,10 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
-#include <QTimer>
 #include <QtTest>
 
 #include "forms/form1.h"
 #include "forms/form3.h"
-#include "forms/form5.h"
 #include "platform/picture_surface.h"
 #include "platform/printer_surface.h"
 #include "qt_test_support.h"
@@ -169,22 +166,13 @@ class Form2Test : public QObject {
   // both reports shown and printed.
   void reportsOfARecordedHalf() {
     testing::TempDir dir;
-    const QString previous_dir = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(QString::fromStdString(dir.path())));
     testing::ShownMainWindow window;
     ProgramState& state = window.state;
     forms::Form1& form1 = window.form;
     form1.SetCaption(MainControl::kText2, "Lions");
     form1.SetCaption(MainControl::kText1, "Tigers");
     testing::MessageCatcher catcher;
-    testing::WhenModalAppears([](QWidget* modal) {
-      if (qobject_cast<forms::Form5*>(modal) == nullptr) return false;
-      Press(modal, "Command1");
-      return true;
-    });
-    form1.findChild<QAction*>("mnuNew")->trigger();
-    QDir::setCurrent(previous_dir);
-    form1.findChild<QTimer*>("Timer1")->setInterval(3600 * 1000);
+    testing::NewFileWithTheClockHeld(form1, dir.path());
     Press(&form1, "Command2");  // START CLOCK at 0
     // Red plays from (2010, 1995) and shoots; the shot ends at (7605, 2805).
     state.Elapsed_seconds = 5;

@@ -3,12 +3,17 @@
 #include <sys/stat.h>
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QSettings>
+#include <QTest>
 #include <cstdlib>
 
+#include "forms/form5.h"
 #include "platform/fonts.h"
 #include "run_command.h"
 #include "temp_dir.h"
@@ -51,6 +56,20 @@ ShownMainWindow::ShownMainWindow() {
   QSettings(QSettings::NativeFormat, QSettings::UserScope, "Varrow", "Varrow").clear();
   form.Load();
   form.show();
+}
+
+void NewFileWithTheClockHeld(forms::Form1& form, const std::string& dir) {
+  const QString previous_dir = QDir::currentPath();
+  if (!QDir::setCurrent(QString::fromStdString(dir))) qFatal("cannot enter %s", dir.c_str());
+  WhenModalAppears([](QWidget* modal) {
+    auto* form5 = qobject_cast<forms::Form5*>(modal);
+    if (form5 == nullptr) return false;
+    QTest::mouseClick(form5->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    return true;
+  });
+  form.findChild<QAction*>("mnuNew")->trigger();
+  QDir::setCurrent(previous_dir);
+  form.findChild<QTimer*>("Timer1")->setInterval(3600 * 1000);
 }
 
 void QtTestEnvironment::SetUpApplication() {

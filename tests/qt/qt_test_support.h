@@ -44,6 +44,11 @@ class QtTestEnvironment {
   std::string config_;
 };
 
+// File > New with OK in the period window, the file made in `dir` (a
+// MessageCatcher must be alive to take the "New data file created" box);
+// then Timer1 is held back an hour, so that the test sets the clock itself.
+void NewFileWithTheClockHeld(forms::Form1& form, const std::string& dir);
+
 // A message box seen while a modal one was dismissed.
 struct CaughtMessage {
   QString title;
