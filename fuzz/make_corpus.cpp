@@ -200,13 +200,6 @@ Seeds MakeSeeds(Seeds& settings) {
   return files;
 }
 
-bool WriteFile(const fs::path& path, const Bytes& bytes) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
-}
-
 bool WriteCorpus(const fs::path& dir) {
   Seeds settings;
   const Seeds files = MakeSeeds(settings);
@@ -219,7 +212,7 @@ bool WriteCorpus(const fs::path& dir) {
   for (const auto& [target, seeds] : targets) {
     fs::create_directories(dir / target);
     for (const auto& [name, bytes] : *seeds) {
-      if (!WriteFile(dir / target / name, bytes)) {
+      if (!varrow::testing::WriteFileBytes(dir / target / name, bytes)) {
         std::fprintf(stderr, "cannot write %s\n", (dir / target / name).c_str());
         return false;
       }

@@ -21,6 +21,7 @@
 namespace {
 
 using varrow::MainControl;
+using varrow::testing::RecordOf;
 using Bytes = std::vector<std::uint8_t>;
 
 const varrow::testing::TempDir& Dir() {
@@ -70,12 +71,6 @@ Screen Look(const Program& p) {
           p.state_.form1.X_1,
           p.state_.form1.Y_1,
           p.state_.Data_file_path};
-}
-
-varrow::RecordBytes RecordOf(const Bytes& file, int n) {
-  varrow::RecordBytes b{};
-  std::memcpy(b.data(), file.data() + (n - 1) * varrow::kRecordLength, b.size());
-  return b;
 }
 
 bool InsideWindow(float x, float y) {

@@ -34,10 +34,7 @@ TEST_F(ButtonsTest, EveryButtonIsRefusedWhileTheClockIsStopped) {
     const Form1State before = v();
     const auto bytes = Bytes();
     press();
-    ASSERT_EQ(controls_.messages.size(), 1u);
-    EXPECT_EQ(controls_.messages[0].text, "Must START CLOCK\r\n to enter data");
-    EXPECT_EQ(controls_.messages[0].title, "WARNING");
-    EXPECT_EQ(controls_.messages[0].icon, MsgIcon::kExclamation);
+    EXPECT_EQ(controls_.messages, testing::OneWarning("Must START CLOCK\r\n to enter data"));
     EXPECT_EQ(v().Ball_position, before.Ball_position);
     EXPECT_EQ(v().RecordNumber, before.RecordNumber);
     EXPECT_TRUE(Ops().empty());

@@ -61,10 +61,8 @@ TEST_F(ClockTest, ATickWhileStoppedDoesNotCount) {
 TEST_F(ClockTest, StartWithoutADataFileIsRefusedButClearsThePossessionFlag) {
   v().change_possesion_flag = -1;
   recorder_.Command2_Click();
-  ASSERT_EQ(controls_.messages.size(), 1u);
-  EXPECT_EQ(controls_.messages[0].text, "Must create NEW  or OPEN data file\r\nto START CLOCK");
-  EXPECT_EQ(controls_.messages[0].title, "WARNING");
-  EXPECT_EQ(controls_.messages[0].icon, MsgIcon::kExclamation);
+  EXPECT_EQ(controls_.messages,
+            testing::OneWarning("Must create NEW  or OPEN data file\r\nto START CLOCK"));
   EXPECT_EQ(v().change_possesion_flag, 0);
   EXPECT_FALSE(controls_.TimerEnabled());
   EXPECT_EQ(Caption(MainControl::kCommand2), "START CLOCK");
@@ -175,9 +173,8 @@ TEST_F(FullFileTest, TheLastRecordIsKeptForTheStopMarker) {
 
   surface_.ClearLog();
   Click(2000, 2000);
-  ASSERT_EQ(controls_.messages.size(), 1u);
-  EXPECT_EQ(controls_.messages[0].title, "WARNING");
-  EXPECT_EQ(controls_.messages[0].text, "Data file is full\r\nSTOP CLOCK and create NEW file");
+  EXPECT_EQ(controls_.messages,
+            testing::OneWarning("Data file is full\r\nSTOP CLOCK and create NEW file"));
   EXPECT_EQ(v().RecordNumber, 32766);
   EXPECT_TRUE(Ops().empty());
   EXPECT_EQ(Bytes().size(), 32766u * kRecordLength);
@@ -190,8 +187,8 @@ TEST_F(FullFileTest, TheLastRecordIsKeptForTheStopMarker) {
   // Full: START is refused and the file keeps its length.
   controls_.messages.clear();
   recorder_.Command2_Click();
-  ASSERT_EQ(controls_.messages.size(), 1u);
-  EXPECT_EQ(controls_.messages[0].text, "Data file is full\r\nCreate NEW file to START CLOCK");
+  EXPECT_EQ(controls_.messages,
+            testing::OneWarning("Data file is full\r\nCreate NEW file to START CLOCK"));
   EXPECT_FALSE(controls_.TimerEnabled());
   EXPECT_EQ(Caption(MainControl::kCommand2), "START CLOCK");
   EXPECT_EQ(Bytes().size(), 32767u * kRecordLength);

@@ -2,23 +2,17 @@
 
 #include <filesystem>
 
-#include "fakes.h"
 #include "match_file.h"
-#include "recorder/recorder.h"
-#include "surface/recording_surface.h"
-#include "temp_dir.h"
+#include "recorder_rig.h"
 
 namespace varrow {
 namespace {
 
-using testing::FakeControls;
-using testing::FakeEnvironment;
-using testing::FakeSettings;
 using testing::MatchFile;
 using testing::TempDir;
 using testing::WriteFileBytes;
 
-class GenStatsTest : public ::testing::Test {
+class GenStatsTest : public ::testing::Test, public testing::FakeProgram {
  protected:
   GenStatsTest() {
     controls_.on_reports_window = [this] {
@@ -45,12 +39,6 @@ class GenStatsTest : public ::testing::Test {
 
   TempDir dir_;
   std::string path_ = dir_.File("120599_1.dat");
-  ProgramState state_;
-  FakeControls controls_;
-  RecordingSurface surface_;
-  FakeSettings settings_;
-  FakeEnvironment environment_;
-  Recorder recorder_{state_, controls_, surface_, settings_, environment_};
   bool reports_open_with_progress_ = true;
   int record_number_in_reports_ = -1;
 };
@@ -61,10 +49,7 @@ TEST_F(GenStatsTest, RefusedWhileTheClockRuns) {
   MatchFile{}.Write(path_);
   controls_.SetTimerEnabled(true);
   recorder_.mnuGenStats_Click();
-  ASSERT_EQ(controls_.messages.size(), 1u);
-  EXPECT_EQ(controls_.messages[0].text, "Cannot Generate Stats\r\nuntil STOP CLOCK");
-  EXPECT_EQ(controls_.messages[0].title, "WARNING");
-  EXPECT_EQ(controls_.messages[0].icon, MsgIcon::kExclamation);
+  EXPECT_EQ(controls_.messages, testing::OneWarning("Cannot Generate Stats\r\nuntil STOP CLOCK"));
   EXPECT_FALSE(controls_.progress_shown_ever);
   ExpectRefusedQuietly();
 }
@@ -72,10 +57,8 @@ TEST_F(GenStatsTest, RefusedWhileTheClockRuns) {
 TEST_F(GenStatsTest, RefusedWithoutADataFile) {
   SeedOldResults();
   recorder_.mnuGenStats_Click();
-  ASSERT_EQ(controls_.messages.size(), 1u);
-  EXPECT_EQ(controls_.messages[0].text,
-            "Cannot Generate Stats until\r\nfile OPENED or NEW file created");
-  EXPECT_EQ(controls_.messages[0].title, "WARNING");
+  EXPECT_EQ(controls_.messages,
+            testing::OneWarning("Cannot Generate Stats until\r\nfile OPENED or NEW file created"));
   ExpectRefusedQuietly();
 }
 

@@ -30,10 +30,9 @@ TEST_F(NewFileTest, FirstFileOfTheDayIsNamedAfterTheDateAndHoldsSixtyBytes) {
             "52 65 64 73 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 "
             "42 6C 75 65 73 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 "
             "FF 00 00 00 00 00 FF 00 03 00 00 00 00 00 00 00 01 00 00 00");
-  ASSERT_EQ(controls_.messages.size(), 1u);
-  EXPECT_EQ(controls_.messages[0].text, "New data file created: 120599_1.dat");
-  EXPECT_EQ(controls_.messages[0].title, "Data File");
-  EXPECT_EQ(controls_.messages[0].icon, MsgIcon::kInformation);
+  EXPECT_EQ(controls_.messages,
+            (std::vector<testing::ShownMessage>{
+                {"New data file created: 120599_1.dat", MsgIcon::kInformation, "Data File"}}));
   EXPECT_EQ(controls_.period_windows_shown, 1);
 
   EXPECT_EQ(Caption(MainControl::kLabel6), " File: " + Day(1));
@@ -81,13 +80,11 @@ TEST_F(NewFileTest, WithAllNineNamesTakenNothingChangesAtAll) {
   for (int d = 1; d <= 9; ++d) files.push_back(ReadFileBytes(Day(d)));
 
   New(2);  // would swap the sides
-  ASSERT_EQ(controls_.messages.size(), 1u);
-  EXPECT_EQ(controls_.messages[0].text, "Can only create 9 files in one day");
-  EXPECT_EQ(controls_.messages[0].title, "Data File");
-  EXPECT_EQ(controls_.messages[0].icon, MsgIcon::kInformation);
+  EXPECT_EQ(controls_.messages,
+            (std::vector<testing::ShownMessage>{
+                {"Can only create 9 files in one day", MsgIcon::kInformation, "Data File"}}));
   EXPECT_EQ(controls_.period_windows_shown, 1);  // only the first New's
-  EXPECT_EQ(Caption(MainControl::kText2), "Reds");
-  EXPECT_EQ(controls_.ForeColor(MainControl::kText2), kRed);
+  EXPECT_EQ(Names(), (NameBoxes{{"Reds", kRed}, {"Blues", kBlue}}));
   EXPECT_EQ(state_.Score_2, 2);
   EXPECT_EQ(state_.Score_1, 1);
   EXPECT_EQ(state_.Header_rec.Period, 1);
@@ -100,9 +97,7 @@ TEST_F(NewFileTest, WithAllNineNamesTakenNothingChangesAtAll) {
 TEST_F(NewFileTest, NewWhileTheClockRunsIsRefused) {
   NewAndStart();
   New(2);
-  ASSERT_EQ(controls_.messages.size(), 1u);
-  EXPECT_EQ(controls_.messages[0].text, "Can't create NEW file\r\nwhile timer on.");
-  EXPECT_EQ(controls_.messages[0].title, "WARNING");
+  EXPECT_EQ(controls_.messages, testing::OneWarning("Can't create NEW file\r\nwhile timer on."));
   EXPECT_EQ(controls_.period_windows_shown, 1);
   EXPECT_TRUE(controls_.TimerEnabled());
   EXPECT_TRUE(recorder_.FileOpen());
@@ -114,10 +109,6 @@ TEST_F(NewFileTest, SecondHalfKeepsTheSwappedScoreAndWritesItToTheHeader) {
   SetScore(2, 1);
   New(2);
   EXPECT_EQ(Path(), Day(2));
-  EXPECT_EQ(Caption(MainControl::kText2), "Blues               ");
-  EXPECT_EQ(Caption(MainControl::kText1), "Reds                ");
-  EXPECT_EQ(controls_.ForeColor(MainControl::kText2), kBlue);
-  EXPECT_EQ(controls_.ForeColor(MainControl::kText1), kRed);
   EXPECT_EQ(Caption(MainControl::kLabel3), "1");
   EXPECT_EQ(Caption(MainControl::kLabel4), "2");
   EXPECT_EQ(Caption(MainControl::kLabel7), "Half: 2nd");
@@ -186,10 +177,7 @@ TEST_F(NewFileTest, AFileThatCannotBeCreatedPutsTheSidesBack) {
   EXPECT_NE(m.text.find("#2 occurred"), std::string::npos) << m.text;
   EXPECT_NE(m.text.find("No such file or directory"), std::string::npos) << m.text;
   EXPECT_NE(m.text.find(dir_.File("gone") + "/120599_1.dat"), std::string::npos) << m.text;
-  EXPECT_EQ(Caption(MainControl::kText2), "Reds");
-  EXPECT_EQ(Caption(MainControl::kText1), "Blues");
-  EXPECT_EQ(controls_.ForeColor(MainControl::kText2), kRed);
-  EXPECT_EQ(controls_.ForeColor(MainControl::kText1), kBlue);
+  EXPECT_EQ(Names(), (NameBoxes{{"Reds", kRed}, {"Blues", kBlue}}));
   EXPECT_EQ(state_.Score_2, 2);
   EXPECT_EQ(state_.Score_1, 1);
   EXPECT_EQ(state_.Header_rec.Period, 1);

@@ -6,18 +6,12 @@
 #include <filesystem>
 #include <limits>
 
-#include "fakes.h"
 #include "match_file.h"
-#include "recorder/recorder.h"
-#include "surface/recording_surface.h"
-#include "temp_dir.h"
+#include "recorder_rig.h"
 
 namespace varrow {
 namespace {
 
-using testing::FakeControls;
-using testing::FakeEnvironment;
-using testing::FakeSettings;
 using testing::MatchFile;
 using testing::TempDir;
 using testing::WriteFileBytes;
@@ -41,7 +35,7 @@ struct Snapshot {
   friend bool operator==(const Snapshot&, const Snapshot&) = default;
 };
 
-class OpenFileTest : public ::testing::Test {
+class OpenFileTest : public ::testing::Test, public testing::FakeProgram {
  protected:
   OpenFileTest() {
     // A recording in progress elsewhere, with a goal flag still set.
@@ -91,12 +85,6 @@ class OpenFileTest : public ::testing::Test {
 
   TempDir dir_;
   std::string path_ = dir_.File("120599_2.dat");
-  ProgramState state_;
-  FakeControls controls_;
-  RecordingSurface surface_;
-  FakeSettings settings_;
-  FakeEnvironment environment_;
-  Recorder recorder_{state_, controls_, surface_, settings_, environment_};
 };
 
 TEST_F(OpenFileTest, RestoresTheTeamsScoreClockPossessionAndBall) {
@@ -189,9 +177,7 @@ TEST_F(OpenFileTest, RefusedWhileTheClockRuns) {
   controls_.SetTimerEnabled(true);
   const Snapshot before = Take();
   recorder_.mnuOpen_Click();
-  ASSERT_EQ(controls_.messages.size(), 1u);
-  EXPECT_EQ(controls_.messages[0].text, "Can't OPEN file\r\nwhile timer on.");
-  EXPECT_EQ(controls_.messages[0].title, "WARNING");
+  EXPECT_EQ(controls_.messages, testing::OneWarning("Can't OPEN file\r\nwhile timer on."));
   EXPECT_TRUE(controls_.open_dialog_filters.empty());
   EXPECT_EQ(Take(), before);
 }

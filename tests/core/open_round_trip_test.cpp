@@ -9,8 +9,7 @@ namespace varrow {
 namespace {
 
 using testing::FakeControls;
-using testing::FakeEnvironment;
-using testing::FakeSettings;
+using testing::FakeProgram;
 using testing::RecorderFixture;
 
 struct Screen {
@@ -43,20 +42,11 @@ Screen Snapshot(const FakeControls& c, const ProgramState& s) {
 class OpenRoundTripTest : public RecorderFixture {
  protected:
   // A second run of the program with the settings the first one saved.
-  struct SecondRun {
-    ProgramState state;
-    FakeControls controls;
-    RecordingSurface surface;
-    FakeSettings settings;
-    FakeEnvironment environment;
-    Recorder recorder{state, controls, surface, settings, environment};
-  };
-
-  std::unique_ptr<SecondRun> Restart() {
+  std::unique_ptr<FakeProgram> Restart() {
     recorder_.Form_Unload();
-    auto run = std::make_unique<SecondRun>();
-    run->settings.values = settings_.values;
-    run->recorder.Form_Load();
+    auto run = std::make_unique<FakeProgram>();
+    run->settings_.values = settings_.values;
+    run->recorder_.Form_Load();
     return run;
   }
 };
@@ -86,10 +76,10 @@ TEST_F(OpenRoundTripTest, SecondHalfRecordedStoppedAndReopened) {
   const std::string file = Path();
 
   auto run = Restart();
-  run->controls.open_dialog_answers.push_back(file);
-  run->recorder.mnuOpen_Click();
-  ASSERT_TRUE(run->controls.messages.empty()) << run->controls.LastMessage();
-  const Screen after = Snapshot(run->controls, run->state);
+  run->controls_.open_dialog_answers.push_back(file);
+  run->recorder_.mnuOpen_Click();
+  ASSERT_TRUE(run->controls_.messages.empty()) << run->controls_.LastMessage();
+  const Screen after = Snapshot(run->controls_, run->state_);
 
   EXPECT_EQ(after.left_name, PadOrCutUtf8(before.left_name, 20));
   EXPECT_EQ(after.right_name, PadOrCutUtf8(before.right_name, 20));
@@ -105,17 +95,17 @@ TEST_F(OpenRoundTripTest, SecondHalfRecordedStoppedAndReopened) {
   EXPECT_EQ(after.period, " Half: 2nd");
   EXPECT_EQ(after.file, " File: " + file);
   // The marker is drawn where the ball is, in the possession colour.
-  const auto ops = run->surface.DrawingStrings();
+  const auto ops = run->surface_.DrawingStrings();
   ASSERT_FALSE(ops.empty());
   EXPECT_EQ(ops.back(), "Circle (8900,3000) r50 c" + std::to_string(before.ball_color) +
                             " w1 fill" + std::to_string(before.ball_color));
 
   // Recording goes on in the same file, after the STOP marker.
-  const auto last = run->state.Header_rec.Last_record;
-  run->recorder.Command2_Click();
-  EXPECT_EQ(run->state.form1.RecordNumber, last + 1);
-  run->recorder.Command2_Click();
-  EXPECT_EQ(DecodeHeader(ToRecordBytes(Record(3))).Last_record, last + 2);
+  const auto last = run->state_.Header_rec.Last_record;
+  run->recorder_.Command2_Click();
+  EXPECT_EQ(run->state_.form1.RecordNumber, last + 1);
+  run->recorder_.Command2_Click();
+  EXPECT_EQ(DiskHeader().Last_record, last + 2);
 }
 
 TEST_F(OpenRoundTripTest, NamesWithTrailingSpacesSurviveTheSettingsAndTheFile) {
@@ -125,12 +115,12 @@ TEST_F(OpenRoundTripTest, NamesWithTrailingSpacesSurviveTheSettingsAndTheFile) {
   Stop();
   const std::string file = Path();
   auto run = Restart();
-  EXPECT_EQ(run->controls.Caption(MainControl::kText2), "FC Ajax  ");
-  run->controls.open_dialog_answers.push_back(file);
-  run->recorder.mnuOpen_Click();
-  EXPECT_EQ(run->controls.Caption(MainControl::kText2), "FC Ajax             ");
-  run->recorder.Form_Unload();
-  EXPECT_EQ(run->settings.values.at("Varrow/Startup/Team_2"), "FC Ajax             ");
+  EXPECT_EQ(run->controls_.Caption(MainControl::kText2), "FC Ajax  ");
+  run->controls_.open_dialog_answers.push_back(file);
+  run->recorder_.mnuOpen_Click();
+  EXPECT_EQ(run->controls_.Caption(MainControl::kText2), "FC Ajax             ");
+  run->recorder_.Form_Unload();
+  EXPECT_EQ(run->settings_.values.at("Varrow/Startup/Team_2"), "FC Ajax             ");
 }
 
 }  // namespace

@@ -23,8 +23,7 @@ TEST_F(PeriodWindowTest, FirstHalfSetsThePeriodAndNeverSwaps) {
   window_.Option1_Click();
   EXPECT_EQ(state_.Header_rec.Period, 1);
   EXPECT_EQ(Caption(MainControl::kLabel7), " Half: 1st");
-  EXPECT_EQ(Caption(MainControl::kText2), "Reds");
-  EXPECT_EQ(controls_.ForeColor(MainControl::kText2), kRed);
+  EXPECT_EQ(Names(), (NameBoxes{{"Reds", kRed}, {"Blues", kBlue}}));
   EXPECT_EQ(state_.Score_2, 3);  // New resets the score for period 1, not the window
 }
 
@@ -41,10 +40,7 @@ TEST_P(LaterPeriodTest, TeamsChangeEnds) {
   (window_.*GetParam().option)();
   EXPECT_EQ(state_.Header_rec.Period, GetParam().period);
   EXPECT_EQ(Caption(MainControl::kLabel7), GetParam().caption);
-  EXPECT_EQ(Caption(MainControl::kText2), "Blues               ");
-  EXPECT_EQ(Caption(MainControl::kText1), "Reds                ");
-  EXPECT_EQ(controls_.ForeColor(MainControl::kText2), kBlue);
-  EXPECT_EQ(controls_.ForeColor(MainControl::kText1), kRed);
+  EXPECT_EQ(Names(), (NameBoxes{{"Blues               ", kBlue}, {"Reds                ", kRed}}));
   EXPECT_EQ(state_.Score_2, 1);
   EXPECT_EQ(state_.Score_1, 3);
   // Shown only once New refreshes them; possession stays.
@@ -64,9 +60,7 @@ TEST_F(PeriodWindowTest, TwoLaterPeriodsInOneVisitSwapTwice) {
   window_.Option3_Click();
   EXPECT_EQ(state_.Header_rec.Period, 3);
   EXPECT_EQ(Caption(MainControl::kLabel7), " Overtime 1");
-  EXPECT_EQ(Caption(MainControl::kText2), "Reds                ");
-  EXPECT_EQ(Caption(MainControl::kText1), "Blues               ");
-  EXPECT_EQ(controls_.ForeColor(MainControl::kText2), kRed);
+  EXPECT_EQ(Names(), (NameBoxes{{"Reds                ", kRed}, {"Blues               ", kBlue}}));
   EXPECT_EQ(state_.Score_2, 3);
   EXPECT_EQ(state_.Score_1, 1);
 }

@@ -62,10 +62,8 @@ TEST_F(ReportsWindowTest, ShotChartMovesTheOriginDownAfterClearing) {
 
 TEST_F(ReportsWindowTest, PrintWithNothingChosenWarnsAndPrintsNothing) {
   window_.Command4_Click();
-  ASSERT_EQ(host_.messages.size(), 1u);
-  EXPECT_EQ(host_.messages[0].text, "Must select GENERAL STATS or\r\nSHOT CHART before can print");
-  EXPECT_EQ(host_.messages[0].title, "WARNING");
-  EXPECT_EQ(host_.messages[0].icon, MsgIcon::kExclamation);
+  EXPECT_EQ(host_.messages,
+            testing::OneWarning("Must select GENERAL STATS or\r\nSHOT CHART before can print"));
   EXPECT_EQ(host_.dialogs_shown, 0);
   EXPECT_TRUE(host_.printer.ops().empty());
 }
@@ -113,10 +111,9 @@ TEST_F(ReportsWindowTest, ADialogFailureIsReportedWithItsNumber) {
   window_.Command1_Click();
   host_.dialog_answer = PrintChoice{.error = kPrinterError, .description = "No printer is set up."};
   window_.Command4_Click();
-  ASSERT_EQ(host_.messages.size(), 1u);
-  EXPECT_EQ(host_.messages[0].text, "Unexpected error #1001 occurred: \nNo printer is set up.");
-  EXPECT_EQ(host_.messages[0].title, "ERROR");
-  EXPECT_EQ(host_.messages[0].icon, MsgIcon::kExclamation);
+  EXPECT_EQ(host_.messages,
+            (std::vector<ShownMessage>{{"Unexpected error #1001 occurred: \nNo printer is set up.",
+                                        MsgIcon::kExclamation, "ERROR"}}));
   EXPECT_TRUE(host_.printer.ops().empty());
 }
 
@@ -125,9 +122,10 @@ TEST_F(ReportsWindowTest, APrinterFailureSkipsTheCopiesStillToCome) {
   host_.dialog_answer.copies = 3;
   host_.fail_at_check = 4;  // early in the second copy
   window_.Command4_Click();
-  ASSERT_EQ(host_.messages.size(), 1u);
-  EXPECT_EQ(host_.messages[0].text,
-            "Unexpected error #1001 occurred: \nThe printer is out of paper.");
+  EXPECT_EQ(
+      host_.messages,
+      (std::vector<ShownMessage>{{"Unexpected error #1001 occurred: \nThe printer is out of paper.",
+                                  MsgIcon::kExclamation, "ERROR"}}));
   EXPECT_EQ(host_.printer.EndDocCount(), 1);
   EXPECT_EQ(host_.printer_checks, 4);
 }

@@ -36,6 +36,7 @@ namespace varrow {
 namespace {
 
 using testing::RecorderRig;
+using testing::RecordOf;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::int16_t kLastClickRecord = kMaxRecordNumber - 1;
@@ -55,15 +56,6 @@ std::string Str(float v) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
   return buf;
-}
-
-RecordBytes RecordAt(const Bytes& file, int n) {
-  RecordBytes r{};
-  const auto at = static_cast<std::size_t>(n - 1) * kRecordLength;
-  if (file.size() >= at + kRecordLength) {
-    std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(at), kRecordLength, r.begin());
-  }
-  return r;
 }
 
 // What the operator sees and the recorder holds between events. Two equal
@@ -298,7 +290,7 @@ class Soak {
     const Form1State& v = rig_.state_.form1;
     const std::int16_t n = v.RecordNumber;
     Expect(n == before.v.RecordNumber + 1, "a click did not add one record");
-    const Event_record e = DecodeEvent(RecordAt(After().file, n));
+    const Event_record e = DecodeEvent(RecordOf(After().file, n));
     Expect(e == rig_.state_.Event_rec, "the click's record differs from Event_rec");
 
     const bool projected = y < field::kTop || y > field::kBottom;
@@ -366,7 +358,7 @@ class Soak {
     const std::int16_t n = before_.v.RecordNumber;
     Snapshot expected = before_;
     if (n >= kFirstEventRecord) {
-      Event_record e = DecodeEvent(RecordAt(before_.file, n));
+      Event_record e = DecodeEvent(RecordOf(before_.file, n));
       e.Shot_flag = -1;
       const RecordBytes marked = EncodeEvent(e);
       std::copy(marked.begin(), marked.end(),
@@ -394,7 +386,7 @@ class Soak {
     const Snapshot& before = before_;
     const std::int16_t n = before.v.RecordNumber;
     if (n <= kHeaderRecord) return ExpectUnchanged("UNDO with no event to take back");
-    const Event_record undone = DecodeEvent(RecordAt(before.file, n));
+    const Event_record undone = DecodeEvent(RecordOf(before.file, n));
     const Form1State& v = rig_.state_.form1;
     Expect(v.RecordNumber == n - 1, "UNDO did not step back one record");
     Expect(rig_.state_.Score_1 == before.score_1 - (undone.Left_goal == 1 ? 1 : 0) &&
@@ -411,7 +403,7 @@ class Soak {
                std::equal(file.begin(), file.begin() + 2 * kRecordLength, before.file.begin()) &&
                std::equal(file.begin() + 3 * kRecordLength, file.end(),
                           before.file.begin() + 3 * kRecordLength) &&
-               RecordAt(file, kHeaderRecord) == header,
+               RecordOf(file, kHeaderRecord) == header,
            "UNDO wrote more than the header");
   }
 
@@ -501,7 +493,7 @@ class Soak {
     Expect(Running() == !was_running, "the clock did not change state");
     const std::int16_t n = rig_.state_.form1.RecordNumber;
     Expect(n == before.header.Last_record + 1, "the clock marker's record number");
-    const Event_record marker = DecodeEvent(RecordAt(After().file, n));
+    const Event_record marker = DecodeEvent(RecordOf(After().file, n));
     Event_record expected;
     expected.X = before.v.X_1;
     expected.Y = before.v.Y_1;
@@ -667,20 +659,20 @@ class Soak {
     const Snapshot& after = After();
     Expect(after.file == file, "Open wrote to the file");
     Expect(after.path == last_path_, "Open did not make the file the current one");
-    const Header_record h = DecodeHeader(RecordAt(file, kHeaderRecord));
+    const Header_record h = DecodeHeader(RecordOf(file, kHeaderRecord));
     Expect(EncodeHeader(after.header) == EncodeHeader(h), "Open's header");
     Expect(after.v.RecordNumber == h.Last_record && after.elapsed == h.Clock_seconds &&
                after.score_2 == h.Score_2 && after.score_1 == h.Score_1,
            "Open's record number, clock or scores");
-    Expect(after.captions[kText2At] == DecodeName(RecordAt(file, kLeftNameRecord)) &&
-               after.captions[kText1At] == DecodeName(RecordAt(file, kRightNameRecord)),
+    Expect(after.captions[kText2At] == DecodeName(RecordOf(file, kLeftNameRecord)) &&
+               after.captions[kText1At] == DecodeName(RecordOf(file, kRightNameRecord)),
            "Open's names");
-    names_[0] = RecordAt(file, kLeftNameRecord);
-    names_[1] = RecordAt(file, kRightNameRecord);
+    names_[0] = RecordOf(file, kLeftNameRecord);
+    names_[1] = RecordOf(file, kRightNameRecord);
     int left_goals = 0;
     int right_goals = 0;
     for (int n = kFirstEventRecord; n <= h.Last_record; ++n) {
-      const Event_record e = DecodeEvent(RecordAt(file, n));
+      const Event_record e = DecodeEvent(RecordOf(file, n));
       left_goals += e.Left_goal;
       right_goals += e.Right_goal;
     }
@@ -726,15 +718,15 @@ class Soak {
     int goals = 0;
     int shots = 0;
     for (int n = kFirstEventRecord; n <= last; ++n) {
-      const Event_record e = DecodeEvent(RecordAt(after.file, n));
+      const Event_record e = DecodeEvent(RecordOf(after.file, n));
       goals += e.Left_goal + e.Right_goal;
       shots += e.Shot_flag == -1;
     }
     const Team_stats& red = rig_.state_.Red_stats;
     const Team_stats& blue = rig_.state_.Blue_stats;
     const int possession = last >= kFirstEventRecord
-                               ? DecodeEvent(RecordAt(after.file, last)).Clock_seconds -
-                                     DecodeEvent(RecordAt(after.file, 4)).Clock_seconds
+                               ? DecodeEvent(RecordOf(after.file, last)).Clock_seconds -
+                                     DecodeEvent(RecordOf(after.file, 4)).Clock_seconds
                                : 0;
     Expect(red.Possession_time + blue.Possession_time == possession,
            "the possession times add up to " +
@@ -794,11 +786,11 @@ class Soak {
     Expect(file.size() % kRecordLength == 0,
            "the file is " + std::to_string(file.size()) + " bytes, no whole number of records");
     Expect(file.size() >= 3u * kRecordLength, "the file lost its names or header");
-    Expect(RecordAt(file, kLeftNameRecord) == names_[0] &&
-               RecordAt(file, kRightNameRecord) == names_[1],
+    Expect(RecordOf(file, kLeftNameRecord) == names_[0] &&
+               RecordOf(file, kRightNameRecord) == names_[1],
            "a name record was overwritten");
     const Header_record& h = rig_.state_.Header_rec;
-    Expect(RecordAt(file, kHeaderRecord) == EncodeHeader(h),
+    Expect(RecordOf(file, kHeaderRecord) == EncodeHeader(h),
            "the header on disk is not Header_rec");
     const auto records = static_cast<std::int64_t>(file.size() / kRecordLength);
     Expect(h.Last_record >= kHeaderRecord && h.Last_record <= records,
@@ -825,7 +817,7 @@ class Soak {
     per_record_.resize(kept);
     checked_.assign(events, file.end());
     for (int n = kFirstEventRecord + static_cast<int>(kept); n <= h.Last_record; ++n) {
-      const Event_record e = DecodeEvent(RecordAt(file, n));
+      const Event_record e = DecodeEvent(RecordOf(file, n));
       const auto at = [n] { return "record " + std::to_string(n) + ": "; };
       Expect(std::isfinite(e.X) && e.X >= 0 && e.X <= field::kAreaWidth,
              at() + "x " + Str(e.X) + " outside the window");

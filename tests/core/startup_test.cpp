@@ -1,31 +1,18 @@
 #include <gtest/gtest.h>
 
-#include "fakes.h"
-#include "recorder/recorder.h"
 #include "recorder/settings_values.h"
-#include "surface/recording_surface.h"
+#include "recorder_rig.h"
 
 namespace varrow {
 namespace {
 
-using testing::FakeControls;
-using testing::FakeEnvironment;
-using testing::FakeSettings;
-
-class StartupTest : public ::testing::Test {
+class StartupTest : public ::testing::Test, public testing::FakeProgram {
  protected:
   void Load() { recorder_.Form_Load(); }
   void Set(const std::string& key, const std::string& value) {
     settings_.values["Varrow/Startup/" + key] = value;
   }
   std::string Saved(const std::string& key) { return settings_.values.at("Varrow/Startup/" + key); }
-
-  ProgramState state_;
-  FakeControls controls_;
-  RecordingSurface surface_;
-  FakeSettings settings_;
-  FakeEnvironment environment_;
-  Recorder recorder_{state_, controls_, surface_, settings_, environment_};
 };
 
 TEST_F(StartupTest, FirstRunShowsEmptyNamesRedAndBlueAndNoScore) {
@@ -110,10 +97,7 @@ TEST_F(StartupTest, TheFieldIsDrawnOnceIntoThePersistentBackgroundWithWidthOne) 
 TEST_F(StartupTest, ExitIsRefusedWhileTheClockRuns) {
   controls_.SetTimerEnabled(true);
   recorder_.mnuExit_Click();
-  ASSERT_EQ(controls_.messages.size(), 1u);
-  EXPECT_EQ(controls_.messages[0].text, "Cannot EXIT without\r\nSTOPPING CLOCK");
-  EXPECT_EQ(controls_.messages[0].title, "WARNING");
-  EXPECT_EQ(controls_.messages[0].icon, MsgIcon::kExclamation);
+  EXPECT_EQ(controls_.messages, testing::OneWarning("Cannot EXIT without\r\nSTOPPING CLOCK"));
   EXPECT_EQ(controls_.main_closed_, 0);
 
   controls_.SetTimerEnabled(false);

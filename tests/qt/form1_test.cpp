@@ -14,14 +14,8 @@
 #include <QtTest>
 #include <memory>
 
-#include "fakes.h"
-#include "forms/form5.h"
-#include "platform/qt_environment.h"
-#include "platform/qt_settings.h"
-#include "platform/window_surface.h"
 #include "qt_test_support.h"
-#include "surface/recording_surface.h"
-#include "temp_dir.h"
+#include "recorder_rig.h"
 
 namespace varrow {
 namespace {
@@ -62,22 +56,18 @@ const Press kSequence[] = {{3, 1995, 1995},  {7, 6000, 0},    {15, 600, 3000},
 
 // The same match recorded by the handlers alone, with fakes for the window.
 std::vector<std::uint8_t> RecordWithTheHandlers(const std::string& dir) {
-  ProgramState state;
-  testing::FakeControls controls;
-  RecordingSurface surface;
-  testing::FakeSettings settings;
-  testing::FakeEnvironment environment;
-  environment.current_directory = dir;
-  Recorder recorder(state, controls, surface, settings, environment);
+  testing::FakeProgram program;
+  program.environment_.current_directory = dir;
+  Recorder& recorder = program.recorder_;
   recorder.Form_Load();
   recorder.mnuNew_Click();
   recorder.Command2_Click();
   for (const Press& p : kSequence) {
-    state.Elapsed_seconds = p.clock;
+    program.state_.Elapsed_seconds = p.clock;
     recorder.Form_MouseDown(1, 0, static_cast<float>(p.x), static_cast<float>(p.y));
   }
   recorder.Command2_Click();
-  return testing::ReadFileBytes(state.Data_file_path);
+  return testing::ReadFileBytes(program.state_.Data_file_path);
 }
 
 }  // namespace
@@ -86,10 +76,8 @@ class Form1Test : public QObject {
   Q_OBJECT
 
  private:
-  ProgramState state_;
-  platform::QtSettingsStore settings_;
-  platform::QtEnvironment environment_;
-  std::unique_ptr<Form1> form_;
+  std::unique_ptr<testing::ShownMainWindow> window_;
+  Form1* form_ = nullptr;
 
   template <typename T = QWidget>
   T* Find(const char* name) {
@@ -101,14 +89,11 @@ class Form1Test : public QObject {
 
  private slots:
   void init() {
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Varrow", "Varrow").clear();
-    state_ = ProgramState{};
-    form_ = std::make_unique<Form1>(state_, settings_, environment_);
-    form_->Load();
-    form_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    window_ = std::make_unique<testing::ShownMainWindow>();
+    form_ = &window_->form;
+    QVERIFY(QTest::qWaitForWindowExposed(form_));
   }
-  void cleanup() { form_.reset(); }
+  void cleanup() { window_.reset(); }
 
   void captionSizeAndPlace() {
     QCOMPARE(form_->windowTitle(), QString("Varrow 2000"));
@@ -227,25 +212,6 @@ class Form1Test : public QObject {
     QVERIFY(!Find("Image4")->isVisible());
   }
 
-  void clsKeepsTheFieldAndRepaintsShowFieldAndPath() {
-    platform::WindowSurface& surface = form_->surface();
-    surface.Line(2000, 2000, 4000, 2000, kRed);
-    QCOMPARE(PixelAtTwips(Shown(), 3000, 2000), QColor(255, 0, 0));
-
-    // Part of the window is painted again (it was covered): what the screen
-    // gets back has the path on the field.
-    form_->fieldView()->repaint(QRect(120, 120, 100, 30));
-    const QImage on_screen = form_->screen()->grabWindow(form_->winId()).toImage();
-    const QPoint at = form_->fieldView()->mapTo(form_.get(), QPoint(200, 133));
-    QCOMPARE(on_screen.pixelColor(at), QColor(255, 0, 0));
-    QCOMPARE(on_screen.pixelColor(at + QPoint(0, 10)), kQGreen);
-
-    surface.Cls();
-    const QImage cleared = Shown();
-    QCOMPARE(PixelAtTwips(cleared, 3000, 2000), kQGreen);
-    QCOMPARE(PixelAtTwips(cleared, 4750, 2000), kQBlack);
-  }
-
   void clockAndScoreLabelsWidenWhenTheirTextDoesNotFit() {
     auto* label5 = Find<QLabel>("Label5");
     const QRect designed = label5->geometry();
@@ -305,38 +271,26 @@ class Form1Test : public QObject {
   void workedSequenceThroughTheWindowWritesWhatTheHandlersWrite() {
     testing::TempDir qt_dir;
     testing::TempDir core_dir;
-    const QString previous_dir = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(QString::fromStdString(qt_dir.path())));
     testing::MessageCatcher catcher;
-    // File > New, OK in the period window.
-    testing::WhenModalAppears([](QWidget* modal) {
-      auto* form5 = qobject_cast<forms::Form5*>(modal);
-      if (form5 == nullptr) return false;
-      QTest::mouseClick(form5->findChild<QPushButton*>("Command1"), Qt::LeftButton);
-      return true;
-    });
-    form_->findChild<QAction*>("mnuNew")->trigger();
-    QDir::setCurrent(previous_dir);
+    testing::NewFileWithTheClockHeld(*form_, qt_dir.path());
     QCOMPARE(catcher.messages().size(), std::size_t{1});
     QVERIFY(catcher.messages()[0].text.startsWith("New data file created: "));
-    QVERIFY(QString::fromStdString(state_.Data_file_path)
+    QVERIFY(QString::fromStdString(window_->state.Data_file_path)
                 .startsWith(QString::fromStdString(qt_dir.path())));
     QCOMPARE(Find<QLabel>("Label6")->text(),
-             " File: " + QString::fromStdString(state_.Data_file_path));
+             " File: " + QString::fromStdString(window_->state.Data_file_path));
 
-    // The test sets the clock itself; the real second must not tick into it.
-    form_->findChild<QTimer*>("Timer1")->setInterval(3600 * 1000);
     QTest::mouseClick(Find<QPushButton>("Command2"), Qt::LeftButton);
     QCOMPARE(Find<QPushButton>("Command2")->text(), QString("STOP CLOCK"));
     QVERIFY(Find<QLineEdit>("Text2")->isReadOnly());
 
     // A press on a label is no press on the field.
-    const std::int16_t before = state_.form1.RecordNumber;
+    const std::int16_t before = window_->state.form1.RecordNumber;
     QTest::mouseClick(Find("Label1"), Qt::LeftButton);
-    QCOMPARE(state_.form1.RecordNumber, before);
+    QCOMPARE(window_->state.form1.RecordNumber, before);
 
     for (const Press& p : kSequence) {
-      state_.Elapsed_seconds = p.clock;
+      window_->state.Elapsed_seconds = p.clock;
       QTest::mouseClick(form_->fieldView(), Qt::LeftButton, {}, QPoint(p.x / 15, p.y / 15));
       if (p.clock == 15) {
         // The goal: the right team scored, the marker is blue, the ball goes
@@ -361,7 +315,8 @@ class Form1Test : public QObject {
     QCOMPARE(Find<QPushButton>("Command2")->text(), QString("START CLOCK"));
     QCOMPARE(catcher.messages().size(), std::size_t{1});
 
-    const std::vector<std::uint8_t> through_window = testing::ReadFileBytes(state_.Data_file_path);
+    const std::vector<std::uint8_t> through_window =
+        testing::ReadFileBytes(window_->state.Data_file_path);
     // Names, header, START, six clicks, STOP.
     QCOMPARE(through_window.size(), std::size_t{11 * 20});
     const std::vector<std::uint8_t> by_handlers = RecordWithTheHandlers(core_dir.path());

@@ -3,14 +3,10 @@
 
 #include <QApplication>
 #include <QProgressBar>
-#include <QSettings>
 #include <QWindow>
 #include <QtTest>
-#include <memory>
 
 #include "forms/form1.h"
-#include "platform/qt_environment.h"
-#include "platform/qt_settings.h"
 #include "qt_test_support.h"
 
 namespace varrow {
@@ -31,12 +27,8 @@ class Form3Test : public QObject {
   }
 
   void progressIsPaintedWithoutTheEventLoop() {
-    ProgramState state;
-    platform::QtSettingsStore settings;
-    platform::QtEnvironment environment;
-    forms::Form1 form1(state, settings, environment);
-    form1.Load();
-    form1.show();
+    testing::ShownMainWindow window;
+    forms::Form1& form1 = window.form;
     form1.SetBusyPointer(true);
     form1.ShowProgressWindow();
     auto* form3 = form1.findChild<forms::Form3*>();

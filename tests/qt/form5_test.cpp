@@ -7,13 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
 #include <QtTest>
 #include <memory>
 
 #include "forms/form1.h"
-#include "platform/qt_environment.h"
-#include "platform/qt_settings.h"
 #include "qt_test_support.h"
 
 namespace varrow {
@@ -22,10 +19,8 @@ class Form5Test : public QObject {
   Q_OBJECT
 
  private:
-  ProgramState state_;
-  platform::QtSettingsStore settings_;
-  platform::QtEnvironment environment_;
-  std::unique_ptr<forms::Form1> form1_;
+  std::unique_ptr<testing::ShownMainWindow> window_;
+  forms::Form1* form1_ = nullptr;
 
   QString Name(const char* box) { return form1_->findChild<QLineEdit*>(box)->text(); }
 
@@ -51,20 +46,17 @@ class Form5Test : public QObject {
 
  private slots:
   void init() {
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Varrow", "Varrow").clear();
-    state_ = ProgramState{};
-    form1_ = std::make_unique<forms::Form1>(state_, settings_, environment_);
-    form1_->Load();
-    form1_->show();
+    window_ = std::make_unique<testing::ShownMainWindow>();
+    form1_ = &window_->form;
     form1_->SetCaption(MainControl::kText2, "Ajax");
     form1_->SetCaption(MainControl::kText1, "A name of twenty-five ch");
-    state_.Score_2 = 2;
-    state_.Score_1 = 1;
+    window_->state.Score_2 = 2;
+    window_->state.Score_1 = 1;
   }
-  void cleanup() { form1_.reset(); }
+  void cleanup() { window_.reset(); }
 
   void layoutInTwips() {
-    forms::Form5 form5(state_, *form1_, form1_.get());
+    forms::Form5 form5(window_->state, *form1_, form1_);
     QCOMPARE(form5.windowTitle(), QString("Configuration"));
     QCOMPARE(form5.size(), QSize(246, 134));
     auto* frame = form5.findChild<QGroupBox*>("Frame1");
@@ -91,34 +83,34 @@ class Form5Test : public QObject {
 
   void secondHalfChangesEndsAtOnce() {
     ChoosePeriods({"Option2"});
-    QCOMPARE(state_.Header_rec.Period, std::int16_t{2});
+    QCOMPARE(window_->state.Header_rec.Period, std::int16_t{2});
     QCOMPARE(form1_->findChild<QLabel*>("Label7")->text(), QString(" Half: 2nd"));
     // Padded or cut to 20 characters as they change sides.
     QCOMPARE(Name("Text2"), QString("A name of twenty-fiv"));
     QCOMPARE(Name("Text1"), QString("Ajax                "));
     QCOMPARE(form1_->ForeColor(MainControl::kText2), kBlue);
     QCOMPARE(form1_->ForeColor(MainControl::kText1), kRed);
-    QCOMPARE(state_.Score_2, std::int16_t{1});
-    QCOMPARE(state_.Score_1, std::int16_t{2});
+    QCOMPARE(window_->state.Score_2, std::int16_t{1});
+    QCOMPARE(window_->state.Score_1, std::int16_t{2});
   }
 
   void twoChangesOfEndsPutTheTeamsBack() {
     ChoosePeriods({"Option2", "Option3"});
-    QCOMPARE(state_.Header_rec.Period, std::int16_t{3});
+    QCOMPARE(window_->state.Header_rec.Period, std::int16_t{3});
     QCOMPARE(Name("Text2"), QString("Ajax                "));
     QCOMPARE(form1_->ForeColor(MainControl::kText2), kRed);
   }
 
   void choosingTheChosenOptionAgainChangesNothing() {
     ChoosePeriods({"Option4", "Option4"});
-    QCOMPARE(state_.Header_rec.Period, std::int16_t{4});
+    QCOMPARE(window_->state.Header_rec.Period, std::int16_t{4});
     QCOMPARE(Name("Text1"), QString("Ajax                "));
   }
 
   void okAloneLeavesThePeriodAndTheSides() {
-    state_.Header_rec.Period = 3;
+    window_->state.Header_rec.Period = 3;
     ChoosePeriods({});
-    QCOMPARE(state_.Header_rec.Period, std::int16_t{3});
+    QCOMPARE(window_->state.Header_rec.Period, std::int16_t{3});
     QCOMPARE(Name("Text2"), QString("Ajax"));
   }
 };

@@ -7,7 +7,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QtTest>
@@ -17,7 +16,6 @@
 #include "field/field.h"
 #include "forms/key_codes.h"
 #include "forms/window_util.h"
-#include "platform/fonts.h"
 #include "platform/image_surface.h"
 #include "platform/picture_surface.h"
 #include "platform/printer_surface.h"
@@ -25,6 +23,7 @@
 #include "platform/qt_settings.h"
 #include "platform/window_surface.h"
 #include "qt_test_support.h"
+#include "run_command.h"
 #include "state/error_numbers.h"
 #include "temp_dir.h"
 
@@ -77,23 +76,6 @@ struct PdfPrinter {
   QPrinter printer{QPrinter::HighResolution};
   PrinterSurface surface{printer};
 };
-
-QString Run(const QString& program, const QStringList& arguments) {
-  QProcess p;
-  p.start(program, arguments);
-  p.waitForFinished(10000);
-  return QString::fromUtf8(p.readAllStandardOutput());
-}
-QString PdfText(const QString& pdf) { return Run("pdftotext", {"-layout", pdf, "-"}); }
-QString PdfFonts(const QString& pdf) { return Run("pdffonts", {pdf}); }
-// How far down its page (points) the first word of a PDF's page stands.
-double FirstWordTop(const QString& pdf, int page = 1) {
-  const QString n = QString::number(page);
-  const QRegularExpressionMatch m =
-      QRegularExpression("<word [^>]*yMin=\"([0-9.]+)\"")
-          .match(Run("pdftotext", {"-bbox", "-f", n, "-l", n, pdf, "-"}));
-  return m.hasMatch() ? m.captured(1).toDouble() : -1;
-}
 
 }  // namespace
 
@@ -292,11 +274,12 @@ class PlatformTest : public QObject {
     QVERIFY(!surface.JobActive());
     QCOMPARE(surface.JobsEnded(), 1);
     QVERIFY(!surface.TakeFailure());
-    const QString text = PdfText(pdf);
+    const QString text = testing::PdfText(pdf);
     QVERIFY2(text.contains(QRegularExpression("GOALS +2 +0\\n")), qPrintable(text));
     QVERIFY2(text.contains(QRegularExpression("SHOTS +11\\n")), qPrintable(text));
     // The columns line up only in the fixed-pitch font.
-    QVERIFY(PdfFonts(pdf).contains("LiberationMono-Bold"));
+    const std::string fonts = testing::RunCommand({"pdffonts", pdf.toStdString()}).out;
+    QVERIFY(fonts.find("LiberationMono-Bold") != std::string::npos);
 
     // Nothing drawn, nothing sent.
     surface.EndDoc();
@@ -316,8 +299,9 @@ class PlatformTest : public QObject {
       QCOMPARE(surface.CurrentY(), 0.0f);
     }
     // The second job's first line stands where the first job's did.
-    QCOMPARE(FirstWordTop(QString::fromStdString(dir.File("second.pdf"))),
-             FirstWordTop(QString::fromStdString(dir.File("first.pdf"))));
+    const double top = testing::PdfFirstWordTop(dir.File("first.pdf"));
+    QVERIFY(top > 0);
+    QCOMPARE(testing::PdfFirstWordTop(dir.File("second.pdf")), top);
   }
 
   void clsWithinAJobStartsItsNextPage() {
@@ -338,14 +322,14 @@ class PlatformTest : public QObject {
     QVERIFY(!surface.TakeFailure());
 
     // One document of three pages, each begun at the top.
-    QStringList pages = PdfText(pdf).split('\f');
+    QStringList pages = testing::PdfText(pdf).split('\f');
     pages.removeLast();  // after the last page's form feed
     QCOMPARE(pages.size(), 3);
     QCOMPARE(pages[0].count("FIRST"), 20);
     QVERIFY2(pages[1].contains("SECOND") && !pages[1].contains("FIRST"), qPrintable(pages[1]));
     QVERIFY2(pages[2].contains("THIRD"), qPrintable(pages[2]));
-    QCOMPARE(FirstWordTop(pdf, 2), FirstWordTop(pdf, 1));
-    QCOMPARE(FirstWordTop(pdf, 3), FirstWordTop(pdf, 1));
+    QCOMPARE(testing::PdfFirstWordTop(pdf, 2), testing::PdfFirstWordTop(pdf, 1));
+    QCOMPARE(testing::PdfFirstWordTop(pdf, 3), testing::PdfFirstWordTop(pdf, 1));
   }
 
   void landscapeGivesTheWiderPage() {
@@ -407,12 +391,6 @@ class PlatformTest : public QObject {
     QCOMPARE(QString::fromStdString(environment.CurrentDirectory()), QDir::currentPath());
     QCOMPARE(QString::fromStdString(environment.ProgramDirectory()),
              QCoreApplication::applicationDirPath());
-  }
-
-  void windowFontIsLiberationSansAtTheDesignedSizes() {
-    const QFontInfo small(platform::SansFont(8.25));
-    QCOMPARE(small.family(), QString("Liberation Sans"));
-    QCOMPARE(platform::SansFont(17.25).pointSizeF(), 17.25);
   }
 
   void keyCodesAndShiftStates() {

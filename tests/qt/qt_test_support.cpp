@@ -3,12 +3,19 @@
 #include <sys/stat.h>
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
 #include <cstdlib>
 
+#include "forms/form5.h"
 #include "platform/fonts.h"
+#include "run_command.h"
 #include "temp_dir.h"
 
 namespace varrow::testing {
@@ -44,6 +51,26 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 }
 
 }  // namespace
+
+ShownMainWindow::ShownMainWindow() {
+  QSettings(QSettings::NativeFormat, QSettings::UserScope, "Varrow", "Varrow").clear();
+  form.Load();
+  form.show();
+}
+
+void NewFileWithTheClockHeld(forms::Form1& form, const std::string& dir) {
+  const QString previous_dir = QDir::currentPath();
+  if (!QDir::setCurrent(QString::fromStdString(dir))) qFatal("cannot enter %s", dir.c_str());
+  WhenModalAppears([](QWidget* modal) {
+    auto* form5 = qobject_cast<forms::Form5*>(modal);
+    if (form5 == nullptr) return false;
+    QTest::mouseClick(form5->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    return true;
+  });
+  form.findChild<QAction*>("mnuNew")->trigger();
+  QDir::setCurrent(previous_dir);
+  form.findChild<QTimer*>("Timer1")->setInterval(3600 * 1000);
+}
 
 void QtTestEnvironment::SetUpApplication() {
   previous_handler = qInstallMessageHandler(QuietHandler);
@@ -98,6 +125,12 @@ void WhenModalAppears(const std::function<bool(QWidget*)>& action, int timeout_m
 void SaveScreenshot(const QImage& image, const QString& name) {
   const char* dir = std::getenv("VARROW_SCREENSHOTS");
   if (dir != nullptr) image.save(QString::fromLocal8Bit(dir) + "/" + name);
+}
+
+QString PdfText(const QString& pdf) { return QString::fromStdString(PdfText(pdf.toStdString())); }
+
+double PdfFirstWordTop(const QString& pdf, int page) {
+  return PdfFirstWordTop(pdf.toStdString(), page);
 }
 
 QColor PixelAtTwips(const QImage& image, double x_twips, double y_twips) {

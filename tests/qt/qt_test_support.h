@@ -10,9 +10,23 @@
 #include <memory>
 #include <vector>
 
+#include "forms/form1.h"
+#include "platform/qt_environment.h"
+#include "platform/qt_settings.h"
+
 namespace varrow::testing {
 
 class TempDir;
+
+// The main window on the real settings store (emptied first) and the real
+// environment, loaded and shown.
+struct ShownMainWindow {
+  ShownMainWindow();
+  ProgramState state;
+  platform::QtSettingsStore settings;
+  platform::QtEnvironment environment;
+  forms::Form1 form{state, settings, environment};
+};
 
 // What a Qt test needs before its QApplication: the offscreen platform and
 // fresh runtime and configuration directories (so the user's own settings
@@ -29,6 +43,11 @@ class QtTestEnvironment {
   std::unique_ptr<TempDir> dir_;
   std::string config_;
 };
+
+// File > New with OK in the period window, the file made in `dir` (a
+// MessageCatcher must be alive to take the "New data file created" box);
+// then Timer1 is held back an hour, so that the test sets the clock itself.
+void NewFileWithTheClockHeld(forms::Form1& form, const std::string& dir);
 
 // A message box seen while a modal one was dismissed.
 struct CaughtMessage {
@@ -62,6 +81,10 @@ void WhenModalAppears(const std::function<bool(QWidget*)>& action, int timeout_m
 // that is set (scripts/take_screenshots sets it and runs the test on a real
 // X display); otherwise does nothing.
 void SaveScreenshot(const QImage& image, const QString& name);
+
+// The PDF readers of run_command.h, for a PDF named by a QString.
+QString PdfText(const QString& pdf);
+double PdfFirstWordTop(const QString& pdf, int page = 1);
 
 // The colour of an image's pixel at a point of a twips drawing (15 twips a
 // pixel at 96 dpi), at the image's own pixel ratio.

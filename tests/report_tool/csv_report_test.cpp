@@ -82,8 +82,7 @@ TEST(EventsExportTest, TeamNamesFollowTheHeaderColoursAndPositionsAreMadeSafe) {
   m.left_name = "Lions, the";
   m.Add(Event_record{.X = std::numeric_limits<float>::infinity(), .Y = 9999, .Team_color = kRed});
   m.Add(Event_record{.X = 5000, .Y = 2000, .Clock_seconds = 4, .Team_color = Rgb(0, 255, 0)});
-  const std::string path = dir.File("m.dat");
-  m.Write(path);
+  const std::string path = dir.Write("m.dat", m.Bytes());
   const testing::ToolResult r = RunTool({"--events", "--format", "csv", path});
   ASSERT_EQ(r.status, 0);
   EXPECT_EQ(Lines(r.out), (std::vector<std::string>{
@@ -98,10 +97,8 @@ TEST(CsvReportTest, OneHeaderRowThenOneRowPerTeamAndFileThenTheWhole) {
   testing::MatchFile m;
   m.Add(Event_record{.X = 4750, .Y = 3000, .Team_color = kRed});
   m.Add(Event_record{.X = 2000, .Y = 3000, .Clock_seconds = 90, .Team_color = kBlue});
-  const std::string a = dir.File("a.dat");
-  const std::string b = dir.File("b,c.dat");
-  m.Write(a);
-  m.Write(b);
+  const std::string a = dir.Write("a.dat", m.Bytes());
+  const std::string b = dir.Write("b,c.dat", m.Bytes());
   const testing::ToolResult r = RunTool({"--format", "csv", a, b});
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string head =

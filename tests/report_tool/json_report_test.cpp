@@ -1,35 +1,31 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <string>
 
 #include "fakes.h"
 #include "json_value.h"
 #include "match_file.h"
 #include "report_tool/json_writer.h"
-#include "stats/stats_pass.h"
 #include "temp_dir.h"
 #include "tool_run.h"
 
 namespace varrow {
 namespace {
 
+using testing::EventAt;
 using testing::JsonValue;
 using testing::MatchFile;
 using testing::RunTool;
 
-Event_record At(float x, float y, std::int16_t clock, Color color) {
-  return Event_record{.X = x, .Y = y, .Clock_seconds = clock, .Team_color = color};
-}
-
 MatchFile FirstHalf() {
   MatchFile m;  // Red Lions (red, left), Blue Birds (blue, right)
-  m.Add(At(4750, 3000, 0, kRed));
-  m.Add(At(3000, 2000, 65, kBlue));
-  Event_record shot = At(1500, 2900, 70, kBlue);
+  m.Add(4750, 3000, 0, kRed);
+  m.Add(3000, 2000, 65, kBlue);
+  Event_record shot = EventAt(1500, 2900, 70, kBlue);
   shot.Shot_flag = -1;
   m.Add(shot);
-  m.Add(At(6500, 3000, 200, kRed));
-  Event_record corner = At(9000, 4500, 230, kRed);
+  m.Add(6500, 3000, 200, kRed);
+  Event_record corner = EventAt(9000, 4500, 230, kRed);
   corner.Corner_flag = -1;
   m.Add(corner);
   return m;
@@ -40,70 +36,56 @@ MatchFile SecondHalf() {
   m.left_name = "Blue Birds";
   m.right_name = "Red Lions";
   m.header = Header_record{kBlue, kRed, 3, 0, 0, 0, 2, {}};
-  m.Add(At(4750, 3000, 0, kBlue));
-  Event_record goal = At(8900, 3000, 12, kBlue);
+  m.Add(4750, 3000, 0, kBlue);
+  Event_record goal = EventAt(8900, 3000, 12, kBlue);
   goal.Right_goal = 1;  // the left team, blue, scores
   m.Add(goal);
-  m.Add(At(4750, 3000, 13, kRed));
-  m.Add(At(7000, 2500, 100, kBlue));
+  m.Add(4750, 3000, 13, kRed);
+  m.Add(7000, 2500, 100, kBlue);
   return m;
 }
 
-// Every figure of a team object against the statistics the core computed.
-void ExpectTeam(const JsonValue& team, const Team_stats& stats, const Team_stats& opponent,
-                const std::string& name, const char* color, Color color_value, const char* side) {
-  SCOPED_TRACE(name);
-  EXPECT_EQ(team["name"].String(), name);
-  EXPECT_EQ(team["color"].String(), color);
-  EXPECT_EQ(team["color_value"].Int(), color_value);
-  if (side) {
-    EXPECT_EQ(team["side"].String(), side);
+// A team object's figures, worked out by hand from the events.
+struct Team {
+  const char* name;
+  const char* color;
+  Color color_value;
+  const char* side;  // nullptr: the whole match has no sides
+  int goals, shots, corners;
+  int time, minutes, seconds;
+  const char* mm_ss;
+  double share;
+  int lost, lost_defending, lost_middle, lost_attacking;
+};
+
+void ExpectTeam(const JsonValue& team, const Team& t) {
+  SCOPED_TRACE(std::string(t.name) + (t.side ? std::string(", ") + t.side : ""));
+  EXPECT_EQ(team["name"].String(), t.name);
+  EXPECT_EQ(team["color"].String(), t.color);
+  EXPECT_EQ(team["color_value"].Int(), t.color_value);
+  if (t.side) {
+    EXPECT_EQ(team["side"].String(), t.side);
   } else {
     EXPECT_FALSE(team.Has("side"));
   }
-  EXPECT_EQ(team["goals"].Int(), stats.Goals);
-  EXPECT_EQ(team["shots"].Int(), stats.Shots);
-  EXPECT_EQ(team["corners"].Int(), stats.Corners);
-  EXPECT_EQ(team["possession_time"].Int(), stats.Possession_time);
-  EXPECT_EQ(team["possession_minutes"].Int(), stats.Possession_minutes);
-  EXPECT_EQ(team["possession_seconds"].Int(), stats.Possession_seconds);
-  char mm_ss[32];
-  std::snprintf(mm_ss, sizeof mm_ss, "%d:%02d", stats.Possession_minutes, stats.Possession_seconds);
-  EXPECT_EQ(team["possession_mm_ss"].String(), mm_ss);
-  const double share =
-      100.0 * stats.Possession_time / (stats.Possession_time + opponent.Possession_time);
-  EXPECT_NEAR(team["possession_share_percent"].Number(), share, 0.05);
-  EXPECT_EQ(team["lost_possession"].Int(),
-            stats.Lost_defending + stats.Lost_middle + stats.Lost_attacking);
-  EXPECT_EQ(team["lost_defending"].Int(), stats.Lost_defending);
-  EXPECT_EQ(team["lost_middle"].Int(), stats.Lost_middle);
-  EXPECT_EQ(team["lost_attacking"].Int(), stats.Lost_attacking);
-}
-
-Team_stats Sum(const Team_stats& a, const Team_stats& b) {
-  Team_stats s;
-  s.Goals = static_cast<std::int16_t>(a.Goals + b.Goals);
-  s.Shots = static_cast<std::int16_t>(a.Shots + b.Shots);
-  s.Corners = static_cast<std::int16_t>(a.Corners + b.Corners);
-  s.Lost_defending = static_cast<std::int16_t>(a.Lost_defending + b.Lost_defending);
-  s.Lost_middle = static_cast<std::int16_t>(a.Lost_middle + b.Lost_middle);
-  s.Lost_attacking = static_cast<std::int16_t>(a.Lost_attacking + b.Lost_attacking);
-  s.Possession_time = a.Possession_time + b.Possession_time;
-  s.Possession_minutes = s.Possession_time / 60;
-  s.Possession_seconds = s.Possession_time % 60;
-  return s;
+  EXPECT_EQ(team["goals"].Int(), t.goals);
+  EXPECT_EQ(team["shots"].Int(), t.shots);
+  EXPECT_EQ(team["corners"].Int(), t.corners);
+  EXPECT_EQ(team["possession_time"].Int(), t.time);
+  EXPECT_EQ(team["possession_minutes"].Int(), t.minutes);
+  EXPECT_EQ(team["possession_seconds"].Int(), t.seconds);
+  EXPECT_EQ(team["possession_mm_ss"].String(), t.mm_ss);
+  EXPECT_DOUBLE_EQ(team["possession_share_percent"].Number(), t.share);
+  EXPECT_EQ(team["lost_possession"].Int(), t.lost);
+  EXPECT_EQ(team["lost_defending"].Int(), t.lost_defending);
+  EXPECT_EQ(team["lost_middle"].Int(), t.lost_middle);
+  EXPECT_EQ(team["lost_attacking"].Int(), t.lost_attacking);
 }
 
 TEST(JsonReportTest, EveryFigureOfEachFileAndOfTheWholeReadsBack) {
   testing::TempDir dir;
-  const std::string first = dir.File("060124_1.dat");
-  const std::string second = dir.File("060124_2.dat");
-  FirstHalf().Write(first);
-  SecondHalf().Write(second);
-  MatchStats a, b;
-  ASSERT_TRUE(ComputeFileStats(first, a));
-  ASSERT_TRUE(ComputeFileStats(second, b));
-  ASSERT_GT(a.Blue_stats.Lost_defending + a.Red_stats.Lost_attacking, 0);  // the sample has losses
+  const std::string first = dir.Write("060124_1.dat", FirstHalf().Bytes());
+  const std::string second = dir.Write("060124_2.dat", SecondHalf().Bytes());
 
   const testing::ToolResult r = RunTool({"--format", "json", first, dir.File("gone.dat"), second});
   EXPECT_EQ(r.status, 1);
@@ -119,8 +101,13 @@ TEST(JsonReportTest, EveryFigureOfEachFileAndOfTheWholeReadsBack) {
   EXPECT_EQ(f1["period_caption"].String(), "Half: 1st");
   EXPECT_EQ(f1["last_record"].Int(), 8);
   ASSERT_EQ(f1["teams"].Items().size(), 2u);
-  ExpectTeam(f1["teams"][0], a.Red_stats, a.Blue_stats, "Red Lions", "red", kRed, "left");
-  ExpectTeam(f1["teams"][1], a.Blue_stats, a.Red_stats, "Blue Birds", "blue", kBlue, "right");
+  // Red 0-65 and 200-230 s, blue 65-200 s; red loses the ball at x 3000, its
+  // defending third, blue at x 6500, its own; blue shoots, and red's ball
+  // over the goal line is blue's corner.
+  ExpectTeam(f1["teams"][0],
+             {"Red Lions", "red", kRed, "left", 0, 0, 0, 95, 1, 35, "1:35", 41.3, 1, 1, 0, 0});
+  ExpectTeam(f1["teams"][1],
+             {"Blue Birds", "blue", kBlue, "right", 0, 1, 1, 135, 2, 15, "2:15", 58.7, 1, 1, 0, 0});
 
   EXPECT_EQ(files[1]["file"].String(), dir.File("gone.dat"));
   EXPECT_EQ(files[1]["error"].String(),
@@ -129,16 +116,20 @@ TEST(JsonReportTest, EveryFigureOfEachFileAndOfTheWholeReadsBack) {
 
   const JsonValue& f2 = files[2];
   EXPECT_EQ(f2["period_caption"].String(), "Half: 2nd");
-  // The red team first, although it played on the right.
-  ExpectTeam(f2["teams"][0], b.Red_stats, b.Blue_stats, "Red Lions", "red", kRed, "right");
-  ExpectTeam(f2["teams"][1], b.Blue_stats, b.Red_stats, "Blue Birds", "blue", kBlue, "left");
+  // Blue 0-13 s with a goal, red 13-100 s, losing the ball at x 7000 in its
+  // defending third; the loss right after the goal is in no third. The red
+  // team comes first, although it played on the right.
+  ExpectTeam(f2["teams"][0],
+             {"Red Lions", "red", kRed, "right", 0, 0, 0, 87, 1, 27, "1:27", 87, 1, 1, 0, 0});
+  ExpectTeam(f2["teams"][1],
+             {"Blue Birds", "blue", kBlue, "left", 1, 0, 0, 13, 0, 13, "0:13", 13, 0, 0, 0, 0});
 
   const JsonValue& match = (*doc)["match"];
   EXPECT_EQ(match["files"].Int(), 2);
-  const Team_stats red = Sum(a.Red_stats, b.Red_stats);
-  const Team_stats blue = Sum(a.Blue_stats, b.Blue_stats);
-  ExpectTeam(match["teams"][0], red, blue, "Red Lions", "red", kRed, nullptr);
-  ExpectTeam(match["teams"][1], blue, red, "Blue Birds", "blue", kBlue, nullptr);
+  ExpectTeam(match["teams"][0],
+             {"Red Lions", "red", kRed, nullptr, 0, 0, 0, 182, 3, 2, "3:02", 55.2, 2, 2, 0, 0});
+  ExpectTeam(match["teams"][1],
+             {"Blue Birds", "blue", kBlue, nullptr, 1, 1, 1, 148, 2, 28, "2:28", 44.8, 1, 1, 0, 0});
   EXPECT_TRUE(match["warnings"].Items().empty());
 }
 
@@ -156,7 +147,7 @@ TEST(JsonReportTest, NamesAndPathsOfAnyBytesComeOutAsValidJson) {
   testing::TempDir dir;
   MatchFile m;
   m.left_name = "Say \"Hi\"\\ \t FC";
-  m.Add(At(4750, 3000, 0, kRed));
+  m.Add(4750, 3000, 0, kRed);
   auto bytes = m.Bytes();
   bytes[19] = 0x81;                                    // a byte the code page leaves undefined
   const std::string path = dir.File("odd\xff\n.dat");  // not UTF-8, and a line feed
@@ -176,10 +167,8 @@ TEST(JsonReportTest, NamesAndPathsOfAnyBytesComeOutAsValidJson) {
 
 TEST(JsonReportTest, TheSeasonAndTheEventsDocumentsReadBack) {
   testing::TempDir dir;
-  const std::string first = dir.File("060124_1.dat");
-  const std::string second = dir.File("060124_2.dat");
-  FirstHalf().Write(first);
-  SecondHalf().Write(second);
+  const std::string first = dir.Write("060124_1.dat", FirstHalf().Bytes());
+  const std::string second = dir.Write("060124_2.dat", SecondHalf().Bytes());
 
   const testing::ToolResult season = RunTool({"--by-team", "--format", "json", first, second});
   ASSERT_EQ(season.status, 0) << season.err;

@@ -23,10 +23,6 @@ class JsonValue {
   static std::optional<JsonValue> Parse(std::string_view text, std::string* error = nullptr);
 
   bool IsNull() const { return std::holds_alternative<std::monostate>(value_); }
-  bool IsNumber() const { return std::holds_alternative<double>(value_); }
-  bool IsString() const { return std::holds_alternative<std::string>(value_); }
-  bool IsArray() const { return std::holds_alternative<Array>(value_); }
-  bool IsObject() const { return std::holds_alternative<Object>(value_); }
 
   // These fail the calling test (and return a default) on a type mismatch.
   double Number() const;

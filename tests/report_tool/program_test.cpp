@@ -3,11 +3,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "fakes.h"
 #include "match_file.h"
+#include "run_command.h"
 #include "temp_dir.h"
 #include "tool_run.h"
 
@@ -27,17 +27,10 @@ class ProgramTest : public ::testing::Test {
     first.Add(Event_record{
         .X = 7000, .Y = 2500, .Clock_seconds = 30, .Team_color = kRed, .Shot_flag = -1});
     first.Add(Event_record{.X = 2500, .Y = 2000, .Clock_seconds = 95, .Team_color = kBlue});
-    good_ = dir_.File("060124_1.dat");
-    first.Write(good_);
+    good_ = dir_.Write("060124_1.dat", first.Bytes());
     MatchFile second = first;
     second.header.Period = 2;
-    second_ = dir_.File("060124_2.dat");
-    second.Write(second_);
-  }
-  std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    const std::string path = dir_.File(name);
-    testing::WriteFileBytes(path, bytes);
-    return path;
+    second_ = dir_.Write("060124_2.dat", second.Bytes());
   }
   testing::TempDir dir_;
   std::string good_;
@@ -51,11 +44,12 @@ TEST_F(ProgramTest, EveryKindOfBadFileGetsOneLineAndTheOthersAreStillReported) {
   MatchFile malformed;
   malformed.last_record = 1;
   const std::string missing = dir_.File("missing.dat");
-  const std::string empty = Write("empty.dat", {});
-  const std::string cut = Write("cut.dat", std::vector<std::uint8_t>(45, 0x20));
-  const std::string short_of_events = Write("truncated.dat", truncated.Bytes());
-  const std::string oversized = Write("oversized.dat", std::vector<std::uint8_t>(32768 * 20, 0));
-  const std::string bad_count = Write("malformed.dat", malformed.Bytes());
+  const std::string empty = dir_.Write("empty.dat", {});
+  const std::string cut = dir_.Write("cut.dat", std::vector<std::uint8_t>(45, 0x20));
+  const std::string short_of_events = dir_.Write("truncated.dat", truncated.Bytes());
+  const std::string oversized =
+      dir_.Write("oversized.dat", std::vector<std::uint8_t>(32768 * 20, 0));
+  const std::string bad_count = dir_.Write("malformed.dat", malformed.Bytes());
 
   const ToolResult r = RunProgram(
       {missing, good_, empty, cut, dir_.path(), short_of_events, oversized, bad_count, second_});
@@ -147,24 +141,9 @@ TEST_F(ProgramTest, WritingToAFullDeviceFailsWithExitOne) {
 #define SKIP_WITHOUT_RENDERING() GTEST_SKIP() << "built without Qt: no PDF or PNG"
 #endif
 
-bool HaveProgram(const char* name) {
-  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string PdfText(const std::string& pdf) {
-  std::string text;
-  if (FILE* p = popen(("pdftotext -layout '" + pdf + "' -").c_str(), "r")) {
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
-    pclose(p);
-  }
-  return text;
-}
-
 TEST_F(ProgramTest, ThePdfHoldsTheRowsOfEveryPageWithoutADisplay) {
   SKIP_WITHOUT_RENDERING();
-  if (!HaveProgram("pdftotext")) GTEST_SKIP() << "pdftotext is not installed";
+  if (!testing::RunCommand({"pdftotext", "-v"}).started) GTEST_SKIP() << "no pdftotext";
   const std::string pdf = dir_.File("report.pdf");
   const std::string images = dir_.File("charts");
   // No DISPLAY and no QT_QPA_PLATFORM: the program finds its own way.
@@ -174,7 +153,7 @@ TEST_F(ProgramTest, ThePdfHoldsTheRowsOfEveryPageWithoutADisplay) {
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out.front(), '{');
 
-  const std::string text = PdfText(pdf);
+  const std::string text = testing::PdfText(pdf);
   std::vector<std::string> pages;
   std::size_t start = 0;
   for (std::size_t ff = text.find('\f'); ff != std::string::npos; ff = text.find('\f', start)) {

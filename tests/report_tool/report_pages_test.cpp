@@ -71,11 +71,9 @@ class ReportPagesTest : public ::testing::Test {
     m.Add(Event_record{.X = 4750, .Y = 3000, .Team_color = kRed});
     m.Add(Event_record{
         .X = 7000, .Y = 2000, .Clock_seconds = 9, .Team_color = kRed, .Shot_flag = -1});
-    first_ = dir_.File("060124_1.dat");
-    m.Write(first_);
+    first_ = dir_.Write("060124_1.dat", m.Bytes());
     m.header.Period = 2;
-    second_ = dir_.File("060124_2.dat");
-    m.Write(second_);
+    second_ = dir_.Write("060124_2.dat", m.Bytes());
   }
   testing::TempDir dir_;
   std::string first_, second_;

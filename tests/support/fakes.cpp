@@ -1,5 +1,6 @@
 #include "fakes.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -87,6 +88,15 @@ std::string FakeControls::LastMessage() const {
   return messages.empty() ? std::string() : messages.back().text;
 }
 
+std::ostream& operator<<(std::ostream& out, const ShownMessage& m) {
+  return out << "[" << m.title
+             << (m.icon == MsgIcon::kExclamation ? ", exclamation] " : ", information] ") << m.text;
+}
+
+std::vector<ShownMessage> OneWarning(std::string text) {
+  return {{std::move(text), MsgIcon::kExclamation, std::string(kWarningTitle)}};
+}
+
 std::string FakeSettings::GetSetting(std::string_view app, std::string_view section,
                                      std::string_view key, std::string_view default_value) {
   const std::string k = std::string(app) + "/" + std::string(section) + "/" + std::string(key);
@@ -150,10 +160,21 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
-void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return !out.fail();
+}
+
+RecordBytes RecordOf(const std::vector<std::uint8_t>& file, int n) {
+  RecordBytes r{};
+  const auto at = static_cast<std::size_t>(n - 1) * kRecordLength;
+  if (n >= 1 && file.size() >= at + kRecordLength) {
+    std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(at), kRecordLength, r.begin());
+  }
+  return r;
 }
 
 }  // namespace varrow::testing

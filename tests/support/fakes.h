@@ -4,9 +4,11 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "datafile/records.h"
 #include "recorder/controls.h"
 
 namespace varrow::testing {
@@ -16,7 +18,12 @@ struct ShownMessage {
   std::string text;
   MsgIcon icon;
   std::string title;
+  friend bool operator==(const ShownMessage&, const ShownMessage&) = default;
 };
+std::ostream& operator<<(std::ostream& out, const ShownMessage& m);
+
+// The messages of a refusal: one "WARNING" box with the exclamation icon.
+std::vector<ShownMessage> OneWarning(std::string text);
 
 // The main window's controls in memory, with the start-up look of the
 // designed window. Dialogs answer from scripted queues.
@@ -114,6 +121,9 @@ std::string Hex(const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> FromHex(std::string_view hex);
 // The whole content of a file ("" when it cannot be read).
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+// Whether all of `bytes` were written.
+bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+// Record n (from 1) of a file's bytes; all zero when the file does not hold it whole.
+RecordBytes RecordOf(const std::vector<std::uint8_t>& file, int n);
 
 }  // namespace varrow::testing

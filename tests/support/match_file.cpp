@@ -4,8 +4,12 @@
 
 namespace varrow::testing {
 
+Event_record EventAt(float x, float y, std::int16_t clock, Color color) {
+  return Event_record{.X = x, .Y = y, .Clock_seconds = clock, .Team_color = color};
+}
+
 MatchFile& MatchFile::Add(float x, float y, std::int16_t clock, Color color) {
-  return Add(Event_record{.X = x, .Y = y, .Clock_seconds = clock, .Team_color = color});
+  return Add(EventAt(x, y, clock, color));
 }
 
 MatchFile& MatchFile::Add(const Event_record& e) {

@@ -10,6 +10,9 @@
 
 namespace varrow::testing {
 
+// An event in play at (x, y): no flags.
+Event_record EventAt(float x, float y, std::int16_t clock, Color color);
+
 // A data file put together record by record, for tests that read files.
 struct MatchFile {
   std::string left_name = "Red Lions";    // record 1

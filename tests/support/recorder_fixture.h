@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "recorder_rig.h"
@@ -32,6 +33,12 @@ class RecorderFixture : public ::testing::Test, public RecorderRig {
   std::string RecordHex(int n) const { return Hex(Record(n)); }
   Form1State& v() { return state_.form1; }
   std::string Caption(MainControl c) const { return controls_.Caption(c); }
+  // The name boxes, left then right: text and colour.
+  using NameBoxes = std::vector<std::pair<std::string, Color>>;
+  NameBoxes Names() const {
+    return {{Caption(MainControl::kText2), controls_.ForeColor(MainControl::kText2)},
+            {Caption(MainControl::kText1), controls_.ForeColor(MainControl::kText1)}};
+  }
   bool LeftHasBall() const { return controls_.Visible(MainControl::kImage3); }
   bool RightHasBall() const { return controls_.Visible(MainControl::kImage4); }
   // Drawing and property operations since the log was last cleared.

@@ -45,10 +45,4 @@ std::vector<std::uint8_t> RecorderRig::Record(int n) const {
           bytes.begin() + static_cast<std::ptrdiff_t>(at + kRecordLength)};
 }
 
-RecordBytes RecorderRig::ToRecordBytes(const std::vector<std::uint8_t>& v) {
-  RecordBytes b{};
-  for (std::size_t i = 0; i < b.size() && i < v.size(); ++i) b[i] = v[i];
-  return b;
-}
-
 }  // namespace varrow::testing

@@ -45,9 +45,8 @@ class RecorderRig : public FakeProgram {
   std::vector<std::uint8_t> Bytes() const { return ReadFileBytes(Path()); }
   // Record n as stored, or an empty vector when the file does not hold it.
   std::vector<std::uint8_t> Record(int n) const;
-  Header_record DiskHeader() const { return DecodeHeader(ToRecordBytes(Record(kHeaderRecord))); }
-  Event_record DiskEvent(int n) const { return DecodeEvent(ToRecordBytes(Record(n))); }
-  static RecordBytes ToRecordBytes(const std::vector<std::uint8_t>& v);
+  Header_record DiskHeader() const { return DecodeHeader(RecordOf(Bytes(), kHeaderRecord)); }
+  Event_record DiskEvent(int n) const { return DecodeEvent(RecordOf(Bytes(), n)); }
 
   TempDir dir_;
 };

@@ -5,12 +5,20 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "fakes.h"
+
 namespace varrow::testing {
 
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "varrow-test-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = pattern;
+}
+
+std::string TempDir::Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+  const std::string path = File(name);
+  WriteFileBytes(path, bytes);
+  return path;
 }
 
 TempDir::~TempDir() {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace varrow::testing {
 
@@ -15,6 +17,8 @@ class TempDir {
   const std::string& path() const { return path_; }
   // path() joined with a file name.
   std::string File(const std::string& name) const { return path_ + "/" + name; }
+  // Writes the file `name` in the directory; its path.
+  std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
 
  private:
   std::string path_;

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace varrow::testing {
+
+// What a program run to its end left behind.
+struct CommandResult {
+  bool started = false;
+  int status = -1;  // the exit status; -1 when it did not exit
+  int signal = 0;   // the signal that ended it, if one did
+  std::string out;
+  std::string err;
+};
+
+// Runs `argv` (argv[0] looked up in PATH) and waits for it, in an environment
+// holding only PATH, HOME and `env` ("NAME=value"): no display unless `env`
+// gives one.
+CommandResult RunCommand(const std::vector<std::string>& argv,
+                         const std::vector<std::string>& env = {});
+
+// The text of a PDF as `pdftotext -layout` lays it out, each page ended by a
+// form feed; "" when it cannot be read.
+std::string PdfText(const std::string& pdf);
+// How far down its page (points) the first word of a PDF's page stands; -1
+// when the page holds no word.
+double PdfFirstWordTop(const std::string& pdf, int page = 1);
+
+}  // namespace varrow::testing
