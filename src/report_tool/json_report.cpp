@@ -59,8 +59,9 @@ void ErrorObject(JsonWriter& w, const std::string& path, const std::string& reas
   w.EndObject();
 }
 
-// {"files": [...], "match": {...}}
-class JsonPagesFormatter : public ReportFormatter {
+// Every JSON report is an object that begins with the list of files; a
+// file that could not be reported is listed with its reason.
+class JsonFormatter : public ReportFormatter {
  public:
   using ReportFormatter::ReportFormatter;
 
@@ -69,14 +70,24 @@ class JsonPagesFormatter : public ReportFormatter {
     w_.Key("files");
     w_.BeginArray();
   }
+  void FileError(const std::string& path, const std::string& reason) override {
+    ErrorObject(w_, path, reason);
+  }
+
+ protected:
+  JsonWriter w_{out_};
+};
+
+// {"files": [...], "match": {...}}
+class JsonPagesFormatter : public JsonFormatter {
+ public:
+  using JsonFormatter::JsonFormatter;
+
   void File(const MatchStats& stats, const std::string& path) override {
     w_.BeginObject();
     FileFields(w_, stats, path);
     TeamsArray(w_, TeamsOf(stats));
     w_.EndObject();
-  }
-  void FileError(const std::string& path, const std::string& reason) override {
-    ErrorObject(w_, path, reason);
   }
   void End(MatchTotals& totals, const SeasonTable&) override {
     w_.EndArray();
@@ -95,28 +106,17 @@ class JsonPagesFormatter : public ReportFormatter {
     }
     w_.EndObject();
   }
-
- private:
-  JsonWriter w_{out_};
 };
 
 // {"files": [...], "teams": [...]}
-class JsonSeasonFormatter : public ReportFormatter {
+class JsonSeasonFormatter : public JsonFormatter {
  public:
-  using ReportFormatter::ReportFormatter;
+  using JsonFormatter::JsonFormatter;
 
-  void Begin() override {
-    w_.BeginObject();
-    w_.Key("files");
-    w_.BeginArray();
-  }
   void File(const MatchStats& stats, const std::string& path) override {
     w_.BeginObject();
     FileFields(w_, stats, path);
     w_.EndObject();
-  }
-  void FileError(const std::string& path, const std::string& reason) override {
-    ErrorObject(w_, path, reason);
   }
   void End(MatchTotals&, const SeasonTable& season) override {
     w_.EndArray();
@@ -137,22 +137,14 @@ class JsonSeasonFormatter : public ReportFormatter {
     w_.EndArray();
     w_.EndObject();
   }
-
- private:
-  JsonWriter w_{out_};
 };
 
 // {"files": [{"file": ..., "events": [...]}, ...]}
-class JsonEventsFormatter : public ReportFormatter {
+class JsonEventsFormatter : public JsonFormatter {
  public:
-  using ReportFormatter::ReportFormatter;
+  using JsonFormatter::JsonFormatter;
 
   bool WantsEvents() const override { return true; }
-  void Begin() override {
-    w_.BeginObject();
-    w_.Key("files");
-    w_.BeginArray();
-  }
   void Events(const MatchStats& stats, const std::string& path, std::int32_t first_record,
               std::span<const RecordBytes> records) override {
     BeginFile(stats, path);
@@ -179,7 +171,7 @@ class JsonEventsFormatter : public ReportFormatter {
   }
   void FileError(const std::string& path, const std::string& reason) override {
     if (!file_open_) {
-      ErrorObject(w_, path, reason);
+      JsonFormatter::FileError(path, reason);
       return;
     }
     // It failed part way: the events read so far stay, with the reason.
@@ -203,7 +195,6 @@ class JsonEventsFormatter : public ReportFormatter {
     file_open_ = true;
   }
 
-  JsonWriter w_{out_};
   bool file_open_ = false;
 };
 
