@@ -5,29 +5,32 @@
 
 namespace varrow {
 
-ReportData ReportDataOf(const ProgramState& state, std::string_view period_caption) {
-  return ReportData{.Data_file_path = state.Data_file_path,
+namespace {
+
+// The program's state and a statistics pass hold the same figures under the same names.
+template <typename Figures>
+ReportData ReportDataFrom(const Figures& f, std::string_view data_file_path,
+                          std::string_view period_caption) {
+  return ReportData{.Data_file_path = data_file_path,
                     .period_caption = period_caption,
-                    .Team_2_name = state.Team_2_name,
-                    .Team_1_name = state.Team_1_name,
-                    .Header_rec = state.Header_rec,
-                    .Red_stats = state.Red_stats,
-                    .Blue_stats = state.Blue_stats,
-                    .Red_shot_count = state.Red_shot_count,
-                    .Blue_shot_count = state.Blue_shot_count};
+                    .Team_2_name = f.Team_2_name,
+                    .Team_1_name = f.Team_1_name,
+                    .Header_rec = f.Header_rec,
+                    .Red_stats = f.Red_stats,
+                    .Blue_stats = f.Blue_stats,
+                    .Red_shot_count = f.Red_shot_count,
+                    .Blue_shot_count = f.Blue_shot_count};
+}
+
+}  // namespace
+
+ReportData ReportDataOf(const ProgramState& state, std::string_view period_caption) {
+  return ReportDataFrom(state, state.Data_file_path, period_caption);
 }
 
 ReportData ReportDataOf(const MatchStats& stats, std::string_view data_file_path,
                         std::string_view period_caption) {
-  return ReportData{.Data_file_path = data_file_path,
-                    .period_caption = period_caption,
-                    .Team_2_name = stats.Team_2_name,
-                    .Team_1_name = stats.Team_1_name,
-                    .Header_rec = stats.Header_rec,
-                    .Red_stats = stats.Red_stats,
-                    .Blue_stats = stats.Blue_stats,
-                    .Red_shot_count = stats.Red_shot_count,
-                    .Blue_shot_count = stats.Blue_shot_count};
+  return ReportDataFrom(stats, data_file_path, period_caption);
 }
 
 std::string ReportTitle(std::string_view data_file_path, std::string_view words,
