@@ -212,6 +212,24 @@ class Form1Test : public QObject {
     QVERIFY(!Find("Image4")->isVisible());
   }
 
+  // The window sees every key first; the menus' access keys must still work
+  // from a name box and type nothing into it.
+  void accessKeysOpenTheirMenusFromANameBox() {
+    auto* text2 = Find<QLineEdit>("Text2");
+    text2->setFocus();
+    QTRY_VERIFY(text2->hasFocus());
+    QTest::keyClicks(text2, "Ajax");
+    const std::pair<Qt::Key, const char*> keys[] = {
+        {Qt::Key_F, "mnuFile"}, {Qt::Key_R, "mnuReports"}, {Qt::Key_H, "mnuHelp"}};
+    for (const auto& [key, menu] : keys) {
+      QTest::keyClick(text2, key, Qt::AltModifier);
+      QTRY_COMPARE(QApplication::activePopupWidget(), Find(menu));
+      QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+      QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+    }
+    QCOMPARE(text2->text(), QString("Ajax"));
+  }
+
   void clockAndScoreLabelsWidenWhenTheirTextDoesNotFit() {
     auto* label5 = Find<QLabel>("Label5");
     const QRect designed = label5->geometry();
