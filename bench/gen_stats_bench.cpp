@@ -15,11 +15,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "datafile/data_file.h"
+#include "match_events.h"
 #include "forms/form1.h"
 #include "forms/form2.h"
 #include "platform/fonts.h"
@@ -31,8 +31,7 @@ namespace {
 constexpr int kRecords = 1638;  // the largest file a 16-bit byte count allows
 constexpr double kTargetMs = 100;
 
-// A recording in the proportions of a real match: possession changes at one
-// click in five, one click in fifty is a shot, one in a hundred a corner.
+// A recording of the length Generate Stats is measured on.
 bool WriteMatchFile(const std::string& path) {
   varrow::DataFile f;
   if (!f.Open(path, varrow::OpenMode::kCreateNew)) return false;
@@ -40,19 +39,9 @@ bool WriteMatchFile(const std::string& path) {
             f.WriteName(varrow::kRightNameRecord, "Blue Birds");
   ok = ok && f.WriteHeader(
                  varrow::Header_record{varrow::kRed, varrow::kBlue, kRecords, 2700, 1, 0, 1, {}});
-  std::mt19937 random(2000);
-  std::uniform_real_distribution<float> x(750, 8750);
-  std::uniform_real_distribution<float> y(1000, 5000);
-  varrow::Color color = varrow::kRed;
+  varrow::bench::MatchEvents events(2000);
   for (int r = varrow::kFirstEventRecord; ok && r <= kRecords; ++r) {
-    varrow::Event_record e{
-        .X = x(random), .Y = y(random), .Clock_seconds = static_cast<std::int16_t>(r * 5 / 3)};
-    const unsigned roll = random() % 100;
-    if (roll < 20) color = varrow::OtherPossessionColor(color);
-    e.Team_color = color;
-    if (roll >= 98) e.Shot_flag = -1;
-    if (roll == 97) e.Corner_flag = -1;
-    ok = static_cast<bool>(f.WriteEvent(r, e));
+    ok = static_cast<bool>(f.WriteEvent(r, events.Next(static_cast<std::int16_t>(r * 5 / 3))));
   }
   return ok;
 }

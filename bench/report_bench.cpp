@@ -11,12 +11,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "datafile/records.h"
+#include "match_events.h"
 #include "report_tool/report_tool.h"
 
 namespace {
@@ -33,11 +33,8 @@ const char* const kTeams[] = {"Red Lions", "Blue Birds", "Rovers", "United", "At
                               "Harriers",  "Olympic",    "Celtic", "Dynamo", "Sporting",
                               "Real",      "Academy",    "Stars",  "Rapids", "Valley"};
 
-// A period in the proportions of a real match: possession changes at one
-// click in five, at no regular rhythm; a shot about one click in fifty, a
-// corner one in a hundred, a goal one in three hundred.
+// One period of a match, its teams and sides varying with `index`.
 std::vector<std::uint8_t> MatchFileBytes(int index) {
-  std::mt19937 random(static_cast<unsigned>(index) + 1);
   std::vector<std::uint8_t> out;
   out.reserve(kRecords * varrow::kRecordLength);
   auto append = [&](const varrow::RecordBytes& b) { out.insert(out.end(), b.begin(), b.end()); };
@@ -53,20 +50,9 @@ std::vector<std::uint8_t> MatchFileBytes(int index) {
                                                     1,
                                                     static_cast<std::int16_t>(1 + index % 2),
                                                     {}}));
-  std::uniform_real_distribution<float> x(750, 8750);
-  std::uniform_real_distribution<float> y(1000, 5000);
-  varrow::Color color = varrow::kRed;
+  varrow::bench::MatchEvents events(static_cast<unsigned>(index) + 1);
   for (int r = varrow::kFirstEventRecord; r <= kRecords; ++r) {
-    varrow::Event_record e{.X = x(random),
-                           .Y = y(random),
-                           .Clock_seconds = static_cast<std::int16_t>(r * 2700 / kRecords)};
-    const unsigned roll = random() % 300;
-    if (roll < 60) color = varrow::OtherPossessionColor(color);
-    e.Team_color = color;
-    if (roll >= 294) e.Shot_flag = -1;
-    if (roll >= 291 && roll < 294) e.Corner_flag = -1;
-    if (roll == 290) e.Left_goal = 1;
-    append(varrow::EncodeEvent(e));
+    append(varrow::EncodeEvent(events.Next(static_cast<std::int16_t>(r * 2700 / kRecords))));
   }
   return out;
 }

@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "datafile/data_file.h"
+#include "match_events.h"
 #include "stats/stats_pass.h"
 
 namespace {
@@ -25,9 +25,7 @@ using Clock = std::chrono::steady_clock;
 constexpr double kTargetRatio = 2.0;
 constexpr int kRuns = 300;
 
-// A long recording in the proportions of a real match: possession changes at
-// one click in five, at no regular rhythm; about one click in fifty is a shot,
-// one in a hundred a corner, one in three hundred a goal.
+// The longest recording a data file holds.
 bool WriteLargestFile(const std::string& path) {
   DataFile f;
   if (!f.Open(path, varrow::OpenMode::kCreateNew)) return false;
@@ -35,19 +33,9 @@ bool WriteLargestFile(const std::string& path) {
             f.WriteName(varrow::kRightNameRecord, "Blue Birds");
   ok = ok && f.WriteHeader(varrow::Header_record{
                  varrow::kRed, varrow::kBlue, varrow::kMaxRecordNumber, 30000, 3, 2, 1, {}});
-  std::mt19937 random(2000);
-  std::uniform_real_distribution<float> x(750, 8750);
-  std::uniform_real_distribution<float> y(1000, 5000);
-  varrow::Color color = varrow::kRed;
+  varrow::bench::MatchEvents events(2000);
   for (int r = varrow::kFirstEventRecord; ok && r <= varrow::kMaxRecordNumber; ++r) {
-    Event_record e{.X = x(random), .Y = y(random), .Clock_seconds = static_cast<std::int16_t>(r)};
-    const unsigned roll = random() % 300;
-    if (roll < 60) color = varrow::OtherPossessionColor(color);
-    e.Team_color = color;
-    if (roll >= 294) e.Shot_flag = -1;
-    if (roll >= 291 && roll < 294) e.Corner_flag = -1;
-    if (roll == 290) e.Left_goal = 1;
-    ok = static_cast<bool>(f.WriteEvent(r, e));
+    ok = static_cast<bool>(f.WriteEvent(r, events.Next(static_cast<std::int16_t>(r))));
   }
   return ok;
 }
