@@ -271,13 +271,20 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress || unloaded_) return false;
+  auto* key = static_cast<QKeyEvent*>(event);
+  // A held key repeats about 25 times a second. A held space bar would hand
+  // the ball over at random and a held Enter press the focused button (START
+  // CLOCK, PRINT, OK) again and again: in every window only a fresh press counts.
+  if (key->isAutoRepeat() && (key->key() == Qt::Key_Space || key->key() == Qt::Key_Return ||
+                              key->key() == Qt::Key_Enter)) {
+    return true;
+  }
   auto* widget = qobject_cast<QWidget*>(watched);
   if (widget == nullptr || widget->window() != this) return false;
   // Only the first delivery, to the focused control: a key that control
   // ignores travels on to its parents and must not be handled twice.
   QWidget* first = focusWidget() != nullptr ? focusWidget() : this;
   if (widget != first) return false;
-  auto* key = static_cast<QKeyEvent*>(event);
   int key_code = KeyCodeOf(key->key());
   if (key_code == 0) return false;
   recorder_->Form_KeyDown(key_code, ShiftStateOf(key->modifiers()));

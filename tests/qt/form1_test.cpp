@@ -212,6 +212,39 @@ class Form1Test : public QObject {
     QVERIFY(!Find("Image4")->isVisible());
   }
 
+  // A held key repeats about 25 times a second; only its first press counts.
+  void heldEnterAndSpaceBarActOnce() {
+    testing::TempDir dir;
+    testing::MessageCatcher catcher;
+    testing::NewFileWithTheClockHeld(*form_, dir.path());
+    const std::string file = window_->state.Data_file_path;
+    auto hold = [](QWidget* w, Qt::Key key, const QString& text) {
+      auto send = [&](QEvent::Type type, bool repeat) {
+        QKeyEvent event(type, key, Qt::NoModifier, text, repeat);
+        QApplication::sendEvent(w, &event);
+      };
+      send(QEvent::KeyPress, false);
+      for (int i = 0; i < 10; ++i) {
+        send(QEvent::KeyRelease, true);
+        send(QEvent::KeyPress, true);
+      }
+      send(QEvent::KeyRelease, false);
+    };
+    auto* command2 = Find<QPushButton>("Command2");
+    form_->activateWindow();
+    command2->setFocus();
+    QTRY_VERIFY(command2->hasFocus());
+    hold(command2, Qt::Key_Return, "\r");
+    QVERIFY(form_->TimerEnabled());
+    QCOMPARE(testing::ReadFileBytes(file).size(), std::size_t{4 * 20});  // START alone
+
+    hold(command2, Qt::Key_Space, " ");
+    QVERIFY(Find("Image4")->isVisible());
+    QCOMPARE(window_->state.form1.ball_path_color, kBlue);
+    QCOMPARE(testing::ReadFileBytes(file).size(), std::size_t{4 * 20});
+    QCOMPARE(catcher.messages().size(), std::size_t{1});  // "New data file created"
+  }
+
   // The window sees every key first; the menus' access keys must still work
   // from a name box and type nothing into it.
   void accessKeysOpenTheirMenusFromANameBox() {
