@@ -89,7 +89,10 @@ class BenchEnvironment : public Environment {
  public:
   explicit BenchEnvironment(std::string dir) : dir_(std::move(dir)) {}
   CalendarDate Today() const override { return {2000, 6, 17}; }
-  std::string CurrentDirectory() const override { return dir_; }
+  FileStatus CurrentDirectory(std::string& path) const override {
+    path = dir_;
+    return FileStatus::Ok();
+  }
   std::string ProgramDirectory() const override { return dir_; }
 
  private:

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "datafile/data_file.h"
 #include "state/colors.h"
 
 namespace varrow {
@@ -97,8 +98,9 @@ class Environment {
  public:
   virtual ~Environment() = default;
   virtual CalendarDate Today() const = 0;
-  // Where New creates its files.
-  virtual std::string CurrentDirectory() const = 0;
+  // Where New creates its files: the working folder's path, or the system's
+  // error when it cannot be named (it has been removed).
+  [[nodiscard]] virtual FileStatus CurrentDirectory(std::string& path) const = 0;
   // The directory that holds the program file.
   virtual std::string ProgramDirectory() const = 0;
 };

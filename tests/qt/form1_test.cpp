@@ -2,6 +2,7 @@
 // message boxes and shutdown.
 #include "forms/form1.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFileDialog>
 #include <QFontInfo>
@@ -372,6 +373,37 @@ class Form1Test : public QObject {
     QCOMPARE(through_window.size(), std::size_t{11 * 20});
     const std::vector<std::uint8_t> by_handlers = RecordWithTheHandlers(core_dir.path());
     QCOMPARE(testing::Hex(through_window), testing::Hex(by_handlers));
+  }
+
+  // Started in a folder that has since been removed: New makes nothing
+  // anywhere, not even in the root folder, and says why.
+  void newIsRefusedWhenTheWorkingFolderIsGone() {
+    const QString previous_dir = QDir::currentPath();
+    {
+      testing::TempDir dir;
+      QVERIFY(QDir::setCurrent(QString::fromStdString(dir.path())));
+    }
+    testing::MessageCatcher catcher;
+    bool period_window = false;
+    testing::WhenModalAppears(
+        [&](QWidget* modal) {
+          if (modal->objectName() != "Form5") return false;
+          period_window = true;
+          QTest::mouseClick(modal->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+          return true;
+        },
+        300);
+    form_->findChild<QAction*>("mnuNew")->trigger();
+    QTest::qWait(400);  // until the watch for the period window has ended
+    QDir::setCurrent(previous_dir);
+    const std::string made = window_->state.Data_file_path;
+    if (!made.empty()) QFile::remove(QString::fromStdString(made));
+    QVERIFY(!period_window);
+    QCOMPARE(made, std::string());
+    QCOMPARE(catcher.messages().size(), std::size_t{1});
+    QCOMPARE(catcher.messages()[0].title, QString("ERROR"));
+    QVERIFY2(catcher.messages()[0].text.contains("#2 occurred: \nNo such file or directory"),
+             qPrintable(catcher.messages()[0].text));
   }
 
   void openDialogOffersDataFilesAndTellsCancelApart() {

@@ -109,7 +109,10 @@ class FakeSettings : public SettingsStore {
 class FakeEnvironment : public Environment {
  public:
   CalendarDate Today() const override { return today; }
-  std::string CurrentDirectory() const override { return current_directory; }
+  FileStatus CurrentDirectory(std::string& path) const override {
+    path = current_directory;
+    return FileStatus::Ok();
+  }
   std::string ProgramDirectory() const override { return program_directory; }
   CalendarDate today{1999, 12, 5};
   std::string current_directory = ".";
