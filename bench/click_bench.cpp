@@ -83,6 +83,7 @@ class NoSettings : public SettingsStore {
   }
   void SaveSetting(std::string_view, std::string_view, std::string_view,
                    std::string_view) override {}
+  std::optional<SettingsFailure> Sync() override { return std::nullopt; }
 };
 
 class BenchEnvironment : public Environment {

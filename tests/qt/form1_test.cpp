@@ -445,6 +445,22 @@ class Form1Test : public QObject {
     QCOMPARE(*chosen, file);
   }
 
+  void settingsThatCannotBeSavedAreReported() {
+    // A folder where the settings file should be.
+    const QString file = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Varrow/Varrow.conf";
+    QFile::remove(file);
+    QVERIFY(QDir().mkpath(file));
+    testing::MessageCatcher catcher;
+    form_->close();
+    QDir().rmdir(file);
+    QVERIFY(!form_->isVisible());
+    QCOMPARE(catcher.messages().size(), std::size_t{1});
+    QCOMPARE(catcher.messages()[0].title, QString("WARNING"));
+    QCOMPARE(catcher.messages()[0].icon, QMessageBox::Warning);
+    QVERIFY2(catcher.messages()[0].text.contains(file + "\nReason: Is a directory"),
+             qPrintable(catcher.messages()[0].text));
+  }
+
   void closingRunsShutdownOnceAndSavesTheSettings() {
     form_->SetCaption(MainControl::kText2, "Lions   ");
     form_->SetForeColor(MainControl::kText1, kRed);

@@ -104,6 +104,7 @@ class FakeSettings : public SettingsStore {
   // Keys in the order they were saved.
   std::vector<std::string> save_order;
   std::vector<std::string> read_order;
+  std::optional<SettingsFailure> Sync() override { return std::nullopt; }
 };
 
 class FakeEnvironment : public Environment {
