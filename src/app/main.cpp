@@ -1,10 +1,12 @@
 // Varrow: records a soccer match live and turns the record into statistics.
 #include <QApplication>
+#include <QSessionManager>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #include "forms/form1.h"
+#include "platform/end_signals.h"
 #include "platform/fonts.h"
 #include "platform/qt_environment.h"
 #include "platform/qt_settings.h"
@@ -43,6 +45,13 @@ int main(int argc, char* argv[]) {
   varrow::platform::QtEnvironment environment;
   varrow::forms::Form1 form1(state, settings, environment);
   form1.Load();
+  // Asked to end from outside, the program closes its window as the operator
+  // would, so that the shutdown runs: the data file closed, the settings saved.
+  varrow::platform::EndSignals end_signals;
+  QObject::connect(&end_signals, &varrow::platform::EndSignals::received, &form1,
+                   &varrow::forms::Form1::CloseOnRequest);
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, &form1,
+                   &varrow::forms::Form1::CloseOnRequest, Qt::DirectConnection);
   form1.show();
   const int status = QApplication::exec();
   // Ending the event loop by other means than closing the window still

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -258,6 +259,25 @@ void Form1::Unload() {
   unloaded_ = true;
   recorder_->Form_Unload();
   timer1_->stop();
+}
+
+void Form1::CloseOnRequest() {
+  if (unloaded_) return;
+  if (QWidget* popup = QApplication::activePopupWidget()) {
+    popup->close();
+  } else if (QWidget* modal = QApplication::activeModalWidget()) {
+    // A modal window runs inside the handler that opened it: close it, and
+    // close the main window once that handler has returned.
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+      dialog->reject();
+    } else {
+      modal->close();
+    }
+  } else if (close()) {
+    return;
+  }
+  // Also while the statistics pass holds the window open.
+  QTimer::singleShot(50, this, &Form1::CloseOnRequest);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -44,6 +44,10 @@ class Form1 : public QMainWindow, public MainControls {
   void Load();
   // Runs the shutdown handler, unless it has run already.
   void Unload();
+  // Closes the window as the operator would, when the program is asked to
+  // end from outside (a signal, the desktop session ending): open menus and
+  // modal windows first, then the window itself, which runs the shutdown.
+  void CloseOnRequest();
 
   Recorder& recorder() { return *recorder_; }
   platform::WindowSurface& surface() { return *surface_; }
