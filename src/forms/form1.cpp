@@ -22,6 +22,7 @@
 #include "forms/form5.h"
 #include "forms/help_viewer.h"
 #include "forms/key_codes.h"
+#include "forms/name_validator.h"
 #include "forms/window_util.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
@@ -184,6 +185,7 @@ void Form1::BuildControls() {
   auto name_box = [&](const char* name, int left, Color color) {
     auto* t = new QLineEdit(view_);
     place(t, name, left, 360, 2055, 285);
+    t->setValidator(new NameValidator(t));
     t->setFont(small);
     QPalette p = t->palette();
     p.setColor(QPalette::Text, QColor(RedOf(color), GreenOf(color), BlueOf(color)));

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QLabel>
@@ -262,6 +263,19 @@ class Form1Test : public QObject {
       QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
     }
     QCOMPARE(text2->text(), QString("Ajax"));
+  }
+
+  // A data file holds names in Windows-1252: the name boxes take nothing
+  // else, and show at once what becomes of a pasted name.
+  void nameBoxesTakeOnlyWhatADataFileCanHold() {
+    auto* text2 = Find<QLineEdit>("Text2");
+    form_->activateWindow();
+    text2->setFocus();
+    QTRY_VERIFY(text2->hasFocus());
+    QApplication::clipboard()->setText(QString::fromUtf8("Łódź € ő \U0001F600!"));
+    QTest::keyClick(text2, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(text2->text(), QString::fromUtf8("?ódz € o ?!"));
+    QCOMPARE(text2->cursorPosition(), text2->text().size());
   }
 
   void clockAndScoreLabelsWidenWhenTheirTextDoesNotFit() {
