@@ -291,16 +291,30 @@ void Form1::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+bool Form1::IsRepeatOfAHeldKey(const QKeyEvent& key) {
+  if (key.key() != Qt::Key_Space && key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter) {
+    return false;
+  }
+  // Qt marks a repeat only when the repeat's release and press reach it
+  // together; on X11 they often come apart, as a release and a press with
+  // the same time stamp.
+  if (key.type() == QEvent::KeyRelease) {
+    last_release_ = {key.key(), key.timestamp()};
+    return false;
+  }
+  return key.isAutoRepeat() ||
+         (key.timestamp() != 0 && last_release_ == std::pair{key.key(), key.timestamp()});
+}
+
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress || unloaded_) return false;
+  if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+  if (unloaded_) return false;
   auto* key = static_cast<QKeyEvent*>(event);
   // A held key repeats about 25 times a second. A held space bar would hand
   // the ball over at random and a held Enter press the focused button (START
   // CLOCK, PRINT, OK) again and again: in every window only a fresh press counts.
-  if (key->isAutoRepeat() && (key->key() == Qt::Key_Space || key->key() == Qt::Key_Return ||
-                              key->key() == Qt::Key_Enter)) {
-    return true;
-  }
+  if (IsRepeatOfAHeldKey(*key)) return true;
+  if (event->type() != QEvent::KeyPress) return false;
   auto* widget = qobject_cast<QWidget*>(watched);
   if (widget == nullptr || widget->window() != this) return false;
   // Only the first delivery, to the focused control: a key that control

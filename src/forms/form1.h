@@ -5,12 +5,14 @@
 #include <QTimer>
 #include <map>
 #include <memory>
+#include <utility>
 
 #include "recorder/controls.h"
 #include "recorder/recorder.h"
 #include "state/program_state.h"
 
 class QLabel;
+class QKeyEvent;
 class QLineEdit;
 class QMouseEvent;
 class QPushButton;
@@ -88,6 +90,9 @@ class Form1 : public QMainWindow, public MainControls {
   void BuildMenus();
   void BuildControls();
   void FieldMouseDown(QMouseEvent* event);
+  // A press of the space bar or Enter that the keyboard repeats while the key
+  // is held; notes the releases of those keys.
+  bool IsRepeatOfAHeldKey(const QKeyEvent& key);
   QWidget* Control(MainControl c) const;
   // Lets the clock and score labels widen into the gaps beside them when
   // their text does not fit.
@@ -114,6 +119,8 @@ class Form1 : public QMainWindow, public MainControls {
   // the main window then would pull the state from under the pass.
   bool pass_running_ = false;
   bool unloaded_ = false;
+  // The latest release of the space bar or Enter: key and time stamp.
+  std::pair<int, quint64> last_release_{0, 0};
 };
 
 }  // namespace varrow::forms

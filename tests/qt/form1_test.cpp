@@ -220,17 +220,24 @@ class Form1Test : public QObject {
     testing::MessageCatcher catcher;
     testing::NewFileWithTheClockHeld(*form_, dir.path());
     const std::string file = window_->state.Data_file_path;
-    auto hold = [](QWidget* w, Qt::Key key, const QString& text) {
-      auto send = [&](QEvent::Type type, bool repeat) {
-        QKeyEvent event(type, key, Qt::NoModifier, text, repeat);
+    // As X11 delivers a held key: after the first press, every 40 ms a
+    // release and a press with the same time stamp, which Qt marks as a
+    // repeat only now and then.
+    quint64 time = 100000;
+    auto hold = [&time](QWidget* w, Qt::Key key, const QString& text) {
+      auto send = [&](QEvent::Type type, bool marked) {
+        QKeyEvent event(type, key, Qt::NoModifier, text, marked);
+        event.setTimestamp(time);
         QApplication::sendEvent(w, &event);
       };
       send(QEvent::KeyPress, false);
-      for (int i = 0; i < 10; ++i) {
-        send(QEvent::KeyRelease, true);
-        send(QEvent::KeyPress, true);
+      time += 500;
+      for (int i = 0; i < 10; ++i, time += 40) {
+        send(QEvent::KeyRelease, i % 3 == 0);
+        send(QEvent::KeyPress, i % 3 == 0);
       }
       send(QEvent::KeyRelease, false);
+      time += 500;
     };
     auto* command2 = Find<QPushButton>("Command2");
     form_->activateWindow();
