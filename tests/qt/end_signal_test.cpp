@@ -26,21 +26,13 @@ class EndSignalTest : public QObject {
 
   void endsLikeAClosedWindow() {
     QFETCH(int, signal);
-    testing::TempDir dir;
-    const QString config = QString::fromStdString(dir.File("config"));
-    const QString runtime = QString::fromStdString(dir.File("runtime"));
-    QVERIFY(QDir().mkpath(config));
-    QVERIFY(QDir().mkpath(runtime));
-    QFile::setPermissions(runtime,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // Offscreen, with the test's runtime directory and settings of its own.
+    testing::TempDir config;
     QProcess program;
-    QProcessEnvironment env;
-    env.insert("PATH", qEnvironmentVariable("PATH"));
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("XDG_CONFIG_HOME", config);
-    env.insert("XDG_RUNTIME_DIR", runtime);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(config.path()));
     program.setProcessEnvironment(env);
-    program.setWorkingDirectory(QString::fromStdString(dir.path()));
+    program.setWorkingDirectory(QString::fromStdString(config.path()));
     program.start(VARROW_TYPING_PROGRAM, QStringList());
     QVERIFY(program.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(program.canReadLine(), 20000);
@@ -50,7 +42,8 @@ class EndSignalTest : public QObject {
     QVERIFY(program.waitForFinished(20000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
-    const QSettings saved(config + "/Varrow/Varrow.conf", QSettings::IniFormat);
+    const QSettings saved(QString::fromStdString(config.File("Varrow/Varrow.conf")),
+                          QSettings::IniFormat);
     QCOMPARE(saved.value("Startup/Team_2").toString(), QString("Lions"));
     QCOMPARE(saved.value("Startup/Team_2_color").toString(), QString("255"));
   }
