@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "match_file.h"
-#include "report_tool/match_reader.h"
 #include "report_tool/season_table.h"
 #include "report_tool/text_report.h"
 #include "temp_dir.h"
@@ -86,11 +85,10 @@ class MatchTotalsTest : public ::testing::Test {
   }
   MatchStats Read(const std::string& path) {
     MatchStats stats;
-    EXPECT_TRUE(reader_.Read(path, stats));
+    EXPECT_TRUE(ComputeFileStats(path, stats));
     return stats;
   }
   testing::TempDir dir_;
-  MatchFileReader reader_;
 };
 
 TEST_F(MatchTotalsTest, ATwoPeriodMatchIsTheSumOfItsPeriodsTeamByColour) {
