@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "field/field.h"
+#include "recorder/ball_position.h"
+#include "recorder/period_captions.h"
 #include "recorder/recorder.h"
 #include "state/error_numbers.h"
 
@@ -12,8 +14,6 @@ namespace varrow {
 namespace {
 
 constexpr std::string_view kDataFileFilter = "Data Files (*.dat)|*.dat";
-// Matches no code of the click handler: the next click is plain ball movement.
-constexpr std::int16_t kBallPositionAfterOpen = 1000;
 
 std::string Coordinate(float v) {
   char buf[32];
@@ -50,19 +50,6 @@ FileStatus ReadDataFileForOpen(const std::string& path, OpenedFile& out) {
   }
   out = std::move(result);
   return FileStatus::Ok();
-}
-
-std::string_view OpenPeriodCaption(std::int16_t period) {
-  switch (period) {
-    case 1:
-      return " Half: 1st";
-    case 2:
-      return " Half: 2nd";
-    case 3:
-      return "Overtime 1";
-    default:
-      return "Overtime 2";
-  }
 }
 
 void Recorder::mnuOpen_Click() {
@@ -124,7 +111,7 @@ void Recorder::mnuOpen_Click() {
   v.ball_path_color = left_team_has_ball ? header.Team_2_color : header.Team_1_color;
   v.X_1 = v.X_2 = x;
   v.Y_1 = v.Y_2 = y;
-  v.Ball_position = kBallPositionAfterOpen;
+  v.Ball_position = ball_position::kAfterOpen;
   state_.New_file_flag = 0;
   ClearGoalAndSetPieceFlags();
   DrawBallMarker(x, y, marker_color);

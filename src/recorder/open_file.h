@@ -27,7 +27,4 @@ struct OpenedFile {
 // file.
 [[nodiscard]] FileStatus ReadDataFileForOpen(const std::string& path, OpenedFile& out);
 
-// The period caption Open shows for a header's Period.
-std::string_view OpenPeriodCaption(std::int16_t period);
-
 }  // namespace varrow

@@ -123,7 +123,7 @@ class PeriodWindow {
 
  private:
   // Sets the period and its caption; periods after the first change ends.
-  void Choose(std::int16_t period, std::string_view caption, bool change_ends);
+  void Choose(std::int16_t period, bool change_ends);
   ProgramState& state_;
   MainControls& controls_;
 };

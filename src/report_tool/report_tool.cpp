@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "recorder/open_file.h"
+#include "recorder/period_captions.h"
 #include "report_tool/match_totals.h"
 #include "report_tool/report_formatter.h"
 #include "report_tool/season_table.h"

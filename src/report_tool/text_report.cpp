@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "recorder/open_file.h"
+#include "recorder/period_captions.h"
 #include "surface/recording_surface.h"
 #include "surface/text_surface.h"
 

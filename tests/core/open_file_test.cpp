@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "match_file.h"
+#include "recorder/period_captions.h"
 #include "recorder_rig.h"
 
 namespace varrow {
