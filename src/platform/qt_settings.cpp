@@ -5,14 +5,9 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "platform/qt_conversions.h"
+
 namespace varrow::platform {
-namespace {
-
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 QtSettingsStore::QtSettingsStore() = default;
 
