@@ -7,7 +7,6 @@
 #include "recorder/period_captions.h"
 #include "report_tool/match_totals.h"
 #include "report_tool/report_formatter.h"
-#include "report_tool/season_table.h"
 
 namespace varrow::report {
 namespace {

@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "match_file.h"
-#include "report_tool/season_table.h"
-#include "report_tool/text_report.h"
+#include "report_tool/report_formatter.h"
 #include "temp_dir.h"
 #include "tool_run.h"
 
