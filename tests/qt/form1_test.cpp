@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QtTest>
+#include <cerrno>
 #include <memory>
 
 #include "qt_test_support.h"
@@ -339,6 +340,20 @@ class Form1Test : public QObject {
     QCOMPARE(through_window.size(), std::size_t{11 * 20});
     const std::vector<std::uint8_t> by_handlers = RecordWithTheHandlers(core_dir.path());
     QCOMPARE(testing::Hex(through_window), testing::Hex(by_handlers));
+  }
+
+  void aFailedBackgroundFlushIsShownWithoutWaitingForAClickOrATick() {
+    testing::TempDir dir;
+    testing::MessageCatcher catcher;
+    testing::NewFileWithTheClockHeld(*form_, dir.path());
+    form_->recorder().SetFlushFunction([](int) { return EIO; });
+    QTest::mouseClick(Find<QPushButton>("Command2"), Qt::LeftButton);
+    QTRY_COMPARE(catcher.messages().size(), std::size_t{2});
+    QCOMPARE(catcher.messages()[1].title, QString("ERROR"));
+    QVERIFY(catcher.messages()[1].text.contains("Input/output error"));
+    QCOMPARE(Find<QPushButton>("Command2")->text(), QString("START CLOCK"));
+    QVERIFY(!form_->TimerEnabled());
+    QVERIFY(!form_->recorder().FileOpen());
   }
 
   void openDialogOffersDataFilesAndTellsCancelApart() {
