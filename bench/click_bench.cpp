@@ -2,8 +2,9 @@
 // cannot avoid. All figures come from one run on one data file:
 //   Click             one click, its two record writes, no flush
 //   BarePwrites       the same two 20-byte pwrite calls, nothing else
-//   ClickSynced       one click flushed to the disk (fdatasync), as recorded live
-//   BarePwritesSynced two 20-byte pwrites and one fdatasync
+//   ClickFlushed      one click while the file is flushed in the background
+//                     (fdatasync), as recorded live
+//   BarePwritesSynced two 20-byte pwrites and one fdatasync, for comparison
 // The core cost of a click is Click minus BarePwrites (medians of the same
 // run); the data file lives in a fresh directory under the current one, so
 // run it from a directory on the disk the program records to.
@@ -65,6 +66,7 @@ class BenchControls : public MainControls {
   void ShowReportsWindow() override {}
   void ShowAboutWindow() override {}
   void ShowHelp(const std::string&) override {}
+  void PostFlushCheck() override {}
   void CloseMainWindow() override {}
   void CloseOtherWindows() override {}
 
@@ -151,7 +153,14 @@ class Rig {
   void Sync() {
     if (::fdatasync(fd_) != 0) throw std::runtime_error("fdatasync failed");
   }
-  void SetSyncEveryEvent(bool on) { recorder_.SetSyncEveryEvent(on); }
+  // The flush takes effect from the next START CLOCK.
+  void SetFlushing(bool on) {
+    if (on == flushing_) return;
+    flushing_ = on;
+    recorder_.Command2_Click();
+    recorder_.SetFlushFunction(on ? FlushFunction(FlushToDisk) : FlushFunction());
+    recorder_.Command2_Click();
+  }
   const std::string& Path() const { return state_.Data_file_path; }
 
  private:
@@ -168,6 +177,7 @@ class Rig {
   BenchEnvironment environment_;
   Recorder recorder_{state_, controls_, surface_, settings_, environment_};
   int fd_ = -1;
+  bool flushing_ = true;
   std::vector<Pt> positions_;
   std::size_t next_ = 0;
   int bare_record_ = kFirstEventRecord;
@@ -177,7 +187,7 @@ class Rig {
 Rig* rig = nullptr;
 
 void Click(benchmark::State& state) {
-  rig->SetSyncEveryEvent(false);
+  rig->SetFlushing(false);
   for (auto _ : state) rig->Click(state);
 }
 
@@ -185,8 +195,8 @@ void BarePwrites(benchmark::State& state) {
   for (auto _ : state) rig->BarePwrites();
 }
 
-void ClickSynced(benchmark::State& state) {
-  rig->SetSyncEveryEvent(true);
+void ClickFlushed(benchmark::State& state) {
+  rig->SetFlushing(true);
   for (auto _ : state) rig->Click(state);
 }
 
@@ -201,7 +211,7 @@ constexpr int kRepetitions = 21;
 
 BENCHMARK(Click)->Repetitions(kRepetitions)->MinTime(0.05)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BarePwrites)->Repetitions(kRepetitions)->MinTime(0.05)->Unit(benchmark::kMicrosecond);
-BENCHMARK(ClickSynced)->Repetitions(kRepetitions)->Iterations(400)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ClickFlushed)->Repetitions(kRepetitions)->MinTime(0.05)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BarePwritesSynced)
     ->Repetitions(kRepetitions)
     ->Iterations(400)
@@ -247,12 +257,12 @@ int main(int argc, char** argv) {
   };
   const double click = at("Click");
   const double bare = at("BarePwrites");
-  const double click_synced = at("ClickSynced");
+  const double click_flushed = at("ClickFlushed");
   const double bare_synced = at("BarePwritesSynced");
-  if (click == 0 || bare == 0 || click_synced == 0 || bare_synced == 0) return 0;  // filtered run
+  if (click == 0 || bare == 0 || click_flushed == 0 || bare_synced == 0) return 0;  // filtered run
   const double core = click - bare;
   const double ratio = click / bare;
-  const double synced_ratio = click_synced / bare_synced;
+  const double core_flushed = click_flushed - bare;
   std::printf("\nMedians of %d repetitions, one data file, one run:\n", varrow::kRepetitions);
   std::printf("  two bare 20-byte pwrites            %8.2f us\n", bare);
   std::printf("  two bare pwrites + fdatasync        %8.2f us\n", bare_synced);
@@ -263,7 +273,7 @@ int main(int argc, char** argv) {
       "  click with its record writes / bare pwrites       %6.2f      target <= 1.5    %s\n", ratio,
       ratio <= 1.5 ? "met" : "MISSED");
   std::printf(
-      "  click with fdatasync / bare pwrites + fdatasync   %6.2f      target <= 1.1    %s\n",
-      synced_ratio, synced_ratio <= 1.1 ? "met" : "MISSED");
+      "  core cost of one click, file flushed in the background  %6.2f us   target < 20 us   %s\n",
+      core_flushed, core_flushed < 20 ? "met" : "MISSED");
   return 0;
 }

@@ -20,6 +20,7 @@
 
 #include "datafile/data_file.h"
 #include "match_events.h"
+#include "scratch_desktop.h"
 #include "forms/form1.h"
 #include "forms/form2.h"
 #include "platform/fonts.h"
@@ -79,18 +80,10 @@ double Median(std::vector<double> v) {
 
 int main(int argc, char* argv[]) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
-  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
-      std::getenv("QT_QPA_PLATFORM") == nullptr) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  }
   char scratch[] = "/tmp/varrow-bench-XXXXXX";
   if (mkdtemp(scratch) == nullptr) return 1;
   const std::filesystem::path dir(scratch);
-  std::filesystem::create_directory(dir / "config");
-  std::filesystem::create_directory(dir / "runtime");
-  std::filesystem::permissions(dir / "runtime", std::filesystem::perms::owner_all);
-  setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-  setenv("XDG_RUNTIME_DIR", (dir / "runtime").c_str(), 1);
+  varrow::bench::UseScratchDesktop(dir);
   const std::string data_file = (dir / "120599_1.dat").string();
   if (!WriteMatchFile(data_file)) {
     std::fprintf(stderr, "cannot write %s\n", data_file.c_str());

@@ -21,6 +21,16 @@ if(VARROW_SANITIZE)
   target_link_options(varrow_flags INTERFACE -fsanitize=address,undefined,float-cast-overflow)
 endif()
 
+# ThreadSanitizer: the data file's flushing threads against the recorder.
+# It cannot share a build with AddressSanitizer.
+if(VARROW_TSAN)
+  if(VARROW_SANITIZE OR VARROW_FUZZ)
+    message(FATAL_ERROR "VARROW_TSAN cannot be combined with VARROW_SANITIZE or VARROW_FUZZ")
+  endif()
+  target_compile_options(varrow_flags INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(varrow_flags INTERFACE -fsanitize=thread)
+endif()
+
 if(VARROW_FUZZ)
   if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     message(FATAL_ERROR "VARROW_FUZZ needs clang (configure with the fuzz preset)")

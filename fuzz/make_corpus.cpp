@@ -39,10 +39,6 @@ const std::string kLongRecording = "long_recording.dat";
 // Seeds by file name.
 using Seeds = std::map<std::string, Bytes>;
 
-// What a seed holds does not depend on flushing to the disk; skipping it
-// keeps the generator fast.
-void Unsynced(RecorderRig& rig) { rig.recorder_.SetSyncEveryEvent(false); }
-
 void StartOrStop(RecorderRig& rig) { rig.recorder_.Command2_Click(); }
 
 void PressSpace(RecorderRig& rig) {
@@ -66,7 +62,7 @@ Bytes SavedSettings(RecorderRig& rig) {
 // The worked sequence of the click recording: New, START CLOCK at 0, six
 // clicks at clocks 3 to 45, then STOP CLOCK.
 void WorkedExample(RecorderRig& rig) {
-  Unsynced(rig);
+  rig.SkipFlushing();  // what a seed holds does not depend on it
   rig.New(1);
   StartOrStop(rig);
   const struct {
@@ -85,7 +81,7 @@ void WorkedExample(RecorderRig& rig) {
 // both sides, a corner, a shot, and two UNDOs at the end that leave records
 // beyond the header's count; the window is closed without STOP CLOCK.
 void SecondHalf(RecorderRig& rig) {
-  Unsynced(rig);
+  rig.SkipFlushing();  // what a seed holds does not depend on it
   rig.controls_.SetCaption(varrow::MainControl::kText2, "Fußball Zürich");
   rig.controls_.SetCaption(varrow::MainControl::kText1, "Œuvre €uro Ñandú FC de la Liga");
   rig.New(2);
@@ -106,7 +102,7 @@ void SecondHalf(RecorderRig& rig) {
 // set pieces, SHOT, UNDO, FOUL, CLEAR SCREEN, breaks and the space bar, until
 // the file reaches 1638 records (the longest file the statistics of old read).
 void LongRecording(RecorderRig& rig) {
-  Unsynced(rig);
+  rig.SkipFlushing();             // what a seed holds does not depend on it
   std::minstd_rand random(2000);  // minstd is the same everywhere
   const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
   const auto between = [&](int low, int high) {

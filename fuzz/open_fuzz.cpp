@@ -37,7 +37,7 @@ struct Program : varrow::testing::FakeProgram {
     settings_.values["Varrow/Startup/Team_1"] = "Blues";
     recorder_.Form_Load();
     // Flushing to the disk proves nothing here and would cost most of the time.
-    recorder_.SetSyncEveryEvent(false);
+    SkipFlushing();
   }
   void Open(const std::string& path) {
     controls_.open_dialog_answers.push_back(path);

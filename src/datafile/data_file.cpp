@@ -8,6 +8,8 @@
 #include <cstring>
 #include <utility>
 
+#include "datafile/background_flusher.h"
+
 namespace varrow {
 namespace {
 
@@ -23,14 +25,27 @@ FileStatus FileStatus::FromErrno(int error_number) {
   return Error(error_number, std::strerror(error_number));
 }
 
+int FlushToDisk(int fd) {
+  int r;
+  do {
+    r = ::fdatasync(fd);
+  } while (r != 0 && errno == EINTR);
+  return r == 0 ? 0 : errno;
+}
+
+DataFile::DataFile() = default;
+
 DataFile::DataFile(DataFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
+    : fd_(std::exchange(other.fd_, -1)),
+      path_(std::move(other.path_)),
+      flusher_(std::move(other.flusher_)) {}
 
 DataFile& DataFile::operator=(DataFile&& other) noexcept {
   if (this != &other) {
     Close();
     fd_ = std::exchange(other.fd_, -1);
     path_ = std::move(other.path_);
+    flusher_ = std::move(other.flusher_);
   }
   return *this;
 }
@@ -81,6 +96,7 @@ FileStatus DataFile::Open(const std::string& path, OpenMode mode) {
 }
 
 void DataFile::Close() {
+  flusher_.reset();
   if (fd_ >= 0) {
     ::close(fd_);
     fd_ = -1;
@@ -90,18 +106,25 @@ void DataFile::Close() {
 FileStatus DataFile::Write(int record_number, const RecordBytes& bytes) {
   if (fd_ < 0) return FileStatus::FromErrno(EBADF);
   if (record_number < 1 || record_number > kMaxRecordNumber) return BadRecordNumber(record_number);
+  FileStatus status;
   std::size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
                                Offset(record_number) + static_cast<off_t>(done));
     if (n < 0) {
       if (errno == EINTR) continue;
-      return FileStatus::FromErrno(errno);
+      status = FileStatus::FromErrno(errno);
+      break;
     }
-    if (n == 0) return FileStatus::FromErrno(EIO);
+    if (n == 0) {
+      status = FileStatus::FromErrno(EIO);
+      break;
+    }
     done += static_cast<std::size_t>(n);
   }
-  return FileStatus::Ok();
+  // A write cut short may have changed bytes too.
+  if (flusher_ && (status || done > 0)) flusher_->Written();
+  return status;
 }
 
 FileStatus DataFile::Read(int record_number, RecordBytes& bytes) const {
@@ -158,11 +181,33 @@ FileStatus DataFile::ReadEvent(int record_number, Event_record& e) const {
 
 FileStatus DataFile::Sync() {
   if (fd_ < 0) return FileStatus::FromErrno(EBADF);
+  if (flusher_) return flusher_->WaitFlushed();
+  const int error = FlushToDisk(fd_);
+  return error == 0 ? FileStatus::Ok() : FileStatus::FromErrno(error);
+}
+
+void DataFile::FlushInBackground(FlushFunction flush, std::function<void()> on_failure) {
+  if (fd_ < 0) return;
+  flusher_.reset();
+  flusher_ = std::make_unique<BackgroundFlusher>(fd_, std::move(flush), std::move(on_failure));
+}
+
+FileStatus DataFile::FlushFailure() const {
+  return flusher_ ? flusher_->Failure() : FileStatus::Ok();
+}
+
+FileStatus DataFile::LockExclusive() {
+  if (fd_ < 0) return FileStatus::FromErrno(EBADF);
+  struct flock whole {};
+  whole.l_type = F_WRLCK;
+  whole.l_whence = SEEK_SET;  // from byte 0 to the end, however the file grows
   int r;
   do {
-    r = ::fdatasync(fd_);
+    r = ::fcntl(fd_, F_OFD_SETLK, &whole);
   } while (r != 0 && errno == EINTR);
-  return r == 0 ? FileStatus::Ok() : FileStatus::FromErrno(errno);
+  if (r == 0 || errno == ENOLCK) return FileStatus::Ok();
+  if (errno == EAGAIN || errno == EACCES) return FileStatus::FromErrno(EWOULDBLOCK);
+  return FileStatus::FromErrno(errno);
 }
 
 FileStatus DataFile::Size(std::int64_t& bytes) const {
@@ -179,7 +224,9 @@ FileStatus DataFile::Truncate(std::int64_t bytes) {
   do {
     r = ::ftruncate(fd_, static_cast<off_t>(bytes));
   } while (r != 0 && errno == EINTR);
-  return r == 0 ? FileStatus::Ok() : FileStatus::FromErrno(errno);
+  const FileStatus status = r == 0 ? FileStatus::Ok() : FileStatus::FromErrno(errno);
+  if (flusher_) flusher_->Written();
+  return status;
 }
 
 FileStatus DataFile::CheckNotRemoved() const {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -32,6 +34,15 @@ class FileStatus {
   std::string reason_;
 };
 
+// Flushes what was written through a descriptor down to the disk; returns 0
+// or an errno value. FlushToDisk unless a test or benchmark puts a slow or
+// failing one in its place.
+using FlushFunction = std::function<int(int fd)>;
+// fdatasync, again when interrupted.
+int FlushToDisk(int fd);
+
+class BackgroundFlusher;
+
 enum class OpenMode {
   kCreateNew,         // create the file; fails if the name is taken
   kExisting,          // read and write an existing regular file; never creates one
@@ -43,7 +54,7 @@ enum class OpenMode {
 // Writes go straight to the operating system (no user-space buffer).
 class DataFile {
  public:
-  DataFile() = default;
+  DataFile();
   DataFile(DataFile&& other) noexcept;
   DataFile& operator=(DataFile&& other) noexcept;
   DataFile(const DataFile&) = delete;
@@ -51,7 +62,8 @@ class DataFile {
   ~DataFile();
 
   [[nodiscard]] FileStatus Open(const std::string& path, OpenMode mode);
-  // Closing when nothing is open does nothing.
+  // Closing when nothing is open does nothing. A file flushed in the
+  // background is flushed to the end first: it never closes under a flush.
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
   const std::string& Path() const { return path_; }
@@ -78,8 +90,23 @@ class DataFile {
 
   [[nodiscard]] FileStatus ReadEvent(int record_number, Event_record& e) const;
 
-  // Flushes written records to the disk itself (fdatasync).
+  // Flushes written records to the disk itself (fdatasync). While the file is
+  // flushed in the background: waits until everything written so far is on
+  // the disk, or fails with the first failed flush.
   [[nodiscard]] FileStatus Sync();
+  // From now until Close every write is flushed to the disk by `flush` on
+  // threads of the file's own (BackgroundFlusher), and the writer never waits
+  // for it. `on_failure` runs once, on one of those threads, when a flush
+  // fails; from then on nothing more is flushed and FlushFailure says why.
+  void FlushInBackground(FlushFunction flush, std::function<void()> on_failure);
+  // Ok, or the first failure of the background flush.
+  [[nodiscard]] FileStatus FlushFailure() const;
+  // Takes an exclusive advisory lock on the whole file (an open file
+  // description lock), held until Close. Fails with EWOULDBLOCK while another
+  // open of the file, in this process or another, holds it. Where the file
+  // system keeps no locks (ENOLCK, as on some network shares) there is
+  // nothing to take and it succeeds.
+  [[nodiscard]] FileStatus LockExclusive();
   [[nodiscard]] FileStatus Size(std::int64_t& bytes) const;
   // Cuts the file to `bytes`: drops the torn tail a failed append can leave.
   [[nodiscard]] FileStatus Truncate(std::int64_t bytes);
@@ -90,6 +117,7 @@ class DataFile {
  private:
   int fd_ = -1;
   std::string path_;
+  std::unique_ptr<BackgroundFlusher> flusher_;  // while flushed in the background
 };
 
 // Whether anything (file, directory, ...) exists under this name.

@@ -128,7 +128,12 @@ Form1::Form1(ProgramState& state, SettingsStore& settings, Environment& environm
   qApp->installEventFilter(this);
 }
 
-Form1::~Form1() { qApp->removeEventFilter(this); }
+Form1::~Form1() {
+  qApp->removeEventFilter(this);
+  // The recorder's flushing threads may still knock (PostFlushCheck) until
+  // its data file is closed: end them while this window is whole.
+  recorder_.reset();
+}
 
 QWidget* Form1::fieldView() const { return view_; }
 
@@ -488,6 +493,16 @@ void Form1::ShowAboutWindow() {
 void Form1::ShowHelp(const std::string& help_file) {
   if (help_ == nullptr) help_ = new HelpViewer(this);
   help_->ShowFile(QFile::decodeName(help_file.c_str()));
+}
+
+void Form1::PostFlushCheck() {
+  // Called on a flushing thread: a queued call is the one way across.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (!unloaded_) recorder_->CheckFlush();
+      },
+      Qt::QueuedConnection);
 }
 
 void Form1::CloseMainWindow() { close(); }

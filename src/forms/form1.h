@@ -77,6 +77,7 @@ class Form1 : public QMainWindow, public MainControls {
   void ShowReportsWindow() override;
   void ShowAboutWindow() override;
   void ShowHelp(const std::string& help_file) override;
+  void PostFlushCheck() override;
   void CloseMainWindow() override;
   void CloseOtherWindows() override;
 

@@ -19,10 +19,7 @@ std::int16_t TakeGoalBack(std::int16_t score) {
 }  // namespace
 
 void Recorder::Command5_Click() {
-  if (!ClockRunning()) {
-    WarnClockStopped();
-    return;
-  }
+  if (!RecordingAllowed()) return;
   const std::int16_t record = vars().RecordNumber;
   if (record < kFirstEventRecord) return;
   // The mark goes into the record as it is on disk: after UNDO the event in
@@ -37,23 +34,16 @@ void Recorder::Command5_Click() {
     if (!s) (void)file_.WriteEvent(record, as_read);
   }
   if (s) s = file_.CheckNotRemoved();
-  if (s && sync_every_event_) s = file_.Sync();
   if (!s) FailRecording(s);
 }
 
 void Recorder::Command6_Click() {
-  if (!ClockRunning()) {
-    WarnClockStopped();
-    return;
-  }
+  if (!RecordingAllowed()) return;
   vars().Ball_position = ball_position::kAfterFoul;
 }
 
 void Recorder::Command1_Click() {
-  if (!ClockRunning()) {
-    WarnClockStopped();
-    return;
-  }
+  if (!RecordingAllowed()) return;
   Form1State& v = vars();
   // The records before the first event are never given back for overwriting.
   if (v.RecordNumber <= kHeaderRecord) return;
@@ -71,7 +61,7 @@ void Recorder::Command1_Click() {
   const std::int16_t score_2 =
       undone.Right_goal == 1 ? TakeGoalBack(state_.Score_2) : state_.Score_2;
   const Header_record header = CurrentHeader(record, score_2, score_1);
-  FileStatus s = WriteHeaderOnly(header, sync_every_event_);
+  FileStatus s = WriteHeaderOnly(header);
   if (s) s = file_.CheckNotRemoved();
   if (!s) {
     FailRecording(s);
@@ -79,7 +69,7 @@ void Recorder::Command1_Click() {
   }
 
   v.RecordNumber = record;
-  state_.Header_rec = header;
+  SetHeaderOnDisk(header);
   if (undone.Left_goal == 1) {
     state_.Score_1 = score_1;
     controls_.SetCaption(MainControl::kLabel4, std::to_string(score_1));
@@ -98,10 +88,7 @@ void Recorder::Command1_Click() {
 }
 
 void Recorder::Command7_Click() {
-  if (!ClockRunning()) {
-    WarnClockStopped();
-    return;
-  }
+  if (!RecordingAllowed()) return;
   surface_.Cls();
   DrawBallMarker(vars().X_1, vars().Y_1, vars().ball_path_color);
 }

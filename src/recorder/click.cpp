@@ -96,10 +96,7 @@ std::int16_t NextBallPosition(const Form1State& v) {
 void Recorder::Form_MouseDown(int /*Button*/, int /*Shift*/, float X, float Y) {
   Form1State& v = vars();
   v.change_possesion_flag = 0;
-  if (!ClockRunning()) {
-    WarnClockStopped();
-    return;
-  }
+  if (!RecordingAllowed()) return;
   // The last record number is kept for the STOP CLOCK marker.
   if (v.RecordNumber >= kMaxRecordNumber - 1) {
     WarnFileFull("STOP CLOCK and create NEW file");
@@ -203,14 +200,14 @@ void Recorder::Form_MouseDown(int /*Button*/, int /*Shift*/, float X, float Y) {
   const auto record = static_cast<std::int16_t>(n.RecordNumber + 1);
   n.RecordNumber = record;
   const Header_record header = CurrentHeader(record, score_2, score_1);
-  if (FileStatus s = WriteEventAndHeader(record, e, header, sync_every_event_); !s) {
+  if (FileStatus s = WriteEventAndHeader(record, e, header); !s) {
     FailRecording(s);
     return;
   }
 
   v = n;
   state_.Event_rec = e;
-  state_.Header_rec = header;
+  SetHeaderOnDisk(header);
   state_.Score_1 = score_1;
   state_.Score_2 = score_2;
   if (e.Left_goal) controls_.SetCaption(MainControl::kLabel4, std::to_string(score_1));

@@ -1,5 +1,6 @@
 // The match clock (START CLOCK / STOP CLOCK and the one-second tick), and the
 // file writes every recording handler shares.
+#include <cerrno>
 #include <limits>
 #include <string>
 
@@ -21,9 +22,30 @@ void Recorder::Timer1_Timer() {
   ShowClock();
   // A file removed while open still takes every write, and loses them all
   // when it is closed. Looking once a second keeps that check off the click.
+  // A failed background flush is seen here at the latest.
   if (file_.IsOpen()) {
-    if (FileStatus s = file_.CheckNotRemoved(); !s) FailRecording(s);
+    FileStatus s = file_.FlushFailure();
+    if (s) s = file_.CheckNotRemoved();
+    if (!s) FailRecording(s);
   }
+}
+
+void Recorder::CheckFlush() { (void)FlushFailed(); }
+
+bool Recorder::FlushFailed() {
+  if (!file_.IsOpen()) return false;
+  const FileStatus s = file_.FlushFailure();
+  if (s) return false;
+  FailRecording(s);
+  return true;
+}
+
+bool Recorder::RecordingAllowed() {
+  if (!ClockRunning()) {
+    WarnClockStopped();
+    return false;
+  }
+  return !FlushFailed();
 }
 
 void Recorder::Command2_Click() {
@@ -35,7 +57,7 @@ void Recorder::Command2_Click() {
     return;
   }
   if (ClockRunning()) {
-    StopClock();
+    if (!FlushFailed()) StopClock();
   } else {
     StartClock();
   }
@@ -55,8 +77,13 @@ void Recorder::StopClock() {
   Header_record header = CurrentHeader(record, state_.Score_2, state_.Score_1);
   header.Team_2_color = controls_.ForeColor(MainControl::kText2);
   header.Team_1_color = controls_.ForeColor(MainControl::kText1);
-  // The end of a spell of recording is always flushed, whatever the policy.
-  FileStatus s = WriteEventAndHeader(record, marker, header, true);
+  FileStatus s = WriteEventAndHeader(record, marker, header);
+  // STOP CLOCK returns with the whole spell of recording on the disk. If that
+  // fails, the header goes back to the one the screen still shows.
+  if (s) {
+    s = file_.Sync();
+    if (!s) (void)file_.WriteHeader(state_.Header_rec);
+  }
   if (s) s = file_.CheckNotRemoved();
   if (!s) {
     FailRecording(s);
@@ -64,8 +91,8 @@ void Recorder::StopClock() {
   }
   state_.Event_rec = marker;
   v.RecordNumber = record;
-  state_.Header_rec = header;
-  file_.Close();
+  SetHeaderOnDisk(header);
+  file_.Close();  // which also gives up the lock
 }
 
 void Recorder::StartClock() {
@@ -75,15 +102,22 @@ void Recorder::StartClock() {
     WarnFileFull("Create NEW file to START CLOCK");
     return;
   }
-  controls_.SetTimerEnabled(true);
-  controls_.SetCaption(MainControl::kCommand2, "STOP CLOCK");
-  SetNameBoxesLocked(true);
-  v.Left_Goal_flag = v.Right_Goal_flag = 0;
-
   // Never create the file here: a vanished file must be reported, not
   // replaced by one whose first records are zero bytes. The same goes for a
   // file cut shorter than its header says.
   FileStatus s = file_.Open(state_.Data_file_path, OpenMode::kExisting);
+  // Only one program records into a file at a time: the lock is taken before
+  // anything is read or written, and held until the file closes.
+  if (s) {
+    s = file_.LockExclusive();
+    if (s.code() == EWOULDBLOCK) {
+      file_.Close();
+      controls_.MsgBox(
+          std::string("Another program is recording") + std::string(kCrLf) + "into this data file",
+          MsgIcon::kExclamation, kWarningTitle);
+      return;
+    }
+  }
   std::int64_t size = 0;
   if (s) s = file_.Size(size);
   if (s && last_record < kHeaderRecord) {
@@ -94,26 +128,47 @@ void Recorder::StartClock() {
                           "The file holds fewer records than its header counts (" +
                               std::to_string(last_record) + ")");
   }
+  RecordBytes on_disk{};
+  if (s) s = file_.Read(kHeaderRecord, on_disk);
   if (!s) {
     FailRecording(s);
     return;
   }
+  // Appending to a file that changed since this program last wrote or read
+  // it would mix two recordings (the records and the clock would disagree).
+  // Encoded, the unused bytes do not count.
+  if (EncodeHeader(DecodeHeader(on_disk)) != EncodeHeader(known_header_)) {
+    file_.Close();
+    controls_.MsgBox(std::string("Data file changed since it was opened") + std::string(kCrLf) +
+                         "OPEN it again to START CLOCK",
+                     MsgIcon::kExclamation, kWarningTitle);
+    return;
+  }
+
+  controls_.SetTimerEnabled(true);
+  controls_.SetCaption(MainControl::kCommand2, "STOP CLOCK");
+  SetNameBoxesLocked(true);
+  v.Left_Goal_flag = v.Right_Goal_flag = 0;
+  // The flushing threads only knock; the failure itself is handled here, on
+  // this thread (FlushFailed).
+  if (flush_) file_.FlushInBackground(flush_, [this] { controls_.PostFlushCheck(); });
 
   const Event_record marker = ClockMarker();
   const auto record = static_cast<std::int16_t>(last_record + 1);
   // The header is written at START as well, so that it counts the marker.
   const Header_record header = CurrentHeader(record, state_.Score_2, state_.Score_1);
-  if (s = WriteEventAndHeader(record, marker, header, sync_every_event_); !s) {
+  if (s = WriteEventAndHeader(record, marker, header); !s) {
     FailRecording(s);
     return;
   }
   state_.Event_rec = marker;
   v.RecordNumber = record;
-  state_.Header_rec = header;
+  SetHeaderOnDisk(header);
 }
 
 void Recorder::FailRecording(const FileStatus& status) {
-  // Stop before the message: the box is modal and the timer would tick behind it.
+  // Stop before the message: the box is modal and the timer would tick behind
+  // it. Closing waits for the flush of what was recorded before the failure.
   controls_.SetTimerEnabled(false);
   file_.Close();
   controls_.SetCaption(MainControl::kCommand2, "START CLOCK");
@@ -149,24 +204,28 @@ Header_record Recorder::CurrentHeader(std::int16_t last_record, std::int16_t sco
 }
 
 FileStatus Recorder::WriteEventAndHeader(std::int16_t record, const Event_record& event,
-                                         const Header_record& header, bool sync) {
+                                         const Header_record& header) {
   // The event first: until the header counts it, a record beyond the count
   // is harmless, so a crash between the two writes leaves a consistent file.
   if (FileStatus s = file_.WriteEvent(record, event); !s) {
     TrimTornRecord();
     return s;
   }
-  return WriteHeaderOnly(header, sync);
+  return WriteHeaderOnly(header);
 }
 
-FileStatus Recorder::WriteHeaderOnly(const Header_record& header, bool sync) {
+FileStatus Recorder::WriteHeaderOnly(const Header_record& header) {
   FileStatus s = file_.WriteHeader(header);
-  if (s && sync) s = file_.Sync();
-  // What reached the disk is unknown (a write cut short by the file size
+  // What reached the file is unknown (a write cut short by the file size
   // limit leaves part of the new header); at least the file must count only
   // what the program still believes was recorded.
   if (!s) (void)file_.WriteHeader(state_.Header_rec);
   return s;
+}
+
+void Recorder::SetHeaderOnDisk(const Header_record& header) {
+  state_.Header_rec = header;
+  known_header_ = header;
 }
 
 void Recorder::TrimTornRecord() {

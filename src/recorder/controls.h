@@ -81,6 +81,12 @@ class MainControls {
   // Opens the help file at its contents page.
   virtual void ShowHelp(const std::string& help_file) = 0;
 
+  // The one member called from another thread: the data file's background
+  // flush has failed. The window answers by calling Recorder::CheckFlush on
+  // the user-interface thread soon after. (The recorder also looks at every
+  // tick and every recording handler, so the error never waits for this.)
+  virtual void PostFlushCheck() = 0;
+
   // Closes the main window, which runs its unload handler.
   virtual void CloseMainWindow() = 0;
   // Closes Form2, Form3 and Form4 if they are open.

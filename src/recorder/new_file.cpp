@@ -143,7 +143,7 @@ void Recorder::mnuNew_Click() {
   state_.Data_file_path = path;
   state_.Team_2_name = team_2_name;
   state_.Team_1_name = team_1_name;
-  state_.Header_rec = header;
+  SetHeaderOnDisk(header);
 
   // Kick-off: clock at zero, ball on the centre spot with the team whose ball
   // icon shows, nothing left of the previous file's play.

@@ -75,7 +75,7 @@ void Recorder::mnuOpen_Click() {
   v.RecordNumber = header.Last_record;
   state_.Team_2_name = std::move(opened.Team_2_name);
   state_.Team_1_name = std::move(opened.Team_1_name);
-  state_.Header_rec = header;
+  SetHeaderOnDisk(header);
 
   controls_.SetCaption(MainControl::kText2, state_.Team_2_name);
   controls_.SetCaption(MainControl::kText1, state_.Team_1_name);

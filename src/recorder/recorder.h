@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "datafile/data_file.h"
 #include "recorder/controls.h"
@@ -30,6 +31,10 @@ class Recorder {
   // Sets KeyCode to 0 when it consumed the key.
   void Form_KeyDown(int& KeyCode, int Shift);
   void Timer1_Timer();
+  // The window calls this on the user-interface thread after the data file's
+  // background flush asked for it (MainControls::PostFlushCheck): a failed
+  // flush stops recording with the ERROR message.
+  void CheckFlush();
 
   // Buttons.
   void Command2_Click();  // START CLOCK / STOP CLOCK
@@ -51,11 +56,14 @@ class Recorder {
   ProgramState& state() { return state_; }
   // True while the data file is open (between START CLOCK and STOP CLOCK).
   bool FileOpen() const { return file_.IsOpen(); }
-  // Whether START CLOCK, every click, SHOT and UNDO also flush the file to the
-  // disk itself (fdatasync) before returning; on by default (it costs about
-  // 0.2 ms here). STOP CLOCK and shutdown flush in any case. Benchmarks turn
-  // it off to time a click apart from the disk.
-  void SetSyncEveryEvent(bool on) { sync_every_event_ = on; }
+  // How the data file is flushed to the disk while the clock runs:
+  // FlushToDisk (fdatasync) unless a test or benchmark needs a slow or
+  // failing one; an empty function flushes nothing in the background (STOP
+  // CLOCK and shutdown still flush), for runs about other things. Every
+  // handler writes its records before it returns; the flush runs in the
+  // background, and STOP CLOCK and shutdown wait for it. Takes effect at the
+  // next START CLOCK.
+  void SetFlushFunction(FlushFunction flush) { flush_ = std::move(flush); }
 
   // The clock text for a count of seconds: "0:00" style with a leading blank
   // (" 5:07"); fills Seconds, Minutes, StrSeconds and StrMinutes.
@@ -63,8 +71,15 @@ class Recorder {
 
  private:
   bool ClockRunning() const { return controls_.TimerEnabled(); }
+  // The guard of every recording handler: false, after the warning, while the
+  // clock is stopped, and false once a background flush has failed (which
+  // stops recording).
+  bool RecordingAllowed();
   // The warning every recording handler gives while the clock is stopped.
   void WarnClockStopped();
+  // True, after stopping recording with the ERROR message, when the
+  // background flush of the open data file has failed.
+  bool FlushFailed();
   // Shows Elapsed_seconds in Label5.
   void ShowClock();
   // Label3 = Score_2, Label4 = Score_1.
@@ -86,7 +101,12 @@ class Recorder {
   Surface& surface_;
   SettingsStore& settings_;
   Environment& environment_;
-  DataFile file_;  // open exactly while the clock runs
+  DataFile file_;  // open (and locked) exactly while the clock runs
+  FlushFunction flush_ = FlushToDisk;
+  // The header as this program last wrote it or read it with New or Open:
+  // START CLOCK refuses a file whose header no longer matches, since another
+  // program has recorded into it or it was replaced.
+  Header_record known_header_;
 
   // Recording: START and STOP CLOCK, and the writes every recording handler shares.
   void StartClock();
@@ -97,11 +117,14 @@ class Recorder {
   // Header_rec brought up to date for `last_record`: the clock and the scores.
   Header_record CurrentHeader(std::int16_t last_record, std::int16_t score_2,
                               std::int16_t score_1) const;
-  // Writes an event, then the header (then flushes when `sync`). On failure
-  // the header on disk is still Header_rec and no torn record is left.
+  // Writes an event, then the header. On failure the header on disk is still
+  // Header_rec and no torn record is left.
   [[nodiscard]] FileStatus WriteEventAndHeader(std::int16_t record, const Event_record& event,
-                                               const Header_record& header, bool sync);
-  [[nodiscard]] FileStatus WriteHeaderOnly(const Header_record& header, bool sync);
+                                               const Header_record& header);
+  [[nodiscard]] FileStatus WriteHeaderOnly(const Header_record& header);
+  // A header just written or read: it becomes Header_rec, and the one START
+  // CLOCK expects to find on disk.
+  void SetHeaderOnDisk(const Header_record& header);
   // A failed append may leave part of a record at the end of the file.
   void TrimTornRecord();
   // The "ERROR" message for a data file operation that failed.
@@ -109,7 +132,6 @@ class Recorder {
                      std::string_view consequence);
   // The "WARNING" given when the file has no room for another event.
   void WarnFileFull(std::string_view what_to_do);
-  bool sync_every_event_ = true;
 };
 
 // Form5's logic: the option handlers of the period window, one object per

@@ -46,9 +46,13 @@ void Recorder::Form_Load() {
 
 void Recorder::Form_Unload() {
   if (file_.IsOpen()) {
-    // Closing while the clock runs: what was recorded must reach the disk.
-    (void)file_.Sync();
+    // Closing while the clock runs: what was recorded must reach the disk
+    // before the program ends, and the operator hears if it did not.
+    const FileStatus s = file_.Sync();
     file_.Close();
+    if (!s) {
+      ShowFileError(state_.Data_file_path, s, "The latest records may not be on the disk.");
+    }
   }
   auto save = [&](std::string_view key, const std::string& value) {
     settings_.SaveSetting(kSettingsApp, kSettingsSection, key, value);

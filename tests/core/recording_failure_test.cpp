@@ -43,24 +43,7 @@ class FileSizeLimit {
   struct sigaction saved_action_ {};
 };
 
-class RecordingFailureTest : public RecorderFixture {
- protected:
-  // The ERROR message, the clock stopped and the file closed.
-  void ExpectStoppedWithError(const std::string& errno_text) {
-    ASSERT_EQ(controls_.messages.size(), 1u);
-    const testing::ShownMessage& m = controls_.messages[0];
-    EXPECT_EQ(m.title, "ERROR");
-    EXPECT_EQ(m.icon, MsgIcon::kExclamation);
-    EXPECT_NE(m.text.find(errno_text), std::string::npos) << m.text;
-    EXPECT_NE(m.text.find(Path()), std::string::npos) << m.text;
-    EXPECT_NE(m.text.find("The clock has been stopped."), std::string::npos) << m.text;
-    EXPECT_FALSE(controls_.TimerEnabled());
-    EXPECT_FALSE(recorder_.FileOpen());
-    EXPECT_EQ(Caption(MainControl::kCommand2), "START CLOCK");
-    EXPECT_FALSE(controls_.Locked(MainControl::kText1));
-    EXPECT_FALSE(controls_.Locked(MainControl::kText2));
-  }
-};
+using RecordingFailureTest = RecorderFixture;
 
 TEST_F(RecordingFailureTest, AClickTheFileCannotTakeLeavesNoTrace) {
   NewAndStart();
@@ -253,7 +236,7 @@ TEST(ShortenedFileTest, StartClockTakesOnlyAFileHoldingWhatItsHeaderCounts) {
   for (std::size_t length = 0;; ++length) {
     SCOPED_TRACE("cut to " + std::to_string(length) + " bytes");
     RecorderRig rig;
-    rig.recorder_.SetSyncEveryEvent(false);
+    rig.SkipFlushing();
     rig.New(1);
     rig.recorder_.Command2_Click();  // START: record 4
     rig.Click(2000, 2000);           // 5
@@ -338,7 +321,7 @@ TEST_P(FileSizeLimitSweepTest, StateAndDiskAgreeWhereverTheLimitFalls) {
   for (rlim_t limit = 0; limit <= 200; ++limit) {
     SCOPED_TRACE("limit " + std::to_string(limit));
     RecorderRig rig;
-    rig.recorder_.SetSyncEveryEvent(false);  // the limit is on writes
+    rig.SkipFlushing();  // the limit is on writes
     rig.New(1);
     rig.recorder_.Command2_Click();
     rig.TickTo(5);

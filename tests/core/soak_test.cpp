@@ -106,7 +106,7 @@ constexpr std::size_t kText2At = 7;
 class Soak {
  public:
   explicit Soak(std::uint64_t seed) : random_(seed) {
-    rig_.recorder_.SetSyncEveryEvent(false);  // durability has tests of its own
+    rig_.SkipFlushing();  // durability has tests of its own
   }
 
   void Run(long operations) {

@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QtTest>
+#include <cerrno>
 #include <memory>
 
 #include "qt_test_support.h"
@@ -425,6 +426,20 @@ class Form1Test : public QObject {
     QCOMPARE(catcher.messages()[0].title, QString("ERROR"));
     QVERIFY2(catcher.messages()[0].text.contains("#2 occurred: \nNo such file or directory"),
              qPrintable(catcher.messages()[0].text));
+  }
+
+  void aFailedBackgroundFlushIsShownWithoutWaitingForAClickOrATick() {
+    testing::TempDir dir;
+    testing::MessageCatcher catcher;
+    testing::NewFileWithTheClockHeld(*form_, dir.path());
+    form_->recorder().SetFlushFunction([](int) { return EIO; });
+    QTest::mouseClick(Find<QPushButton>("Command2"), Qt::LeftButton);
+    QTRY_COMPARE(catcher.messages().size(), std::size_t{2});
+    QCOMPARE(catcher.messages()[1].title, QString("ERROR"));
+    QVERIFY(catcher.messages()[1].text.contains("Input/output error"));
+    QCOMPARE(Find<QPushButton>("Command2")->text(), QString("START CLOCK"));
+    QVERIFY(!form_->TimerEnabled());
+    QVERIFY(!form_->recorder().FileOpen());
   }
 
   void openDialogOffersDataFilesAndTellsCancelApart() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <map>
@@ -53,6 +54,7 @@ class FakeControls : public MainControls {
   void ShowReportsWindow() override;
   void ShowAboutWindow() override { ++about_shown_; }
   void ShowHelp(const std::string& help_file) override { help_files_.push_back(help_file); }
+  void PostFlushCheck() override { ++flush_checks_posted.value; }
   void CloseMainWindow() override { ++main_closed_; }
   void CloseOtherWindows() override { ++others_closed_; }
 
@@ -79,6 +81,18 @@ class FakeControls : public MainControls {
   int about_shown_ = 0;
   std::vector<std::string> help_files_;
   int main_closed_ = 0;
+  // Knocks from the data file's flushing threads: a count other threads add
+  // to, copied with the rest of the controls.
+  struct AtomicCount {
+    AtomicCount() = default;
+    AtomicCount(const AtomicCount& other) : value(other.value.load()) {}
+    AtomicCount& operator=(const AtomicCount& other) {
+      value = other.value.load();
+      return *this;
+    }
+    std::atomic<int> value = 0;
+  };
+  AtomicCount flush_checks_posted;
   int others_closed_ = 0;
 
   // The last message's text, or "" when none was shown.

@@ -30,6 +30,23 @@ class RecorderFixture : public ::testing::Test, public RecorderRig {
     recorder_.Command2_Click();
   }
 
+  // The ERROR message of a recording that failed, the clock stopped and the
+  // file closed.
+  void ExpectStoppedWithError(const std::string& errno_text) {
+    ASSERT_EQ(controls_.messages.size(), 1u);
+    const ShownMessage& m = controls_.messages[0];
+    EXPECT_EQ(m.title, "ERROR");
+    EXPECT_EQ(m.icon, MsgIcon::kExclamation);
+    EXPECT_NE(m.text.find(errno_text), std::string::npos) << m.text;
+    EXPECT_NE(m.text.find(Path()), std::string::npos) << m.text;
+    EXPECT_NE(m.text.find("The clock has been stopped."), std::string::npos) << m.text;
+    EXPECT_FALSE(controls_.TimerEnabled());
+    EXPECT_FALSE(recorder_.FileOpen());
+    EXPECT_EQ(Caption(MainControl::kCommand2), "START CLOCK");
+    EXPECT_FALSE(controls_.Locked(MainControl::kText1));
+    EXPECT_FALSE(controls_.Locked(MainControl::kText2));
+  }
+
   std::string RecordHex(int n) const { return Hex(Record(n)); }
   Form1State& v() { return state_.form1; }
   std::string Caption(MainControl c) const { return controls_.Caption(c); }

@@ -24,6 +24,11 @@ struct FakeProgram {
   FakeSettings settings_;
   FakeEnvironment environment_;
   Recorder recorder_{state_, controls_, surface_, settings_, environment_};
+
+  // Records still reach the system at once, but only STOP CLOCK flushes
+  // them to the disk: for runs about something other than durability, which
+  // would spend most of their time flushing.
+  void SkipFlushing() { recorder_.SetFlushFunction({}); }
 };
 
 // A started program on fakes whose New creates its files in a fresh temporary
