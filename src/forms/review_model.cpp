@@ -3,6 +3,7 @@
 #include <QBrush>
 #include <QColor>
 #include <algorithm>
+#include <cmath>
 
 #include "platform/painter_surface.h"
 
@@ -11,9 +12,12 @@ namespace {
 
 QString Trimmed(const std::string& name) { return QString::fromStdString(name).trimmed(); }
 
-// Coordinates show as the whole twips the recorder logs, with decimals only
-// where a file holds them.
-QString Coordinate(float v) { return QString::number(static_cast<double>(v), 'g', 9); }
+// Coordinates show as the whole twips a click logs; a position projected
+// onto a line keeps one decimal.
+QString Coordinate(float v) {
+  const double d = static_cast<double>(v);
+  return d == std::floor(d) ? QString::number(d, 'f', 0) : QString::number(d, 'f', 1);
+}
 
 }  // namespace
 

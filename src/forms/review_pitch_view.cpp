@@ -16,11 +16,13 @@ namespace varrow::forms {
 // main window's drawing area fills it at that scale.
 class PitchImageSurface : public platform::PainterSurface {
  public:
-  PitchImageSurface(int dpi, qreal pixel_ratio)
+  // `background` is the colour round the field, as on the main window.
+  PitchImageSurface(int dpi, qreal pixel_ratio, QColor background)
       : image_(platform::NewSurfaceImage(
             QSize(static_cast<int>(std::ceil(field::kAreaWidth * dpi / platform::kTwipsPerInch)),
                   static_cast<int>(std::ceil(field::kAreaHeight * dpi / platform::kTwipsPerInch))),
-            dpi, pixel_ratio, QImage::Format_RGB32, Qt::white)) {}
+            dpi, pixel_ratio, QImage::Format_RGB32, background)),
+        background_(background) {}
 
   QImage& Image() { return image_; }
   // Draws from now on over a copy of `image` (same size and scale).
@@ -28,11 +30,12 @@ class PitchImageSurface : public platform::PainterSurface {
 
  protected:
   QPaintDevice* PaintTarget() override { return &image_; }
-  void DeviceClear() override { image_.fill(Qt::white); }
+  void DeviceClear() override { image_.fill(background_); }
   float DeviceScaleWidth() const override { return field::kAreaWidth; }
 
  private:
   QImage image_;
+  QColor background_;
 };
 
 namespace {
@@ -98,7 +101,8 @@ void ReviewPitchView::resizeEvent(QResizeEvent* /*event*/) {
 void ReviewPitchView::DrawBase() {
   if (base_ == nullptr || base_->Image().dotsPerMeterX() != qRound(dpi_ / 0.0254) ||
       base_->Image().devicePixelRatio() != devicePixelRatioF()) {
-    base_ = std::make_unique<PitchImageSurface>(dpi_, devicePixelRatioF());
+    base_ = std::make_unique<PitchImageSurface>(dpi_, devicePixelRatioF(),
+                                                palette().color(QPalette::Window));
   }
   base_->Cls();
   Draw_review_pitch(*base_, session_.document(), session_.stats(), overlays_);
@@ -111,7 +115,7 @@ void ReviewPitchView::paintEvent(QPaintEvent* /*event*/) {
   painter.fillRect(rect(), palette().color(QPalette::Window));
   if (selected_) {
     // The selection goes on a copy, so the base stays for the next frame.
-    PitchImageSurface frame(dpi_, devicePixelRatioF());
+    PitchImageSurface frame(dpi_, devicePixelRatioF(), palette().color(QPalette::Window));
     frame.Reset(base_->Image());
     Draw_review_selection(frame, session_.document(), PitchSelection{*selected_, dragged_to_});
     painter.drawImage(origin_, frame.Image());

@@ -86,7 +86,7 @@ ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWid
   table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
   const int digit = table_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-  const int widths[ReviewEventsModel::kColumnCount] = {7, 6, 15, 11, 5, 7, 7, 10};
+  const int widths[ReviewEventsModel::kColumnCount] = {7, 6, 15, 11, 5, 8, 8, 10};
   for (int c = 0; c < ReviewEventsModel::kColumnCount; ++c) {
     table_->setColumnWidth(c, widths[c] * digit + 12);
   }

@@ -88,6 +88,7 @@ class ReviewWindowTest : public QObject {
       QCOMPARE(w.windowTitle(), QString("Review Events: 120599_1.dat[*]"));
       QCOMPARE(w.model()->rowCount(), 5);
       QCOMPARE(w.CurrentEventRow(), std::optional<int>(0));
+      QCOMPARE(w.focusWidget(), w.table());
       QTest::keyClick(w.table(), Qt::Key_S);
       QTest::keyClick(w.table(), Qt::Key_Down);
       QTest::keyClick(w.table(), Qt::Key_Down);
