@@ -48,9 +48,17 @@ int ReviewEventsModel::EventRow(int table_row) const {
 }
 
 int ReviewEventsModel::TableRow(int event_row) const {
-  if (!Filtered()) return event_row < rowCount() ? event_row : -1;
+  if (!Filtered()) return event_row >= 0 && event_row < rowCount() ? event_row : -1;
   const auto it = std::lower_bound(shown_.begin(), shown_.end(), event_row);
   return it != shown_.end() && *it == event_row ? static_cast<int>(it - shown_.begin()) : -1;
+}
+
+int ReviewEventsModel::TableRowNear(int event_row) const {
+  const int rows = rowCount();
+  if (rows == 0) return -1;
+  if (!Filtered()) return std::clamp(event_row, 0, rows - 1);
+  const auto it = std::lower_bound(shown_.begin(), shown_.end(), event_row);
+  return it == shown_.end() ? rows - 1 : static_cast<int>(it - shown_.begin());
 }
 
 void ReviewEventsModel::EventsChanged(const Correction& correction) {

@@ -27,6 +27,9 @@ class ReviewEventsModel : public QAbstractTableModel {
   // (-1 when the filter hides it).
   int EventRow(int table_row) const;
   int TableRow(int event_row) const;
+  // The table row of that document row or, when it is not shown, of the
+  // next one shown (else the last); -1 for an empty table.
+  int TableRowNear(int event_row) const;
   // The document changed at these rows (a delete: from the first of them on).
   void EventsChanged(const Correction& correction);
 

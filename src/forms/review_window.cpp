@@ -338,7 +338,6 @@ void ReviewWindow::Corrected(const Correction& c, bool undone) {
   model_->EventsChanged(c);
   pitch_->DocumentChanged();
   ShowFigures();
-  const int count = session_.document().EventCount();
   if (c.kind() != Correction::Kind::kDelete || undone) {
     // The corrected rows, selected again.
     SelectEventRow(c.rows().front());
@@ -351,9 +350,10 @@ void ReviewWindow::Corrected(const Correction& c, bool undone) {
         }
       }
     }
-  } else if (count > 0) {
-    // The event that moved up into the place of the first one deleted.
-    SelectEventRow(std::min(c.rows().front(), count - 1));
+  } else if (const int near = model_->TableRowNear(c.rows().front()); near >= 0) {
+    // The event that moved up into the place of the first one deleted (or
+    // the next one the filter shows).
+    SelectEventRow(model_->EventRow(near));
   }
   SelectionChanged();
 }

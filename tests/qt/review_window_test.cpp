@@ -2,6 +2,9 @@
 #include "forms/review_window.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QSettings>
 #include <QTableView>
@@ -45,8 +48,13 @@ void InReviewWindow(forms::Form1& form, const std::function<void(ReviewWindow&)>
     auto* window = qobject_cast<ReviewWindow*>(modal);
     if (window == nullptr) return false;
     acted = true;
-    // Its keys are the window's shortcuts: they work once it is active.
-    if (QTest::qWaitForWindowActive(window)) act(*window);
+    // Its keys are the window's shortcuts: they work once it is the active
+    // window, which the offscreen platform makes it only when asked.
+    window->activateWindow();
+    QElapsedTimer waited;
+    waited.start();
+    while (QApplication::activeWindow() != window && waited.elapsed() < 5000) QTest::qWait(5);
+    if (QApplication::activeWindow() == window) act(*window);
     // A failed check leaves the act early: close the window all the same.
     if (window->isVisible()) window->done(QDialog::Rejected);
     return true;
@@ -68,7 +76,9 @@ class ReviewWindowTest : public QObject {
  private slots:
   void init() {
     main_ = std::make_unique<testing::ShownMainWindow>();
-    QVERIFY(QTest::qWaitForWindowExposed(&Form()));
+    // Active before the review window opens: a late activation of the main
+    // window would take the keys from it.
+    QVERIFY(QTest::qWaitForWindowActive(&Form()));
   }
   void cleanup() { main_.reset(); }
 
@@ -148,6 +158,33 @@ class ReviewWindowTest : public QObject {
     QCOMPARE(catcher.messages()[0].title, QString("ERROR"));
     QVERIFY(catcher.messages()[0].text.contains("File too large"));
     QCOMPARE(catcher.messages()[1].buttons, 3);  // Save, Discard, Cancel
+  }
+
+  // The Team and Kind lists show one team's or one kind's events; the row
+  // chosen stays chosen while it is shown.
+  void filtersShowOneTeamOrOneKind() {
+    testing::RecorderRig rig;
+    RecordAMatch(rig);
+    QVERIFY(Form().recorder().TakeDataFile(rig.Path()));
+    InReviewWindow(Form(), [&](ReviewWindow& w) {
+      auto* team = w.findChild<QComboBox*>("TeamFilter");
+      auto* kind = w.findChild<QComboBox*>("KindFilter");
+      kind->setCurrentText("goal");
+      QCOMPARE(w.model()->rowCount(), 1);
+      QCOMPARE(w.CurrentEventRow(), std::optional<int>(2));
+      kind->setCurrentIndex(0);
+      QCOMPARE(w.CurrentEventRow(), std::optional<int>(2));
+      int shown = 0;
+      for (const QString name : {"Reds", "Blues"}) {
+        team->setCurrentText(name);
+        for (int row = 0; row < w.model()->rowCount(); ++row) {
+          QCOMPARE(w.model()->index(row, forms::ReviewEventsModel::kTeam).data().toString(), name);
+        }
+        shown += w.model()->rowCount();
+      }
+      QCOMPARE(shown, 5);
+      w.reject();
+    });
   }
 
   // Dragging the selected marker on the pitch moves the event there; undo
