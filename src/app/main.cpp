@@ -8,11 +8,13 @@
 #include <ctime>
 #include <memory>
 
+#include "app/command_line.h"
 #include "forms/form1.h"
 #include "platform/fonts.h"
 #include "platform/qt_environment.h"
 #include "platform/qt_settings.h"
 #include "state/program_state.h"
+#include "varrow_version.h"
 
 namespace {
 
@@ -58,6 +60,7 @@ class FirstPaintProbe : public QObject {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  if (const auto status = varrow::app::AnswerInformationOption(argc, argv, stdout)) return *status;
   // Without a display Qt aborts with a screenful of warnings; say it plainly.
   if (!EnvSet("QT_QPA_PLATFORM") && !EnvSet("DISPLAY") && !EnvSet("WAYLAND_DISPLAY")) {
     std::fputs(
@@ -72,7 +75,8 @@ int main(int argc, char* argv[]) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName("Varrow");
-  QApplication::setApplicationVersion("1.0");
+  QApplication::setApplicationVersion(varrow::kVersion);
+  QGuiApplication::setDesktopFileName(varrow::kAppId);
   varrow::platform::InstallFontSubstitutions();
   QApplication::setFont(varrow::platform::SansFont(8.25));
 

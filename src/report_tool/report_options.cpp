@@ -8,7 +8,7 @@ namespace {
 constexpr std::string_view kUsage =
     "Usage: varrow-report [--by-team | --events] [--format text|json|csv]\n"
     "                     [--pdf OUT.pdf] [--png DIR] FILE.dat [FILE.dat ...]\n"
-    "       varrow-report --help\n";
+    "       varrow-report --help | --version\n";
 
 constexpr std::string_view kHelp =
     "Usage: varrow-report [--by-team | --events] [--format text|json|csv]\n"
@@ -51,6 +51,7 @@ constexpr std::string_view kHelp =
     "                  DIR as NAME_shot_chart.png; DIR is made when missing.\n"
     "\n"
     "  --help          Shows this text.\n"
+    "  --version       Shows the version.\n"
     "  --              Ends the options: every later argument is a file.\n"
     "\n"
     "A file that cannot be reported (missing, empty, truncated, too large or\n"
@@ -106,6 +107,8 @@ ParsedArguments ParseArguments(std::span<const std::string> args) {
     }
     if (name == "--help" || name == "-h") {
       o.help = true;
+    } else if (name == "--version") {
+      o.version = true;
     } else if (name == "--by-team") {
       o.by_team = true;
     } else if (name == "--events") {
@@ -125,7 +128,7 @@ ParsedArguments ParseArguments(std::span<const std::string> args) {
       return fail("unknown option " + name);
     }
   }
-  if (o.help) return parsed;
+  if (o.help || o.version) return parsed;
   if (o.by_team && o.events) return fail("--by-team and --events cannot be combined");
   if (o.files.empty()) return fail("no data file given");
   return parsed;

@@ -9,6 +9,7 @@
 #include "report_tool/match_totals.h"
 #include "report_tool/report_formatter.h"
 #include "report_tool/season_table.h"
+#include "varrow_version.h"
 
 namespace varrow::report {
 namespace {
@@ -144,8 +145,12 @@ int HandleHelpAndUsage(const ParsedArguments& parsed, std::ostream& out, std::os
     err << kProgram << OneLine(parsed.error) << '\n' << UsageText();
     return kExitUsage;
   }
-  if (parsed.options.help) {
-    out << HelpText();
+  if (parsed.options.help || parsed.options.version) {
+    if (parsed.options.help) {
+      out << HelpText();
+    } else {
+      out << "varrow-report " << kVersion << '\n';
+    }
     out.flush();
     return out ? kExitOk : kExitFailure;
   }

@@ -10,6 +10,7 @@
 #include "run_command.h"
 #include "temp_dir.h"
 #include "tool_run.h"
+#include "varrow_version.h"
 
 namespace varrow {
 namespace {
@@ -102,6 +103,10 @@ TEST_F(ProgramTest, AllGoodIsExitZeroAndUsageErrorsAreExitTwo) {
        {"--by-team", "--events", "--format", "--pdf", "--png", "Exit status"}) {
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
   }
+
+  const ToolResult version = RunProgram({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, std::string("varrow-report ") + kVersion + "\n");
 }
 
 TEST_F(ProgramTest, ThePdfNeverWritesOverADataFile) {
