@@ -11,7 +11,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTableView>
 #include <QUndoCommand>
@@ -146,8 +146,12 @@ ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWid
       settings_.GetSetting(kSettingsApp, kReviewSettingsSection, kSplitterKey, "");
   if (geometry.empty() ||
       !restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(geometry)))) {
-    resize(1120, 660);
-    splitter_->setSizes({560, 560});
+    QSize size(1120, 660);
+    if (const QScreen* screen = this->screen()) {
+      size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    }
+    resize(size);
+    splitter_->setSizes({size.width() / 2, size.width() / 2});
     CentreOnScreen(*this);
   }
   if (!splitter.empty())
