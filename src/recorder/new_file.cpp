@@ -3,8 +3,10 @@
 #include <string>
 
 #include "datafile/cp1252.h"
+#include "datafile/folder.h"
 #include "field/field.h"
 #include "recorder/recorder.h"
+#include "state/error_numbers.h"
 
 namespace varrow {
 namespace {
@@ -71,11 +73,24 @@ void Recorder::mnuNew_Click() {
   // The name comes first, so that a day with all nine files taken changes
   // nothing, not even the sides. The suffix holds two characters: digits 10
   // and 11 give "_1" again, and the tenth try ends the search.
+  // New files go into the working folder and nowhere else: a folder that has
+  // been removed or may not be written is reported before anything changes.
+  std::string directory;
+  FileStatus folder = environment_.CurrentDirectory(directory);
+  if (folder) folder = CheckFolderWritable(directory);
+  if (!folder) {
+    controls_.MsgBox(UnexpectedErrorMessage(folder.code(), folder.reason()) + std::string(kCrLf) +
+                         "Working folder: " +
+                         (directory.empty() ? "the folder Varrow was started in" : directory) +
+                         std::string(kCrLf) + "No new data file was created.",
+                     MsgIcon::kExclamation, kErrorTitle);
+    return;
+  }
+
   const CalendarDate today = environment_.Today();
   char date[16];
   std::snprintf(date, sizeof date, "%02d%02d%02d", today.month % 100, today.day % 100,
                 today.year % 100);
-  const std::string directory = environment_.CurrentDirectory();
   std::int16_t tries = 0;
   std::int16_t digit = 1;
   std::string suffix;
@@ -84,7 +99,7 @@ void Recorder::mnuNew_Click() {
   auto build = [&] {
     suffix = ("_" + std::to_string(digit)).substr(0, 2);
     name = std::string(date) + suffix + ".dat";
-    path = directory + "/" + name;
+    path = JoinPath(directory, name);
   };
   build();
   while (DataFileNameTaken(path) && tries < kMaxFileTries) {

@@ -11,6 +11,9 @@ void PeriodWindow::Option3_Click() { Choose(3, " Overtime 1", true); }
 void PeriodWindow::Option4_Click() { Choose(4, " Overtime 2", true); }
 
 void PeriodWindow::Choose(std::int16_t period, std::string_view caption, bool change_ends) {
+  // A second click on the same option would swap the sides back.
+  if (period == chosen_) return;
+  chosen_ = period;
   state_.Header_rec.Period = period;
   controls_.SetCaption(MainControl::kLabel7, caption);
   if (!change_ends) return;
