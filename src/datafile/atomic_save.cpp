@@ -69,16 +69,32 @@ FileStatus WriteTemporary(const std::string& dir, const std::string& name,
   return s;
 }
 
-// Keeps the original under `kept` unless that name is taken: a second name
-// for the same file where the file system allows it, else a copy.
-FileStatus KeepOriginal(const std::string& path, const std::string& kept, mode_t mode) {
-  if (::link(path.c_str(), kept.c_str()) == 0 || errno == EEXIST) return FileStatus::Ok();
-  std::vector<std::uint8_t> original;
+// The original's whole records (a partial one at the end is an interrupted
+// write, and no record).
+FileStatus ReadWholeRecords(const std::string& path, std::vector<RecordBytes>& records) {
   DataFile file;
   FileStatus s = file.Open(path, OpenMode::kExistingReadOnly);
-  if (s) s = file.ReadAll(original, INT64_MAX);
-  file.Close();
+  std::int64_t bytes = 0;
+  if (s) s = file.Size(bytes);
+  std::size_t got = 0;
+  if (s) {
+    records.resize(static_cast<std::size_t>(bytes / kRecordLength));
+    if (!records.empty()) s = file.ReadRecords(1, records, got);
+    records.resize(got);
+  }
+  return s;
+}
+
+// Keeps the original under `kept` unless that name is taken: a second name
+// for the same file where the file system allows it, else a copy (on file
+// systems without hard links, such as those of most USB sticks).
+FileStatus KeepOriginal(const std::string& path, const std::string& kept, mode_t mode) {
+  if (::link(path.c_str(), kept.c_str()) == 0 || errno == EEXIST) return FileStatus::Ok();
+  std::vector<RecordBytes> records;
+  FileStatus s = ReadWholeRecords(path, records);
   if (!s) return s;
+  const std::span<const std::uint8_t> original(
+      reinterpret_cast<const std::uint8_t*>(records.data()), records.size() * kRecordLength);
   std::string temp;
   if (s = WriteTemporary(DirectoryOf(kept), NameOf(kept), original, mode, temp); !s) return s;
   // link() takes the name only if it is free: an existing copy is never replaced.

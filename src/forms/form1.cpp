@@ -26,6 +26,7 @@
 #include "forms/review_window.h"
 #include "forms/window_util.h"
 #include "platform/fonts.h"
+#include "platform/qt_conversions.h"
 #include "platform/twips.h"
 #include "platform/window_surface.h"
 
@@ -34,6 +35,8 @@ static void InitPictures() { Q_INIT_RESOURCE(pictures); }
 
 namespace varrow::forms {
 
+using platform::FromUtf8;
+using platform::ToQColor;
 using platform::TwipsRect;
 
 // The drawing area: shows the window surface and takes the presses on the
@@ -72,10 +75,6 @@ struct ControlLayout {
   const char* name;
   int left, top, width, height;
 };
-
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A label's room to grow: from `min_left` to `max_right` (twips), centred or
 // keeping its left edge.
@@ -190,7 +189,7 @@ void Form1::BuildControls() {
     t->setValidator(new NameValidator(t));
     t->setFont(small);
     QPalette p = t->palette();
-    p.setColor(QPalette::Text, QColor(RedOf(color), GreenOf(color), BlueOf(color)));
+    p.setColor(QPalette::Text, ToQColor(color));
     t->setPalette(p);
     return t;
   };
@@ -397,7 +396,7 @@ void Form1::SetForeColor(MainControl c, Color color) {
   if (w == nullptr) return;
   fore_colors_[c] = color;
   QPalette p = w->palette();
-  const QColor q(RedOf(color), GreenOf(color), BlueOf(color));
+  const QColor q = ToQColor(color);
   p.setColor(QPalette::Text, q);
   p.setColor(QPalette::WindowText, q);
   w->setPalette(p);

@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/painter_surface.h"
+#include "platform/qt_conversions.h"
 
 namespace varrow::forms {
 namespace {
 
-QString Trimmed(const std::string& name) { return QString::fromStdString(name).trimmed(); }
+QString Trimmed(const std::string& name) { return platform::FromUtf8(name).trimmed(); }
 
 // Coordinates show as the whole twips a click logs; a position projected
 // onto a line keeps one decimal.
@@ -103,7 +103,7 @@ QVariant ReviewEventsModel::data(const QModelIndex& index, int role) const {
     case kRecord:
       return r.record;
     case kClock:
-      return QString::fromStdString(ClockText(r.clock_seconds));
+      return platform::FromUtf8(ClockText(r.clock_seconds));
     case kTeam:
       switch (r.side) {
         case TeamSide::kLeft:
@@ -115,18 +115,15 @@ QVariant ReviewEventsModel::data(const QModelIndex& index, int role) const {
       }
       return QStringLiteral("#%1").arg(static_cast<quint32>(r.color), 6, 16, QLatin1Char('0'));
     case kKind:
-      return QString::fromUtf8(KindName(r.kind).data(),
-                               static_cast<qsizetype>(KindName(r.kind).size()));
+      return platform::FromUtf8(KindName(r.kind));
     case kShot:
       return r.shot ? QStringLiteral("\u25CF") : QString();
     case kX:
       return role == Qt::EditRole ? QVariant(static_cast<double>(r.x)) : QVariant(Coordinate(r.x));
     case kY:
       return role == Qt::EditRole ? QVariant(static_cast<double>(r.y)) : QVariant(Coordinate(r.y));
-    case kThird: {
-      const std::string_view name = ThirdName(r.third);
-      return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
-    }
+    case kThird:
+      return platform::FromUtf8(ThirdName(r.third));
     default:
       return {};
   }

@@ -23,7 +23,7 @@
 #include "forms/review_model.h"
 #include "forms/review_pitch_view.h"
 #include "forms/window_util.h"
-#include "platform/painter_surface.h"
+#include "platform/qt_conversions.h"
 #include "recorder/recorder.h"
 
 namespace varrow::forms {
@@ -37,7 +37,7 @@ class CorrectionCommand : public QUndoCommand {
  public:
   using Run = std::function<void(const Correction&, bool undo)>;
   CorrectionCommand(Correction correction, Run run)
-      : QUndoCommand(QString::fromStdString(correction.Name())),
+      : QUndoCommand(platform::FromUtf8(correction.Name())),
         correction_(std::move(correction)),
         run_(std::move(run)) {}
   void redo() override { run_(correction_, false); }
@@ -48,10 +48,6 @@ class CorrectionCommand : public QUndoCommand {
   Run run_;
 };
 
-QString FromStd(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
 
 ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWidget* parent)
@@ -61,7 +57,7 @@ ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWid
       settings_(settings) {
   setObjectName("ReviewEvents");
   // "[*]" shows as "*" while there are unsaved corrections.
-  setWindowTitle(FromStd(session_.Title()) + "[*]");
+  setWindowTitle(platform::FromUtf8(session_.Title()) + "[*]");
   setSizeGripEnabled(true);
   undo_ = new QUndoStack(this);
   connect(undo_, &QUndoStack::cleanChanged, this,
@@ -214,16 +210,16 @@ QWidget* ReviewWindow::BuildFilters() {
   team_filter_ = new QComboBox;
   team_filter_->setObjectName("TeamFilter");
   team_filter_->addItem("All teams", -1);
-  team_filter_->addItem(QString::fromStdString(session_.document().Team_2_name()).trimmed(),
+  team_filter_->addItem(platform::FromUtf8(session_.document().Team_2_name()).trimmed(),
                         static_cast<int>(TeamSide::kLeft));
-  team_filter_->addItem(QString::fromStdString(session_.document().Team_1_name()).trimmed(),
+  team_filter_->addItem(platform::FromUtf8(session_.document().Team_1_name()).trimmed(),
                         static_cast<int>(TeamSide::kRight));
   kind_filter_ = new QComboBox;
   kind_filter_->setObjectName("KindFilter");
   kind_filter_->addItem("All kinds", -1);
   for (const EventKind kind : {EventKind::kGoal, EventKind::kCornerKick, EventKind::kGoalLine,
                                EventKind::kTouchline, EventKind::kPlay}) {
-    kind_filter_->addItem(FromStd(KindName(kind)), static_cast<int>(kind));
+    kind_filter_->addItem(platform::FromUtf8(KindName(kind)), static_cast<int>(kind));
   }
   auto* team_label = new QLabel("Te&am:");
   team_label->setBuddy(team_filter_);
@@ -269,16 +265,16 @@ void ReviewWindow::ShowFigures() {
   const FiguresTable t = FiguresOf(session_.stats());
   for (int c = 0; c < 2; ++c) {
     QLabel* head = figure_labels_[static_cast<std::size_t>(c)];
-    head->setText(QString::fromStdString(t.heads[c]));
+    head->setText(platform::FromUtf8(t.heads[c]));
     QPalette p = head->palette();
     p.setColor(QPalette::WindowText, platform::ToQColor(t.colors[c]));
     head->setPalette(p);
   }
   std::size_t i = 2;
   for (const FiguresTable::Line& line : t.lines) {
-    figure_labels_[i++]->setText(QString::fromStdString(line.label));
-    figure_labels_[i++]->setText(QString::fromStdString(line.values[0]));
-    figure_labels_[i++]->setText(QString::fromStdString(line.values[1]));
+    figure_labels_[i++]->setText(platform::FromUtf8(line.label));
+    figure_labels_[i++]->setText(platform::FromUtf8(line.values[0]));
+    figure_labels_[i++]->setText(platform::FromUtf8(line.values[1]));
   }
 }
 
@@ -375,7 +371,7 @@ bool ReviewWindow::Save() {
 void ReviewWindow::reject() {
   if (!undo_->isClean()) {
     QMessageBox box(QMessageBox::Question, windowTitle().remove("[*]"),
-                    "Save the corrections to " + QString::fromStdString(session_.path()) + "?",
+                    "Save the corrections to " + platform::FromUtf8(session_.path()) + "?",
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
     box.setDefaultButton(QMessageBox::Save);
     switch (box.exec()) {

@@ -11,12 +11,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/qt_conversions.h"
+
 namespace varrow::platform {
 namespace {
-
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // QSettings tells only that its file could not be read or written; the system
 // tells why. The file is replaced, not written in place, so its folder must be

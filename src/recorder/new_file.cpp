@@ -5,6 +5,8 @@
 #include "datafile/cp1252.h"
 #include "datafile/folder.h"
 #include "field/field.h"
+#include "recorder/ball_position.h"
+#include "recorder/period_captions.h"
 #include "recorder/recorder.h"
 #include "state/error_numbers.h"
 
@@ -13,19 +15,6 @@ namespace {
 
 // File_tries reaching this means every name of the day is taken.
 constexpr std::int16_t kMaxFileTries = 10;
-
-std::string PeriodCaption(std::int16_t period) {
-  switch (period) {
-    case 1:
-      return " Half: 1st";
-    case 2:
-      return "Half: 2nd";
-    case 3:
-      return " Overtime 1";
-    default:
-      return " Overtime 2";
-  }
-}
 
 // What the period window may change, so a New that fails can put it back.
 struct Sides {
@@ -115,7 +104,7 @@ void Recorder::mnuNew_Click() {
   const Sides before = SaveSides(state_, controls_);
   controls_.ShowPeriodWindow();
   const std::int16_t period = state_.Header_rec.Period;
-  controls_.SetCaption(MainControl::kLabel7, PeriodCaption(period));
+  controls_.SetCaption(MainControl::kLabel7, PeriodCaption(PeriodCaptionBy::kNew, period));
   if (period == 1) state_.Score_2 = state_.Score_1 = 0;
 
   // The new file's first three records. The header carries the running score
@@ -161,7 +150,7 @@ void Recorder::mnuNew_Click() {
   Form1State& v = vars();
   state_.Elapsed_seconds = 0;
   controls_.SetCaption(MainControl::kLabel5, "0:00");
-  v.Ball_position = 0;
+  v.Ball_position = ball_position::kKickOff;
   v.X_1 = v.X_2 = field::kCentreX;
   v.Y_1 = v.Y_2 = field::kCentreY;
   ClearGoalAndSetPieceFlags();

@@ -134,7 +134,7 @@ class PeriodWindow {
  private:
   // Sets the period and its caption; periods after the first change ends.
   // Clicking the period chosen last in this visit again changes nothing.
-  void Choose(std::int16_t period, std::string_view caption, bool change_ends);
+  void Choose(std::int16_t period, bool change_ends);
   ProgramState& state_;
   MainControls& controls_;
   std::int16_t chosen_ = 0;  // the period clicked last in this visit; 0 before any click

@@ -8,6 +8,7 @@
 
 #include "platform/image_surface.h"
 #include "platform/printer_surface.h"
+#include "platform/qt_conversions.h"
 #include "platform/twips.h"
 #include "reports/reports_window.h"
 #include "state/error_numbers.h"
@@ -15,12 +16,10 @@
 namespace varrow::report {
 namespace {
 
+using platform::FromUtf8;
+
 // Twice a 96 dpi screen: sharp when printed or zoomed.
 constexpr double kImageDpi = 192;
-
-QString FromUtf8(const std::string& s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 FileStatus Failure(const QString& description) {
   return FileStatus::Error(kPrinterError, description.toStdString());

@@ -54,9 +54,10 @@ constexpr std::string_view kHelp =
     "  --version       Shows the version.\n"
     "  --              Ends the options: every later argument is a file.\n"
     "\n"
-    "A file that cannot be reported (missing, empty, truncated, too large or\n"
-    "malformed) gets one line on standard error naming it and the reason; the\n"
-    "other files are still reported.\n"
+    "A file that cannot be reported (missing, too short or too large) gets one\n"
+    "line on standard error naming it and the reason; the other files are still\n"
+    "reported. A header that counts other records than the file holds gets a\n"
+    "warning line, and the file is counted as Generate Stats counts it.\n"
     "\n"
     "Exit status: 0 when every file was reported, 1 when a file or an output\n"
     "could not be, 2 for a usage error.\n";

@@ -5,19 +5,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "datafile/data_file_reader.h"
 #include "field/field.h"
 
 namespace varrow {
 namespace {
 
 constexpr std::size_t kFixedBytes = std::size_t{kHeaderRecord} * kRecordLength;
-
-RecordBytes RecordAt(std::span<const std::uint8_t> file, std::size_t index) {
-  RecordBytes b{};
-  std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(index * kRecordLength), kRecordLength,
-              b.begin());
-  return b;
-}
 
 std::string_view Trimmed(std::string_view name) {
   const std::size_t end = name.find_last_not_of(' ');
@@ -99,32 +93,15 @@ void Correction::Revert(ReviewDocument& d) const {
   d.header_ = header_before_;
 }
 
-ReviewDocument ReviewDocument::FromFileBytes(std::span<const std::uint8_t> file) {
-  ReviewDocument d;
-  if (file.size() < kFixedBytes) return d;
-  d.left_name_ = RecordAt(file, 0);
-  d.right_name_ = RecordAt(file, 1);
-  d.header_ = RecordAt(file, 2);
-  // The records the statistics count: up to Last_record, never past the
-  // whole records in the file.
-  const std::size_t whole = file.size() / kRecordLength;
-  const std::int16_t last = DecodeHeader(d.header_).Last_record;
-  const std::size_t counted =
-      std::min<std::size_t>(whole, static_cast<std::size_t>(std::max<int>(last, kHeaderRecord)));
-  d.events_.reserve(counted - kHeaderRecord);
-  for (std::size_t i = kHeaderRecord; i < counted; ++i) d.events_.push_back(RecordAt(file, i));
-  d.rest_.assign(file.begin() + static_cast<std::ptrdiff_t>(counted * kRecordLength), file.end());
-  return d;
-}
-
 std::vector<std::uint8_t> ReviewDocument::FileBytes() const {
   std::vector<std::uint8_t> out;
-  out.reserve(kFixedBytes + events_.size() * kRecordLength + rest_.size());
+  out.reserve(kFixedBytes + (events_.size() + rest_.size()) * kRecordLength);
   for (const RecordBytes* b : {&left_name_, &right_name_, &header_}) {
     out.insert(out.end(), b->begin(), b->end());
   }
-  for (const RecordBytes& b : events_) out.insert(out.end(), b.begin(), b.end());
-  out.insert(out.end(), rest_.begin(), rest_.end());
+  for (const std::vector<RecordBytes>* records : {&events_, &rest_}) {
+    for (const RecordBytes& b : *records) out.insert(out.end(), b.begin(), b.end());
+  }
   return out;
 }
 
@@ -212,11 +189,18 @@ std::optional<Correction> ReviewDocument::Delete(std::vector<int> rows) const {
   return c;
 }
 
-MatchStats ReviewDocument::Statistics(const std::string& name) const {
+MatchStats ReviewDocument::Statistics() const {
   MatchStats stats;
-  // The document was read from a file the pass accepted, and corrections
-  // only shorten it, so the pass accepts it again.
-  (void)ComputeStats(FileBytes(), stats, name);
+  stats.Team_2_name = Team_2_name();
+  stats.Team_1_name = Team_1_name();
+  stats.Header_rec = Header();
+  // The records the pass would read in the saved file: after a delete both
+  // Last_record and the file are shorter by the same number.
+  stats.Record_count =
+      static_cast<std::int16_t>(events_.empty() ? 0 : kHeaderRecord + EventCount());
+  EventClassifier classifier(stats);
+  classifier.Classify(kFirstEventRecord, events_);
+  classifier.Finish();
   return stats;
 }
 
@@ -258,23 +242,32 @@ FiguresTable FiguresOf(const MatchStats& stats) {
   return t;
 }
 
-// The one place the review reads a data file.
 FileStatus ReadReviewDocument(const std::string& path, ReviewDocument& out) {
-  DataFile file;
-  std::vector<std::uint8_t> bytes;
-  FileStatus s = file.Open(path, OpenMode::kExistingReadOnly);
-  // One byte over the longest file the statistics take, so a longer one is
-  // refused by their check below, in their words.
-  constexpr std::int64_t kMaxBytes = std::int64_t{kMaxRecordNumber + 1} * kRecordLength;
-  if (s) s = file.ReadAll(bytes, kMaxBytes);
-  file.Close();
-  if (!s) {
-    if (s.code() == kBadDataFileError) return s;
-    return FileStatus::Error(s.code(), path + " cannot be read: " + s.reason());
+  DataFileReader file;
+  if (FileStatus s = file.Open(path); !s) return s;
+  ReviewDocument d;
+  d.left_name_ = EncodeName(file.Team_2_name());
+  d.right_name_ = EncodeName(file.Team_1_name());
+  const Header_record& h = file.Header_rec();
+  d.header_ = EncodeHeader(h);
+  d.header_[18] = h.Reserved[0];
+  d.header_[19] = h.Reserved[1];
+  d.events_.reserve(static_cast<std::size_t>(std::max(0, file.Record_count() - kHeaderRecord)));
+  std::int32_t first = 0;
+  std::span<const RecordBytes> run;
+  do {
+    if (FileStatus s = file.NextEvents(first, run); !s) return s;
+    d.events_.insert(d.events_.end(), run.begin(), run.end());
+  } while (!run.empty());
+  // Undone clicks beyond the count stay in the file as they are.
+  for (std::int64_t r = std::max<std::int64_t>(file.Record_count(), kHeaderRecord) + 1;
+       r <= file.WholeRecords(); ++r) {
+    Event_record e;
+    if (FileStatus s = file.ReadEvent(static_cast<std::int32_t>(r), e); !s) return s;
+    d.rest_.push_back(EncodeEvent(e));
   }
-  MatchStats checked;
-  if (FileStatus c = ComputeStats(bytes, checked, path); !c) return c;
-  out = ReviewDocument::FromFileBytes(bytes);
+  file.Close();
+  out = std::move(d);
   return FileStatus::Ok();
 }
 

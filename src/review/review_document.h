@@ -69,15 +69,12 @@ class Correction {
 
 // A data file held in memory for review: the two names, the header, the
 // event records the statistics count (4 to min(Last_record, whole records))
-// and whatever follows them (undone clicks, an interrupted write), which is
-// kept untouched. Row n is record 4 + n.
+// and the whole records that follow them (undone clicks), which are kept
+// untouched. Row n is record 4 + n.
 class ReviewDocument {
  public:
   ReviewDocument() = default;
-  // From a data file's bytes; the caller has refused what the statistics
-  // refuse, so the names and the header are there.
-  static ReviewDocument FromFileBytes(std::span<const std::uint8_t> file);
-  // The file as it would be saved.
+  // The file as it would be saved: whole records only.
   std::vector<std::uint8_t> FileBytes() const;
 
   int EventCount() const { return static_cast<int>(events_.size()); }
@@ -102,7 +99,7 @@ class ReviewDocument {
   std::optional<Correction> Delete(std::vector<int> rows) const;
 
   // The statistics pass over the document as it stands.
-  MatchStats Statistics(const std::string& name) const;
+  MatchStats Statistics() const;
 
   // Where possession was lost, as the statistics count it: the position of
   // the event that changed the colour, in the colour of the team that lost
@@ -116,6 +113,7 @@ class ReviewDocument {
 
  private:
   friend class Correction;
+  friend FileStatus ReadReviewDocument(const std::string& path, ReviewDocument& out);
   bool ValidRow(int row) const { return row >= 0 && row < EventCount(); }
   Correction ChangeRecord(Correction::Kind kind, int row, const Event_record& changed) const;
 
@@ -123,7 +121,7 @@ class ReviewDocument {
   RecordBytes right_name_{};
   RecordBytes header_{};
   std::vector<RecordBytes> events_;
-  std::vector<std::uint8_t> rest_;
+  std::vector<RecordBytes> rest_;
 };
 
 // The figures panel: the general statistics of one pass, the red team's
@@ -139,8 +137,9 @@ struct FiguresTable {
 };
 FiguresTable FiguresOf(const MatchStats& stats);
 
-// Reads a data file for review. A file the statistics refuse is refused with
-// the same description.
+// Reads a data file for review through the one data-file reader, so a file
+// the statistics refuse is refused with the same description. A partial
+// record at the end (an interrupted write) is no record and is not kept.
 [[nodiscard]] FileStatus ReadReviewDocument(const std::string& path, ReviewDocument& out);
 
 }  // namespace varrow

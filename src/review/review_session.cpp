@@ -6,7 +6,7 @@
 namespace varrow {
 
 ReviewSession::ReviewSession(std::string path, ReviewDocument document)
-    : path_(std::move(path)), document_(std::move(document)), stats_(document_.Statistics(path_)) {}
+    : path_(std::move(path)), document_(std::move(document)), stats_(document_.Statistics()) {}
 
 std::string ReviewSession::Title() const {
   const std::size_t slash = path_.find_last_of('/');
@@ -15,12 +15,12 @@ std::string ReviewSession::Title() const {
 
 void ReviewSession::Apply(const Correction& correction) {
   correction.Apply(document_);
-  stats_ = document_.Statistics(path_);
+  stats_ = document_.Statistics();
 }
 
 void ReviewSession::Revert(const Correction& correction) {
   correction.Revert(document_);
-  stats_ = document_.Statistics(path_);
+  stats_ = document_.Statistics();
 }
 
 bool ReviewSession::Save(std::string& error_text) {

@@ -174,19 +174,21 @@ TEST_F(ReviewTest, TheStatisticsFollowEveryCorrection) {
   EXPECT_EQ(t.lines[3].values[0], "0:40");
 }
 
-// Records beyond the header's count (undone clicks) and a torn record at the
-// end are no events to review, and they stay in the file as they were.
-TEST_F(ReviewTest, WhatFollowsTheCountedRecordsIsKept) {
+// Records beyond the header's count (undone clicks) are no events to review,
+// and they stay in the file as they were; a torn record at the end is no
+// record and goes.
+TEST_F(ReviewTest, UndoneClicksAfterTheCountedRecordsAreKept) {
   MatchFile m = SmallMatch();
   m.last_record = 6;
-  original_ = m.Bytes();
+  const std::vector<std::uint8_t> whole = m.Bytes();
+  original_ = whole;
   original_.insert(original_.end(), {1, 2, 3, 4, 5, 6, 7});
   ReviewSession s = Read();
   EXPECT_EQ(s.document().EventCount(), 3);
-  EXPECT_EQ(s.document().FileBytes(), original_);
+  EXPECT_EQ(s.document().FileBytes(), whole);
   s.Apply(*s.document().Delete({0}));
   EXPECT_EQ(testing::Hex(s.document().FileBytes()),
-            testing::Hex(Patched(Without(original_, 4), 48, "05 00")));
+            testing::Hex(Patched(Without(whole, 4), 48, "05 00")));
 }
 
 TEST_F(ReviewTest, ASecondSaveKeepsTheFirstOriginalAndNoTemporaryFileStays) {
@@ -238,13 +240,9 @@ TEST_F(ReviewEventsCommandTest, RefusedWithoutAStoppedClockAFileOrAReadableFile)
     std::vector<std::uint8_t> file;  // none: no current file
     std::string message;
   };
-  const std::vector<std::uint8_t> short_file(40, 0);
   const Case cases[] = {
       {true, SmallMatch().Bytes(), "Cannot Review Events\r\nuntil STOP CLOCK"},
       {false, {}, "Cannot Review Events until\r\nfile OPENED or NEW file created"},
-      {false, short_file,
-       "Cannot Review Events\r\n" + path_ +
-           " holds 40 bytes, too few for the team names and the header (60 bytes)."},
   };
   for (const Case& c : cases) {
     controls_.messages.clear();
@@ -253,6 +251,20 @@ TEST_F(ReviewEventsCommandTest, RefusedWithoutAStoppedClockAFileOrAReadableFile)
     if (!c.file.empty()) testing::WriteFileBytes(path_, c.file);
     recorder_.mnuReviewEvents_Click();
     EXPECT_EQ(controls_.messages, testing::OneWarning(c.message));
+  }
+  // A file the statistics refuse, refused in their words.
+  controls_.SetTimerEnabled(false);
+  state_.Data_file_path = path_;
+  for (const std::vector<std::uint8_t>& refused :
+       {std::vector<std::uint8_t>(40, 0), std::vector<std::uint8_t>(20 * 32768, 0)}) {
+    testing::WriteFileBytes(path_, refused);
+    controls_.messages.clear();
+    recorder_.mnuGenStats_Click();
+    recorder_.mnuReviewEvents_Click();
+    ASSERT_EQ(controls_.messages.size(), 2u);
+    const std::string reason =
+        controls_.messages[0].text.substr(std::string_view("Cannot Generate Stats\r\n").size());
+    EXPECT_EQ(controls_.messages[1], testing::OneWarning("Cannot Review Events\r\n" + reason)[0]);
   }
   EXPECT_EQ(controls_.review_shown, 0);
 }

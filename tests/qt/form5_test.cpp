@@ -12,7 +12,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "datafile/data_file.h"
+#include "datafile/data_file_reader.h"
 #include "forms/form1.h"
 #include "qt_test_support.h"
 #include "temp_dir.h"
@@ -144,10 +144,9 @@ class Form5Test : public QObject {
     NewFile(dir, {"Option1"});
     QCOMPARE(catcher.messages().size(), std::size_t{2});
     QVERIFY(catcher.messages()[1].text.endsWith("_2.dat"));
-    DataFile file;
-    QVERIFY(file.Open(window_->state.Data_file_path, OpenMode::kExistingReadOnly).ok());
-    Header_record header;
-    QVERIFY(file.ReadHeader(header).ok());
+    DataFileReader file;
+    QVERIFY(file.Open(window_->state.Data_file_path).ok());
+    const Header_record& header = file.Header_rec();
     QCOMPARE(header.Period, std::int16_t{1});
     QCOMPARE(header.Score_2, std::int16_t{0});
     QCOMPARE(header.Score_1, std::int16_t{0});
