@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <vector>
 
 namespace varrow {
@@ -61,45 +62,39 @@ FileStatus WriteTemporary(const std::string& dir, const std::string& name,
   const int fd = ::mkostemp(buf.data(), O_CLOEXEC);
   if (fd < 0) return FileStatus::FromErrno(errno);
   temp.assign(buf.data());
-  FileStatus s = ::fchmod(fd, mode) == 0 ? FileStatus::Ok() : FileStatus::FromErrno(errno);
-  if (s) s = WriteAll(fd, bytes);
+  // The original's permissions where the file system keeps them (FAT does
+  // not, and refuses to be asked).
+  (void)::fchmod(fd, mode);
+  FileStatus s = WriteAll(fd, bytes);
   if (s) s = SyncFd(fd);
   if (::close(fd) != 0 && s) s = FileStatus::FromErrno(errno);
   if (!s) ::unlink(temp.c_str());
   return s;
 }
 
-// The original's whole records (a partial one at the end is an interrupted
-// write, and no record).
-FileStatus ReadWholeRecords(const std::string& path, std::vector<RecordBytes>& records) {
-  DataFile file;
-  FileStatus s = file.Open(path, OpenMode::kExistingReadOnly);
-  std::int64_t bytes = 0;
-  if (s) s = file.Size(bytes);
-  std::size_t got = 0;
-  if (s) {
-    records.resize(static_cast<std::size_t>(bytes / kRecordLength));
-    if (!records.empty()) s = file.ReadRecords(1, records, got);
-    records.resize(got);
-  }
-  return s;
-}
-
 // Keeps the original under `kept` unless that name is taken: a second name
-// for the same file where the file system allows it, else a copy (on file
-// systems without hard links, such as those of most USB sticks).
-FileStatus KeepOriginal(const std::string& path, const std::string& kept, mode_t mode) {
+// for the same file where the file system allows it, else a copy of
+// `original` (on file systems without hard links, such as those of most USB
+// sticks).
+FileStatus KeepOriginal(const std::string& path, const std::string& kept, mode_t mode,
+                        std::span<const std::uint8_t> original) {
   if (::link(path.c_str(), kept.c_str()) == 0 || errno == EEXIST) return FileStatus::Ok();
-  std::vector<RecordBytes> records;
-  FileStatus s = ReadWholeRecords(path, records);
-  if (!s) return s;
-  const std::span<const std::uint8_t> original(
-      reinterpret_cast<const std::uint8_t*>(records.data()), records.size() * kRecordLength);
+  FileStatus s;
   std::string temp;
   if (s = WriteTemporary(DirectoryOf(kept), NameOf(kept), original, mode, temp); !s) return s;
-  // link() takes the name only if it is free: an existing copy is never replaced.
-  if (::link(temp.c_str(), kept.c_str()) != 0 && errno != EEXIST) s = FileStatus::FromErrno(errno);
-  ::unlink(temp.c_str());
+  // The copy takes the name only if it is free: an existing one is never
+  // replaced. A file system that cannot say so atomically is asked first.
+  int r = ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, kept.c_str(), RENAME_NOREPLACE);
+  if (r != 0 && errno == EINVAL) {
+    struct stat st {};
+    if (::lstat(kept.c_str(), &st) == 0) {
+      errno = EEXIST;
+    } else {
+      r = ::rename(temp.c_str(), kept.c_str());
+    }
+  }
+  if (r != 0 && errno != EEXIST) s = FileStatus::FromErrno(errno);
+  if (r != 0) ::unlink(temp.c_str());
   return s;
 }
 
@@ -107,13 +102,14 @@ FileStatus KeepOriginal(const std::string& path, const std::string& kept, mode_t
 
 std::string KeptOriginalPath(const std::string& path) { return path + ".orig"; }
 
-FileStatus SaveDataFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+FileStatus SaveDataFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+                                  std::span<const std::uint8_t> original) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return FileStatus::FromErrno(errno);
   if (!S_ISREG(st.st_mode)) return FileStatus::Error(EINVAL, "Not a regular file");
   const mode_t mode = st.st_mode & 07777;
   const std::string dir = DirectoryOf(path);
-  if (FileStatus s = KeepOriginal(path, KeptOriginalPath(path), mode); !s) return s;
+  if (FileStatus s = KeepOriginal(path, KeptOriginalPath(path), mode, original); !s) return s;
   std::string temp;
   if (FileStatus s = WriteTemporary(dir, NameOf(path), bytes, mode, temp); !s) return s;
   if (::rename(temp.c_str(), path.c_str()) != 0) {

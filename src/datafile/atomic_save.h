@@ -17,9 +17,10 @@ std::string KeptOriginalPath(const std::string& path);
 // renamed over the original, and the directory flushed. Before that the
 // original is kept as KeptOriginalPath(path), unless a file of that name
 // exists already, which is never overwritten: a second name for it, or where
-// the file system has none, a copy of its whole records. On failure the
-// original is untouched and no temporary file is left.
+// the file system has none, a file holding `original` (the file as it was
+// read). On failure the original is untouched and no temporary file is left.
 [[nodiscard]] FileStatus SaveDataFileAtomically(const std::string& path,
-                                                std::span<const std::uint8_t> bytes);
+                                                std::span<const std::uint8_t> bytes,
+                                                std::span<const std::uint8_t> original);
 
 }  // namespace varrow

@@ -6,7 +6,10 @@
 namespace varrow {
 
 ReviewSession::ReviewSession(std::string path, ReviewDocument document)
-    : path_(std::move(path)), document_(std::move(document)), stats_(document_.Statistics()) {}
+    : path_(std::move(path)),
+      document_(std::move(document)),
+      original_(document_.FileBytes()),
+      stats_(document_.Statistics()) {}
 
 std::string ReviewSession::Title() const {
   const std::size_t slash = path_.find_last_of('/');
@@ -24,7 +27,7 @@ void ReviewSession::Revert(const Correction& correction) {
 }
 
 bool ReviewSession::Save(std::string& error_text) {
-  const FileStatus s = SaveDataFileAtomically(path_, document_.FileBytes());
+  const FileStatus s = SaveDataFileAtomically(path_, document_.FileBytes(), original_);
   if (!s) {
     error_text = UnexpectedErrorMessage(
         s.code(), "Cannot save " + path_ + ": " + s.reason() +

@@ -36,6 +36,9 @@ class ReviewSession {
  private:
   std::string path_;
   ReviewDocument document_;
+  // The file as it was read, for the kept original where no second name
+  // for the file can be made.
+  std::vector<std::uint8_t> original_;
   MatchStats stats_;
   bool saved_ = false;
 };
