@@ -64,6 +64,7 @@ class BenchControls : public MainControls {
   void SetProgressValue(int) override {}
   void CloseProgressWindow() override {}
   void ShowReportsWindow() override {}
+  void ShowReviewWindow(ReviewSession&) override {}
   void ShowAboutWindow() override {}
   void ShowHelp(const std::string&) override {}
   void PostFlushCheck() override {}

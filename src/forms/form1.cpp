@@ -23,6 +23,7 @@
 #include "forms/help_viewer.h"
 #include "forms/key_codes.h"
 #include "forms/name_validator.h"
+#include "forms/review_window.h"
 #include "forms/window_util.h"
 #include "platform/fonts.h"
 #include "platform/qt_conversions.h"
@@ -153,6 +154,7 @@ void Form1::BuildMenus() {
   QMenu* reports = menuBar()->addMenu("&Reports");
   reports->setObjectName("mnuReports");
   add(reports, "mnuGenStats", "&Generate Stats", &Recorder::mnuGenStats_Click);
+  add(reports, "mnuReviewEvents", "Review &Events", &Recorder::mnuReviewEvents_Click);
   QMenu* help = menuBar()->addMenu("&Help");
   help->setObjectName("mnuHelp");
   add(help, "mnuHelpTopics", "Help &Topics", &Recorder::mnuHelpTopics_Click);
@@ -484,6 +486,12 @@ void Form1::ShowReportsWindow() {
   form2.exec();
 }
 
+void Form1::ShowReviewWindow(ReviewSession& session) {
+  ReviewWindow window(session, settings_, this);
+  review_ = &window;
+  window.exec();
+}
+
 void Form1::ShowAboutWindow() {
   Form4 form4(this);
   form4_ = &form4;
@@ -510,6 +518,8 @@ void Form1::CloseMainWindow() { close(); }
 void Form1::CloseOtherWindows() {
   if (form2_ != nullptr) form2_->reject();
   if (form4_ != nullptr) form4_->reject();
+  // Unsaved corrections are dropped as the program ends.
+  if (review_ != nullptr) review_->done(QDialog::Rejected);
   if (form3_ != nullptr) {
     pass_running_ = false;
     delete form3_.data();

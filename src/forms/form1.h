@@ -28,6 +28,7 @@ class Form2;
 class Form3;
 class Form4;
 class HelpViewer;
+class ReviewWindow;
 
 // The main window. Its drawing area is the field, with the controls laid on
 // it at their twips positions; every event goes straight to the recorder's
@@ -75,6 +76,7 @@ class Form1 : public QMainWindow, public MainControls {
   void SetProgressValue(int value) override;
   void CloseProgressWindow() override;
   void ShowReportsWindow() override;
+  void ShowReviewWindow(ReviewSession& session) override;
   void ShowAboutWindow() override;
   void ShowHelp(const std::string& help_file) override;
   void PostFlushCheck() override;
@@ -114,6 +116,7 @@ class Form1 : public QMainWindow, public MainControls {
   QPointer<Form2> form2_;
   QPointer<Form3> form3_;
   QPointer<Form4> form4_;
+  QPointer<ReviewWindow> review_;
   QPointer<HelpViewer> help_;
   bool busy_ = false;
   // True while the statistics pass runs with its progress window: closing

@@ -9,6 +9,8 @@
 
 namespace varrow {
 
+class ReviewSession;
+
 // The controls of the main window that the recorder reads and writes.
 enum class MainControl {
   kCommand2,  // START CLOCK / STOP CLOCK
@@ -76,6 +78,8 @@ class MainControls {
   // Form2, the Reports window, shown modally; returns when it has closed.
   // Its handlers are a ReportsWindow's, given Label7's caption for the titles.
   virtual void ShowReportsWindow() = 0;
+  // The Review Events window over `session`, modal; returns when it has closed.
+  virtual void ShowReviewWindow(ReviewSession& session) = 0;
   // Form4, modal.
   virtual void ShowAboutWindow() = 0;
   // Opens the help file at its contents page.
@@ -89,7 +93,7 @@ class MainControls {
 
   // Closes the main window, which runs its unload handler.
   virtual void CloseMainWindow() = 0;
-  // Closes Form2, Form3 and Form4 if they are open.
+  // Closes Form2, Form3, Form4 and the Review Events window if they are open.
   virtual void CloseOtherWindows() = 0;
 };
 

@@ -43,22 +43,18 @@ void Recorder::mnuGenStats_Click() {
   state_.Blue_stats = Team_stats{};
   state_.Red_shot_count = state_.Blue_shot_count = 0;
 
-  auto refuse = [&](std::string_view first_line, std::string_view second_line) {
-    controls_.MsgBox(std::string(first_line) + std::string(kCrLf) + std::string(second_line),
-                     MsgIcon::kExclamation, kWarningTitle);
-  };
   if (ClockRunning()) {
-    refuse("Cannot Generate Stats", "until STOP CLOCK");
+    Warn("Cannot Generate Stats", "until STOP CLOCK");
     return;
   }
   if (state_.Data_file_path.empty()) {
-    refuse("Cannot Generate Stats until", "file OPENED or NEW file created");
+    Warn("Cannot Generate Stats until", "file OPENED or NEW file created");
     return;
   }
 
   DataFileReader file;
   if (FileStatus s = file.Open(state_.Data_file_path); !s) {
-    refuse("Cannot Generate Stats", s.reason());
+    Warn("Cannot Generate Stats", s.reason());
     return;
   }
   busy.ShowProgress(file.Record_count());
@@ -71,7 +67,7 @@ void Recorder::mnuGenStats_Click() {
   });
   busy.End();
   if (!run) {
-    refuse("Cannot Generate Stats", run.reason());
+    Warn("Cannot Generate Stats", run.reason());
     return;
   }
 

@@ -60,18 +60,22 @@ void Recorder::mnuOpen_Click() {
   }
   const std::optional<std::string> chosen = controls_.ShowOpenDialog(kDataFileFilter);
   if (!chosen) return;  // cancelled
+  TakeDataFile(*chosen);
+}
+
+bool Recorder::TakeDataFile(const std::string& path) {
   // Everything is read and checked first, so a broken file changes nothing,
   // not even the current file START CLOCK would append to.
   OpenedFile opened;
-  if (FileStatus s = ReadDataFileForOpen(*chosen, opened); !s) {
+  if (FileStatus s = ReadDataFileForOpen(path, opened); !s) {
     controls_.MsgBox(UnexpectedErrorMessage(s.code(), s.reason()), MsgIcon::kExclamation,
                      kErrorTitle);
-    return;
+    return false;
   }
 
   Form1State& v = vars();
   const Header_record& header = opened.Header_rec;
-  state_.Data_file_path = *chosen;
+  state_.Data_file_path = path;
   v.RecordNumber = header.Last_record;
   state_.Team_2_name = std::move(opened.Team_2_name);
   state_.Team_1_name = std::move(opened.Team_1_name);
@@ -116,6 +120,7 @@ void Recorder::mnuOpen_Click() {
   ClearGoalAndSetPieceFlags();
   DrawBallMarker(x, y, marker_color);
   controls_.SetCaption(MainControl::kLabel7, OpenPeriodCaption(header.Period));
+  return true;
 }
 
 }  // namespace varrow

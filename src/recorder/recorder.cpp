@@ -24,10 +24,12 @@ std::string Recorder::ClockCaption(std::int16_t elapsed, Form1State& v) {
   return v.StrMinutes + ":" + v.StrSeconds;
 }
 
-void Recorder::WarnClockStopped() {
-  controls_.MsgBox(std::string("Must START CLOCK") + std::string(kCrLf) + " to enter data",
+void Recorder::Warn(std::string_view first_line, std::string_view second_line) {
+  controls_.MsgBox(std::string(first_line) + std::string(kCrLf) + std::string(second_line),
                    MsgIcon::kExclamation, kWarningTitle);
 }
+
+void Recorder::WarnClockStopped() { Warn("Must START CLOCK", " to enter data"); }
 
 void Recorder::ShowClock() {
   controls_.SetCaption(MainControl::kLabel5, ClockCaption(state_.Elapsed_seconds, vars()));

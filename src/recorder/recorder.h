@@ -48,8 +48,14 @@ class Recorder {
   void mnuOpen_Click();
   void mnuExit_Click();
   void mnuGenStats_Click();
+  void mnuReviewEvents_Click();
   void mnuHelpTopics_Click();
   void mnuAbout_Click();
+
+  // Makes the data file at `path` the current one, as Open does with the
+  // file chosen in its dialog; false (after the ERROR message) when the file
+  // cannot be taken, which then changes nothing.
+  bool TakeDataFile(const std::string& path);
 
   Form1State& vars() { return state_.form1; }
   const Form1State& vars() const { return state_.form1; }
@@ -75,6 +81,8 @@ class Recorder {
   // clock is stopped, and false once a background flush has failed (which
   // stops recording).
   bool RecordingAllowed();
+  // A refusal: the "WARNING" box with its two lines.
+  void Warn(std::string_view first_line, std::string_view second_line);
   // The warning every recording handler gives while the clock is stopped.
   void WarnClockStopped();
   // True, after stopping recording with the ERROR message, when the

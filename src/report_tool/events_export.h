@@ -4,19 +4,15 @@
 #include <string_view>
 
 #include "datafile/records.h"
+#include "stats/event_kind.h"
 #include "stats/stats_pass.h"
 
 namespace varrow::report {
 
-// What an event record is, read from its own fields only.
-enum class EventKind { kGoal, kCornerKick, kGoalLine, kTouchline, kPlay };
-
-// The first that holds: a goal byte is 1; the corner flag is set; x lies
-// outside the goal lines (750 to 8750); y lies exactly on a touchline (1000
-// or 5000); else play. The position is taken as the statistics take it (made
-// safe).
-EventKind KindOf(const Event_record& event);
-std::string_view KindName(EventKind kind);  // "goal", "corner_kick", ...
+// The program's own kinds, which the Review Events window shows too.
+using varrow::EventKind;
+using varrow::KindName;
+using varrow::KindOf;
 
 // One row of the events export.
 struct EventRow {

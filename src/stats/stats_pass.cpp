@@ -146,6 +146,8 @@ inline SafePosition SafePositionOf(const RecordBytes& b) {
 
 SafePosition MakeSafePosition(float x, float y) { return SafePositionOf(x, y); }
 
+int ThirdOfX(float x) { return Third(std::bit_cast<std::int32_t>(x)); }
+
 EventClassifier::EventClassifier(MatchStats& out)
     : out_(out), left_team_red_(IsRedTeam(out.Header_rec.Team_2_color)) {
   out_.Red_stats = Team_stats{};

@@ -43,6 +43,11 @@ struct SafePosition {
 };
 SafePosition MakeSafePosition(float x, float y);
 
+// The third of the field an x coordinate lies in, as the statistics place a
+// loss of possession there: 0 low x, 1 middle (both boundaries included, and
+// a coordinate that is no finite number), 2 high x.
+int ThirdOfX(float x);
+
 // Called with each event record's number just before it is classified.
 using StatsProgress = std::function<void(std::int16_t record_number)>;
 

@@ -1,47 +1,22 @@
 // Recording when the operating system refuses: real failures, no mocks.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "file_size_limit.h"
 #include "recorder_fixture.h"
 
 namespace varrow {
 namespace {
 
+using testing::FileSizeLimit;
 using testing::RecorderFixture;
 using testing::RecorderRig;
-
-// Lowers this process's file size limit, so that writes past `bytes` fail
-// with EFBIG instead of raising SIGXFSZ; puts limit and signal back after.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    struct sigaction ignore {};
-    ignore.sa_handler = SIG_IGN;
-    ::sigaction(SIGXFSZ, &ignore, &saved_action_);
-    rlimit lower = saved_;
-    lower.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &lower);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    ::sigaction(SIGXFSZ, &saved_action_, nullptr);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit saved_{};
-  struct sigaction saved_action_ {};
-};
 
 using RecordingFailureTest = RecorderFixture;
 

@@ -84,6 +84,11 @@ void FakeControls::ShowReportsWindow() {
   if (on_reports_window) on_reports_window();
 }
 
+void FakeControls::ShowReviewWindow(ReviewSession& session) {
+  ++review_shown;
+  if (on_review_window) on_review_window(session);
+}
+
 std::string FakeControls::LastMessage() const {
   return messages.empty() ? std::string() : messages.back().text;
 }

@@ -52,6 +52,7 @@ class FakeControls : public MainControls {
   void SetProgressValue(int value) override;
   void CloseProgressWindow() override { progress_open_ = false; }
   void ShowReportsWindow() override;
+  void ShowReviewWindow(ReviewSession& session) override;
   void ShowAboutWindow() override { ++about_shown_; }
   void ShowHelp(const std::string& help_file) override { help_files_.push_back(help_file); }
   void PostFlushCheck() override { ++flush_checks_posted.value; }
@@ -71,6 +72,10 @@ class FakeControls : public MainControls {
   int reports_shown = 0;
   // Whether the busy pointer was on when the Reports window opened.
   bool busy_when_reports_shown = false;
+
+  // Called while the Review Events window is "open".
+  std::function<void(ReviewSession&)> on_review_window;
+  int review_shown = 0;
 
   // Called when the progress window opens.
   std::function<void()> on_progress_window;

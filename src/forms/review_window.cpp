@@ -1,0 +1,402 @@
+#include "forms/review_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSplitter>
+#include <QTableView>
+#include <QUndoCommand>
+#include <QUndoStack>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <functional>
+
+#include "forms/review_model.h"
+#include "forms/review_pitch_view.h"
+#include "forms/window_util.h"
+#include "platform/qt_conversions.h"
+#include "recorder/recorder.h"
+
+namespace varrow::forms {
+namespace {
+
+constexpr std::string_view kGeometryKey = "Geometry";
+constexpr std::string_view kSplitterKey = "Splitter";
+
+// One correction on the undo stack; the window applies it and takes it back.
+class CorrectionCommand : public QUndoCommand {
+ public:
+  using Run = std::function<void(const Correction&, bool undo)>;
+  CorrectionCommand(Correction correction, Run run)
+      : QUndoCommand(platform::FromUtf8(correction.Name())),
+        correction_(std::move(correction)),
+        run_(std::move(run)) {}
+  void redo() override { run_(correction_, false); }
+  void undo() override { run_(correction_, true); }
+
+ private:
+  Correction correction_;
+  Run run_;
+};
+
+}  // namespace
+
+ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
+      session_(session),
+      settings_(settings) {
+  setObjectName("ReviewEvents");
+  // "[*]" shows as "*" while there are unsaved corrections.
+  setWindowTitle(platform::FromUtf8(session_.Title()) + "[*]");
+  setSizeGripEnabled(true);
+  undo_ = new QUndoStack(this);
+  connect(undo_, &QUndoStack::cleanChanged, this,
+          [this](bool clean) { setWindowModified(!clean); });
+
+  auto* layout = new QVBoxLayout(this);
+  BuildMenus(*layout);
+  layout->addWidget(BuildFilters());
+
+  model_ = new ReviewEventsModel(session_, this);
+  table_ = new QTableView;
+  table_->setObjectName("ReviewTable");
+  table_->setModel(model_);
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+  table_->setWordWrap(false);
+  table_->setAlternatingRowColors(true);
+  // Rows of one height, and columns sized from the font rather than from
+  // their contents: measuring 32,767 rows would take a while.
+  table_->verticalHeader()->hide();
+  table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+  const int digit = table_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+  const int widths[ReviewEventsModel::kColumnCount] = {7, 6, 15, 11, 5, 8, 8, 10};
+  for (int c = 0; c < ReviewEventsModel::kColumnCount; ++c) {
+    table_->setColumnWidth(c, widths[c] * digit + 12);
+  }
+  table_->horizontalHeader()->setStretchLastSection(true);
+  connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &ReviewWindow::SelectionChanged);
+  connect(table_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          &ReviewWindow::SelectionChanged);
+  // Queued: the edit that asked for the move has finished before the table changes.
+  connect(
+      model_, &ReviewEventsModel::moveRequested, this,
+      [this](int row, float x, float y) { Push(session_.document().Move(row, x, y)); },
+      Qt::QueuedConnection);
+
+  pitch_ = new ReviewPitchView(session_, nullptr);
+  connect(pitch_, &ReviewPitchView::eventClicked, this, &ReviewWindow::SelectEventRow);
+  connect(pitch_, &ReviewPitchView::moveRequested, this,
+          [this](int row, float x, float y) { Push(session_.document().Move(row, x, y)); });
+
+  auto* overlays = new QHBoxLayout;
+  show_shots_ = new QCheckBox("S&hots");
+  show_losses_ = new QCheckBox("&Possession lost");
+  show_goals_ = new QCheckBox("&Goals");
+  show_shots_->setObjectName("ShowShots");
+  show_losses_->setObjectName("ShowLosses");
+  show_goals_->setObjectName("ShowGoals");
+  for (QCheckBox* box : {show_shots_, show_losses_, show_goals_}) {
+    overlays->addWidget(box);
+    connect(box, &QCheckBox::toggled, this, [this] {
+      pitch_->SetOverlays(PitchOverlays{show_shots_->isChecked(), show_losses_->isChecked(),
+                                        show_goals_->isChecked()});
+    });
+  }
+  overlays->addStretch();
+
+  auto* right = new QWidget;
+  auto* right_layout = new QVBoxLayout(right);
+  right_layout->setContentsMargins(0, 0, 0, 0);
+  right_layout->addWidget(pitch_, 1);
+  right_layout->addLayout(overlays);
+  right_layout->addWidget(BuildFigures());
+
+  splitter_ = new QSplitter(Qt::Horizontal);
+  splitter_->setObjectName("ReviewSplitter");
+  splitter_->addWidget(table_);
+  splitter_->addWidget(right);
+  splitter_->setStretchFactor(0, 1);
+  splitter_->setStretchFactor(1, 1);
+  layout->addWidget(splitter_, 1);
+  ShowFigures();
+
+  // Where the operator left it last time, else a size that shows the table
+  // and the pitch side by side.
+  const std::string geometry =
+      settings_.GetSetting(kSettingsApp, kReviewSettingsSection, kGeometryKey, "");
+  const std::string splitter =
+      settings_.GetSetting(kSettingsApp, kReviewSettingsSection, kSplitterKey, "");
+  if (geometry.empty() ||
+      !restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(geometry)))) {
+    QSize size(1120, 660);
+    if (const QScreen* screen = this->screen()) {
+      size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    }
+    resize(size);
+    splitter_->setSizes({size.width() / 2, size.width() / 2});
+    CentreOnScreen(*this);
+  }
+  if (!splitter.empty())
+    splitter_->restoreState(QByteArray::fromBase64(QByteArray::fromStdString(splitter)));
+
+  // The keys work at once: the first event selected, the table focused.
+  if (model_->rowCount() > 0) SelectEventRow(0);
+  table_->setFocus();
+}
+
+ReviewWindow::~ReviewWindow() = default;
+
+void ReviewWindow::BuildMenus(QVBoxLayout& layout) {
+  auto* bar = new QMenuBar(this);
+  layout.setMenuBar(bar);
+  auto add = [this](QMenu* menu, const char* name, const QString& caption,
+                    const QList<QKeySequence>& keys, auto handler) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setShortcuts(keys);
+    connect(action, &QAction::triggered, this, handler);
+    // The window's own actions too, so the keys work wherever the focus is.
+    addAction(action);
+    return action;
+  };
+  QMenu* file = bar->addMenu("&File");
+  add(file, "actionSave", "&Save", {QKeySequence::Save}, [this] { Save(); });
+  file->addSeparator();
+  add(file, "actionClose", "&Close", {}, [this] { reject(); });
+
+  QMenu* edit = bar->addMenu("&Edit");
+  QAction* undo = undo_->createUndoAction(this, "&Undo");
+  undo->setObjectName("actionUndo");
+  undo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
+  QAction* redo = undo_->createRedoAction(this, "&Redo");
+  redo->setObjectName("actionRedo");
+  redo->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  for (QAction* a : {undo, redo}) {
+    edit->addAction(a);
+    addAction(a);
+  }
+  edit->addSeparator();
+  add(edit, "actionToggleShot", "Toggle &Shot", {QKeySequence(Qt::Key_S)}, [this] {
+    if (const std::optional<int> row = CurrentEventRow())
+      Push(session_.document().ToggleShot(*row));
+  });
+  add(edit, "actionSwitchTeam", "Switch &Team", {QKeySequence(Qt::Key_T)}, [this] {
+    if (const std::optional<int> row = CurrentEventRow())
+      Push(session_.document().SwitchTeam(*row));
+  });
+  add(edit, "actionDelete", "&Delete", {QKeySequence(Qt::Key_Delete)},
+      [this] { Push(session_.document().Delete(SelectedEventRows())); });
+}
+
+QWidget* ReviewWindow::BuildFilters() {
+  auto* row = new QWidget;
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  team_filter_ = new QComboBox;
+  team_filter_->setObjectName("TeamFilter");
+  team_filter_->addItem("All teams", -1);
+  team_filter_->addItem(platform::FromUtf8(session_.document().Team_2_name()).trimmed(),
+                        static_cast<int>(TeamSide::kLeft));
+  team_filter_->addItem(platform::FromUtf8(session_.document().Team_1_name()).trimmed(),
+                        static_cast<int>(TeamSide::kRight));
+  kind_filter_ = new QComboBox;
+  kind_filter_->setObjectName("KindFilter");
+  kind_filter_->addItem("All kinds", -1);
+  for (const EventKind kind : {EventKind::kGoal, EventKind::kCornerKick, EventKind::kGoalLine,
+                               EventKind::kTouchline, EventKind::kPlay}) {
+    kind_filter_->addItem(platform::FromUtf8(KindName(kind)), static_cast<int>(kind));
+  }
+  auto* team_label = new QLabel("Te&am:");
+  team_label->setBuddy(team_filter_);
+  auto* kind_label = new QLabel("&Kind:");
+  kind_label->setBuddy(kind_filter_);
+  layout->addWidget(team_label);
+  layout->addWidget(team_filter_);
+  layout->addSpacing(12);
+  layout->addWidget(kind_label);
+  layout->addWidget(kind_filter_);
+  layout->addStretch();
+  for (QComboBox* box : {team_filter_, kind_filter_}) {
+    connect(box, &QComboBox::currentIndexChanged, this, &ReviewWindow::FilterChanged);
+  }
+  return row;
+}
+
+QWidget* ReviewWindow::BuildFigures() {
+  auto* panel = new QWidget;
+  panel->setObjectName("ReviewFigures");
+  auto* grid = new QGridLayout(panel);
+  grid->setContentsMargins(0, 4, 0, 0);
+  grid->setHorizontalSpacing(16);
+  grid->setVerticalSpacing(2);
+  const FiguresTable t = FiguresOf(session_.stats());
+  auto add = [&](int r, int c) {
+    auto* label = new QLabel;
+    label->setTextFormat(Qt::PlainText);
+    if (c > 0) label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(label, r, c);
+    figure_labels_.push_back(label);
+  };
+  add(0, 1);
+  add(0, 2);
+  for (int r = 1; r <= static_cast<int>(t.lines.size()); ++r) {
+    for (int c = 0; c < 3; ++c) add(r, c);
+  }
+  grid->setColumnStretch(0, 1);
+  return panel;
+}
+
+void ReviewWindow::ShowFigures() {
+  const FiguresTable t = FiguresOf(session_.stats());
+  for (int c = 0; c < 2; ++c) {
+    QLabel* head = figure_labels_[static_cast<std::size_t>(c)];
+    head->setText(platform::FromUtf8(t.heads[c]));
+    QPalette p = head->palette();
+    p.setColor(QPalette::WindowText, platform::ToQColor(t.colors[c]));
+    head->setPalette(p);
+  }
+  std::size_t i = 2;
+  for (const FiguresTable::Line& line : t.lines) {
+    figure_labels_[i++]->setText(platform::FromUtf8(line.label));
+    figure_labels_[i++]->setText(platform::FromUtf8(line.values[0]));
+    figure_labels_[i++]->setText(platform::FromUtf8(line.values[1]));
+  }
+}
+
+std::vector<int> ReviewWindow::SelectedEventRows() const {
+  std::vector<int> rows;
+  for (const QModelIndex& index : table_->selectionModel()->selectedRows()) {
+    rows.push_back(model_->EventRow(index.row()));
+  }
+  if (rows.empty()) {
+    if (const std::optional<int> current = CurrentEventRow()) rows.push_back(*current);
+  }
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+std::optional<int> ReviewWindow::CurrentEventRow() const {
+  const QModelIndex current = table_->selectionModel()->currentIndex();
+  const int row = current.isValid() ? model_->EventRow(current.row()) : -1;
+  if (row < 0) return std::nullopt;
+  return row;
+}
+
+void ReviewWindow::SelectEventRow(int event_row) {
+  const int row = model_->TableRow(event_row);
+  if (row < 0) return;
+  const QModelIndex index = model_->index(row, 0);
+  table_->selectionModel()->setCurrentIndex(
+      index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  table_->scrollTo(index);
+}
+
+void ReviewWindow::SelectionChanged() { pitch_->SetSelectedRow(CurrentEventRow()); }
+
+void ReviewWindow::FilterChanged() {
+  const std::optional<int> current = CurrentEventRow();
+  const int team = team_filter_->currentData().toInt();
+  const int kind = kind_filter_->currentData().toInt();
+  model_->SetFilter(team < 0 ? std::nullopt : std::optional(static_cast<TeamSide>(team)),
+                    kind < 0 ? std::nullopt : std::optional(static_cast<EventKind>(kind)));
+  if (current && model_->TableRow(*current) >= 0) {
+    SelectEventRow(*current);
+  } else if (model_->rowCount() > 0) {
+    SelectEventRow(model_->EventRow(0));
+  } else {
+    SelectionChanged();
+  }
+}
+
+void ReviewWindow::Push(std::optional<Correction> correction) {
+  if (!correction) return;
+  undo_->push(new CorrectionCommand(
+      std::move(*correction), [this](const Correction& c, bool undo) { Corrected(c, undo); }));
+}
+
+void ReviewWindow::Corrected(const Correction& c, bool undone) {
+  if (undone) {
+    session_.Revert(c);
+  } else {
+    session_.Apply(c);
+  }
+  model_->EventsChanged(c);
+  pitch_->DocumentChanged();
+  ShowFigures();
+  if (c.kind() != Correction::Kind::kDelete || undone) {
+    // The corrected rows, selected again.
+    SelectEventRow(c.rows().front());
+    if (c.kind() == Correction::Kind::kDelete) {
+      for (const int row : c.rows()) {
+        const int table_row = model_->TableRow(row);
+        if (table_row >= 0) {
+          table_->selectionModel()->select(model_->index(table_row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+      }
+    }
+  } else if (const int near = model_->TableRowNear(c.rows().front()); near >= 0) {
+    // The event that moved up into the place of the first one deleted (or
+    // the next one the filter shows).
+    SelectEventRow(model_->EventRow(near));
+  }
+  SelectionChanged();
+}
+
+bool ReviewWindow::Save() {
+  std::string error;
+  if (!session_.Save(error)) {
+    ShowMessage(this, error, MsgIcon::kExclamation, kErrorTitle);
+    return false;
+  }
+  undo_->setClean();
+  return true;
+}
+
+void ReviewWindow::reject() {
+  if (!undo_->isClean()) {
+    QMessageBox box(QMessageBox::Question, windowTitle().remove("[*]"),
+                    "Save the corrections to " + platform::FromUtf8(session_.path()) + "?",
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+      case QMessageBox::Save:
+        if (!Save()) return;
+        break;
+      case QMessageBox::Discard:
+        break;
+      default:
+        return;
+    }
+  }
+  QDialog::reject();
+}
+
+void ReviewWindow::done(int result) {
+  SaveLayout();
+  QDialog::done(result);
+}
+
+void ReviewWindow::SaveLayout() {
+  settings_.SaveSetting(kSettingsApp, kReviewSettingsSection, kGeometryKey,
+                        saveGeometry().toBase64().toStdString());
+  settings_.SaveSetting(kSettingsApp, kReviewSettingsSection, kSplitterKey,
+                        splitter_->saveState().toBase64().toStdString());
+}
+
+}  // namespace varrow::forms

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QDialog>
+#include <optional>
+#include <vector>
+
+#include "recorder/controls.h"
+#include "review/review_session.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QSplitter;
+class QTableView;
+class QUndoStack;
+class QVBoxLayout;
+
+namespace varrow::forms {
+
+class ReviewEventsModel;
+class ReviewPitchView;
+
+// Settings of the window, in a section of their own.
+inline constexpr std::string_view kReviewSettingsSection = "ReviewEvents";
+
+// "Review Events: <file>": the event records of a data file on a table and a
+// pitch, the general statistics beside them, and the corrections (SHOT,
+// team, position, delete) as undoable commands, saved with Ctrl+S. The
+// session does the work; this window wires the widgets to it.
+class ReviewWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  ReviewWindow(ReviewSession& session, SettingsStore& settings, QWidget* parent);
+  ~ReviewWindow() override;
+
+  QTableView* table() const { return table_; }
+  ReviewPitchView* pitch() const { return pitch_; }
+  QUndoStack* undoStack() const { return undo_; }
+  ReviewEventsModel* model() const { return model_; }
+  // The document rows selected in the table, ascending; the current one.
+  std::vector<int> SelectedEventRows() const;
+  std::optional<int> CurrentEventRow() const;
+  void SelectEventRow(int event_row);
+
+  // Ctrl+S. False (after the ERROR message) when the file could not be saved.
+  bool Save();
+
+ public slots:
+  // Escape and the close box: asks Save / Discard / Cancel while there are
+  // unsaved corrections.
+  void reject() override;
+  // Every way the window closes: keeps its size and splitter for next time.
+  void done(int result) override;
+
+ private:
+  void BuildMenus(QVBoxLayout& layout);
+  QWidget* BuildFilters();
+  QWidget* BuildFigures();
+  // Makes an undoable command of a correction, if there is one to make.
+  void Push(std::optional<Correction> correction);
+  // After a correction was applied or taken back.
+  void Corrected(const Correction& correction, bool undone);
+  void ShowFigures();
+  void FilterChanged();
+  void SelectionChanged();
+  void SaveLayout();
+
+  ReviewSession& session_;
+  SettingsStore& settings_;
+  ReviewEventsModel* model_ = nullptr;
+  QTableView* table_ = nullptr;
+  ReviewPitchView* pitch_ = nullptr;
+  QSplitter* splitter_ = nullptr;
+  QUndoStack* undo_ = nullptr;
+  QComboBox* team_filter_ = nullptr;
+  QComboBox* kind_filter_ = nullptr;
+  QCheckBox* show_shots_ = nullptr;
+  QCheckBox* show_losses_ = nullptr;
+  QCheckBox* show_goals_ = nullptr;
+  // The figures panel: the two heads, then each line's label and values.
+  std::vector<QLabel*> figure_labels_;
+};
+
+}  // namespace varrow::forms

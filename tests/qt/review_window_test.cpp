@@ -1,0 +1,222 @@
+// The Review Events window, driven by its keys from the main window's menu.
+#include "forms/review_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QSettings>
+#include <QTableView>
+#include <QUndoStack>
+#include <QtTest>
+#include <memory>
+
+#include "datafile/atomic_save.h"
+#include "file_size_limit.h"
+#include "forms/review_model.h"
+#include "forms/review_pitch_view.h"
+#include "qt_test_support.h"
+#include "recorder_rig.h"
+
+namespace varrow {
+namespace {
+
+using forms::ReviewWindow;
+
+// A first half recorded by the handlers: the START marker at the centre
+// spot (record 4), a pass (5), the right team's goal in the left-hand goal
+// (6: 0 : 1), the kick-off (7) and the STOP marker (8).
+std::vector<std::uint8_t> RecordAMatch(testing::RecorderRig& rig) {
+  rig.New(1);
+  rig.recorder_.Command2_Click();
+  rig.TickTo(5);
+  rig.Click(2000, 2000);
+  rig.TickTo(9);
+  rig.Click(600, 3000);
+  rig.TickTo(12);
+  rig.Click(4000, 3500);
+  rig.recorder_.Command2_Click();
+  return rig.Bytes();
+}
+
+// Runs `act` on the Review Events window once Reports > Review Events has
+// opened it; returns when the window has closed.
+void InReviewWindow(forms::Form1& form, const std::function<void(ReviewWindow&)>& act) {
+  bool acted = false;
+  testing::WhenModalAppears([&](QWidget* modal) {
+    auto* window = qobject_cast<ReviewWindow*>(modal);
+    if (window == nullptr) return false;
+    acted = true;
+    // Its keys are the window's shortcuts: they work once it is the active
+    // window, which the offscreen platform makes it only when asked.
+    window->activateWindow();
+    QElapsedTimer waited;
+    waited.start();
+    while (QApplication::activeWindow() != window && waited.elapsed() < 5000) QTest::qWait(5);
+    if (QApplication::activeWindow() == window) act(*window);
+    // A failed check leaves the act early: close the window all the same.
+    if (window->isVisible()) window->done(QDialog::Rejected);
+    return true;
+  });
+  form.findChild<QAction*>("mnuReviewEvents")->trigger();
+  QVERIFY(acted);
+}
+
+}  // namespace
+
+class ReviewWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<testing::ShownMainWindow> main_;
+
+  forms::Form1& Form() { return main_->form; }
+
+ private slots:
+  void init() {
+    main_ = std::make_unique<testing::ShownMainWindow>();
+    // Active before the review window opens: a late activation of the main
+    // window would take the keys from it.
+    QVERIFY(QTest::qWaitForWindowActive(&Form()));
+  }
+  void cleanup() { main_.reset(); }
+
+  // S on the first row, Delete on the third, Ctrl+S: the file holds the
+  // bytes worked out here, the original is kept beside it, and the main
+  // window takes the corrected file.
+  void correctedSavedAndTakenUp() {
+    testing::RecorderRig rig;
+    const std::vector<std::uint8_t> old = RecordAMatch(rig);
+    QCOMPARE(old.size(), std::size_t{160});
+    QCOMPARE(int{old[100 + 16]}, 1);  // record 6 is the goal in the left-hand goal
+    QCOMPARE(int{old[54]}, 1);        // Score_1
+    QVERIFY(Form().recorder().TakeDataFile(rig.Path()));
+    QCOMPARE(Form().findChild<QLabel*>("Label4")->text(), QString("1"));
+
+    InReviewWindow(Form(), [&](ReviewWindow& w) {
+      QCOMPARE(w.windowTitle(), QString("Review Events: 120599_1.dat[*]"));
+      QCOMPARE(w.model()->rowCount(), 5);
+      QCOMPARE(w.CurrentEventRow(), std::optional<int>(0));
+      QCOMPARE(w.focusWidget(), w.table());
+      QTest::keyClick(w.table(), Qt::Key_S);
+      QTest::keyClick(w.table(), Qt::Key_Down);
+      QTest::keyClick(w.table(), Qt::Key_Down);
+      QCOMPARE(w.CurrentEventRow(), std::optional<int>(2));
+      QTest::keyClick(w.table(), Qt::Key_Delete);
+      QVERIFY(w.isWindowModified());
+      QCOMPARE(w.model()->rowCount(), 4);
+      QTest::keyClick(w.table(), Qt::Key_S, Qt::ControlModifier);
+      QVERIFY(!w.isWindowModified());
+      QTest::keyClick(w.table(), Qt::Key_Escape);
+    });
+
+    std::vector<std::uint8_t> expected = old;
+    expected[60 + 18] = expected[60 + 19] = 0xFF;                    // record 4 is a shot
+    expected.erase(expected.begin() + 100, expected.begin() + 120);  // record 6 gone
+    expected[48] = 7;                                                // Last_record
+    expected[54] = 0;                                                // Score_1
+    QCOMPARE(testing::Hex(testing::ReadFileBytes(rig.Path())), testing::Hex(expected));
+    QCOMPARE(testing::ReadFileBytes(KeptOriginalPath(rig.Path())), old);
+    QCOMPARE(Form().findChild<QLabel*>("Label4")->text(), QString("0"));
+    QCOMPARE(Form().findChild<QLabel*>("Label3")->text(), QString("0"));
+
+    // Its size and splitter are kept apart from the start-up settings.
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Varrow", "Varrow");
+    QVERIFY(!settings.value("ReviewEvents/Geometry").toString().isEmpty());
+    QVERIFY(!settings.value("ReviewEvents/Splitter").toString().isEmpty());
+    QVERIFY(!settings.contains("Startup/Geometry"));
+  }
+
+  // A save the disk refuses: the ERROR message, the file as it was, the
+  // corrections still there; closing then asks, and Cancel keeps the window.
+  void failedSaveKeepsTheCorrections() {
+    testing::RecorderRig rig;
+    const std::vector<std::uint8_t> old = RecordAMatch(rig);
+    QVERIFY(Form().recorder().TakeDataFile(rig.Path()));
+    testing::MessageCatcher catcher;
+    bool still_open_after_cancel = false;
+    InReviewWindow(Form(), [&](ReviewWindow& w) {
+      QTest::keyClick(w.table(), Qt::Key_T);
+      {
+        testing::FileSizeLimit limit(kRecordLength);
+        QVERIFY(!w.Save());
+      }
+      QVERIFY(w.isWindowModified());
+      w.reject();  // the catcher cancels the question
+      still_open_after_cancel = w.isVisible();
+      // The offscreen platform gives the focus back to no window by itself.
+      w.activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(&w));
+      QTest::keyClick(w.table(), Qt::Key_Z, Qt::ControlModifier);
+      QVERIFY(!w.isWindowModified());
+      w.reject();
+    });
+    QVERIFY(still_open_after_cancel);
+    QCOMPARE(testing::ReadFileBytes(rig.Path()), old);
+    QVERIFY(catcher.messages().size() >= 2);
+    QCOMPARE(catcher.messages()[0].title, QString("ERROR"));
+    QVERIFY(catcher.messages()[0].text.contains("File too large"));
+    QCOMPARE(catcher.messages()[1].buttons, 3);  // Save, Discard, Cancel
+  }
+
+  // The Team and Kind lists show one team's or one kind's events; the row
+  // chosen stays chosen while it is shown.
+  void filtersShowOneTeamOrOneKind() {
+    testing::RecorderRig rig;
+    RecordAMatch(rig);
+    QVERIFY(Form().recorder().TakeDataFile(rig.Path()));
+    InReviewWindow(Form(), [&](ReviewWindow& w) {
+      auto* team = w.findChild<QComboBox*>("TeamFilter");
+      auto* kind = w.findChild<QComboBox*>("KindFilter");
+      kind->setCurrentText("goal");
+      QCOMPARE(w.model()->rowCount(), 1);
+      QCOMPARE(w.CurrentEventRow(), std::optional<int>(2));
+      kind->setCurrentIndex(0);
+      QCOMPARE(w.CurrentEventRow(), std::optional<int>(2));
+      int shown = 0;
+      for (const QString name : {"Reds", "Blues"}) {
+        team->setCurrentText(name);
+        for (int row = 0; row < w.model()->rowCount(); ++row) {
+          QCOMPARE(w.model()->index(row, forms::ReviewEventsModel::kTeam).data().toString(), name);
+        }
+        shown += w.model()->rowCount();
+      }
+      QCOMPARE(shown, 5);
+      w.reject();
+    });
+  }
+
+  // Dragging the selected marker on the pitch moves the event there; undo
+  // puts it back.
+  void dragOnThePitchMovesTheEvent() {
+    testing::RecorderRig rig;
+    RecordAMatch(rig);
+    QVERIFY(Form().recorder().TakeDataFile(rig.Path()));
+    InReviewWindow(Form(), [&](ReviewWindow& w) {
+      forms::ReviewPitchView* pitch = w.pitch();
+      const QPoint from = pitch->ToPixels(4750, 3000).toPoint();
+      const QPoint to = pitch->ToPixels(6000, 2000).toPoint();
+      QTest::mousePress(pitch, Qt::LeftButton, {}, from);
+      QTest::mouseMove(pitch, to);
+      QTest::mouseRelease(pitch, Qt::LeftButton, {}, to);
+      QCOMPARE(w.undoStack()->undoText(), QString("Move Event"));
+      const Pt at = pitch->ToTwips(to);
+      QCOMPARE(w.model()
+                   ->data(w.model()->index(0, forms::ReviewEventsModel::kX), Qt::EditRole)
+                   .toDouble(),
+               double{at.x});
+      w.undoStack()->undo();
+      QCOMPARE(w.model()
+                   ->data(w.model()->index(0, forms::ReviewEventsModel::kX), Qt::EditRole)
+                   .toDouble(),
+               4750.0);
+      w.reject();
+    });
+  }
+};
+
+}  // namespace varrow
+
+VARROW_QT_TEST_MAIN(varrow::ReviewWindowTest)
+#include "review_window_test.moc"
