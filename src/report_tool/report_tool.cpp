@@ -3,6 +3,9 @@
 #include <sys/stat.h>
 
 #include <memory>
+#include <optional>
+#include <unordered_map>
+#include <utility>
 
 #include "recorder/open_file.h"
 #include "report_tool/match_reader.h"
@@ -25,7 +28,7 @@ class Runner {
         err_(err),
         formatter_(MakeFormatter(options, buffer_)),
         totals_(render != nullptr),
-        pages_(render ? std::make_unique<ReportPages>(*render) : nullptr) {}
+        pages_(render ? std::make_unique<ReportPages>(*render, options.files) : nullptr) {}
 
   int Run() {
     formatter_->Begin();
@@ -113,19 +116,42 @@ class Runner {
   bool output_failed_ = false;
 };
 
-// The data file the PDF would overwrite, if it names one of them (by any
-// spelling: the same file on the same device).
-const std::string* OverwrittenInput(const Options& options) {
-  struct stat pdf {};
-  if (options.pdf_path.empty() || ::stat(options.pdf_path.c_str(), &pdf) != 0) return nullptr;
-  for (const std::string& file : options.files) {
-    struct stat input {};
-    if (::stat(file.c_str(), &input) == 0 && input.st_dev == pdf.st_dev &&
-        input.st_ino == pdf.st_ino) {
-      return &file;
+// An output that would land on one of the data files (by any spelling: the
+// same file on the same device), and that file.
+struct Collision {
+  std::string option;  // "--pdf" or "--png"
+  std::string output;
+  const std::string* input = nullptr;
+};
+
+std::optional<Collision> OutputOnAnInput(const Options& options) {
+  std::vector<std::pair<std::string, std::string>> outputs;  // option, path
+  if (!options.pdf_path.empty()) outputs.emplace_back("--pdf", options.pdf_path);
+  if (!options.png_dir.empty()) {
+    for (const std::string& name : ImageNames(options.files).Planned()) {
+      outputs.emplace_back("--png", options.png_dir + "/" + name);
     }
   }
-  return nullptr;
+  if (outputs.empty()) return std::nullopt;
+  // One stat of each input and of each output, however many there are.
+  struct FileIdHash {
+    std::size_t operator()(const std::pair<dev_t, ino_t>& id) const {
+      return std::hash<ino_t>()(id.second) ^ (std::hash<dev_t>()(id.first) << 1);
+    }
+  };
+  std::unordered_map<std::pair<dev_t, ino_t>, const std::string*, FileIdHash> inputs;
+  for (const std::string& file : options.files) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) == 0) inputs.try_emplace({st.st_dev, st.st_ino}, &file);
+  }
+  for (const auto& [option, output] : outputs) {
+    struct stat st {};
+    if (::stat(output.c_str(), &st) != 0) continue;
+    if (const auto it = inputs.find({st.st_dev, st.st_ino}); it != inputs.end()) {
+      return Collision{option, output, it->second};
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -154,9 +180,9 @@ int HandleHelpAndUsage(const ParsedArguments& parsed, std::ostream& out, std::os
 
 int RunReport(const Options& options, std::ostream& out, std::ostream& err, RenderTarget* render) {
   // A recording cannot be made again: never write over one.
-  if (const std::string* input = OverwrittenInput(options)) {
+  if (const std::optional<Collision> c = OutputOnAnInput(options)) {
     err << kProgram
-        << OneLine("--pdf " + options.pdf_path + " would write over the data file " + *input)
+        << OneLine(c->option + " " + c->output + " would write over the data file " + *c->input)
         << '\n'
         << UsageText();
     return kExitUsage;
