@@ -19,6 +19,9 @@ namespace {
 constexpr std::string_view kPngEnd("\0\0\0\0IEND\xAE\x42\x60\x82", 12);
 // Enough of a PDF's end for "startxref", its offset and "%%EOF".
 constexpr std::size_t kTailBytes = 64;
+// The PDF engine writes in pieces of a few dozen bytes: they go to the
+// system in blocks of this size.
+constexpr std::size_t kBufferBytes = 64 * 1024;
 
 FileStatus Incomplete(std::string_view what) {
   return FileStatus::Error(kPrinterError, std::string(what));
@@ -112,21 +115,28 @@ FileStatus OutputFile::Open() {
 FileStatus OutputFile::Write(std::span<const char> bytes) {
   if (!failure_.ok()) return failure_;
   if (fd_ < 0) return Fail(FileStatus::FromErrno(EBADF));
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return Fail(FileStatus::FromErrno(errno));
-    }
-    written_ += n;
-    const auto done = static_cast<std::size_t>(n);
-    // Keep the last bytes for the completeness check.
-    tail_.append(bytes.data() + (done > kTailBytes ? done - kTailBytes : 0),
-                 std::min(done, kTailBytes));
-    if (tail_.size() > kTailBytes) tail_.erase(0, tail_.size() - kTailBytes);
-    bytes = bytes.subspan(done);
-  }
+  written_ += static_cast<std::int64_t>(bytes.size());
+  // Keep the last bytes for the completeness check.
+  tail_.append(bytes.data() + (bytes.size() > kTailBytes ? bytes.size() - kTailBytes : 0),
+               std::min(bytes.size(), kTailBytes));
+  if (tail_.size() > kTailBytes) tail_.erase(0, tail_.size() - kTailBytes);
+  buffer_.append(bytes.data(), bytes.size());
+  if (buffer_.size() >= kBufferBytes) return Flush();
   return FileStatus::Ok();
+}
+
+FileStatus OutputFile::Flush() {
+  std::string_view rest(buffer_);
+  while (!rest.empty() && failure_.ok()) {
+    const ssize_t n = ::write(fd_, rest.data(), rest.size());
+    if (n >= 0) {
+      rest.remove_prefix(static_cast<std::size_t>(n));
+    } else if (errno != EINTR) {
+      Fail(FileStatus::FromErrno(errno));
+    }
+  }
+  buffer_.clear();
+  return failure_;
 }
 
 FileStatus OutputFile::CheckComplete(OutputKind kind) const {
@@ -156,6 +166,7 @@ FileStatus OutputFile::CheckComplete(OutputKind kind) const {
 FileStatus OutputFile::Commit(OutputKind kind) {
   // Each step runs only while every step before it went well.
   if (failure_.ok() && fd_ < 0) Fail(FileStatus::FromErrno(EBADF));
+  if (failure_.ok()) Flush();
   if (failure_.ok()) Fail(CheckComplete(kind));
   if (failure_.ok() && !temporary_.empty() && ::fsync(fd_) != 0) {
     Fail(FileStatus::FromErrno(errno));

@@ -35,7 +35,8 @@ class OutputFile {
   // Checks the target's name and makes the temporary file. Nothing is
   // written anywhere when it fails.
   [[nodiscard]] FileStatus Open();
-  // Appends all of `bytes`, or fails.
+  // Appends all of `bytes`, or fails (a failure may show only with a later
+  // write or with Commit: bytes are handed to the system in blocks).
   [[nodiscard]] FileStatus Write(std::span<const char> bytes);
   // The first failure so far, or Ok.
   const FileStatus& Failure() const { return failure_; }
@@ -46,6 +47,8 @@ class OutputFile {
 
  private:
   FileStatus Fail(FileStatus status);
+  // Hands the buffered bytes to the system.
+  FileStatus Flush();
   FileStatus CheckComplete(OutputKind kind) const;
 
   std::string target_;
@@ -53,7 +56,8 @@ class OutputFile {
   std::string temporary_;    // empty when writing straight into the target
   int fd_ = -1;
   std::int64_t written_ = 0;
-  std::string tail_;  // the last bytes written
+  std::string buffer_;  // written, not yet handed to the system
+  std::string tail_;    // the last bytes written
   FileStatus failure_;
 };
 
