@@ -83,13 +83,17 @@ class NoSettings : public SettingsStore {
   }
   void SaveSetting(std::string_view, std::string_view, std::string_view,
                    std::string_view) override {}
+  std::optional<SettingsFailure> Sync() override { return std::nullopt; }
 };
 
 class BenchEnvironment : public Environment {
  public:
   explicit BenchEnvironment(std::string dir) : dir_(std::move(dir)) {}
   CalendarDate Today() const override { return {2000, 6, 17}; }
-  std::string CurrentDirectory() const override { return dir_; }
+  FileStatus CurrentDirectory(std::string& path) const override {
+    path = dir_;
+    return FileStatus::Ok();
+  }
   std::string ProgramDirectory() const override { return dir_; }
 
  private:

@@ -1,7 +1,7 @@
 // The yardstick of the startup benchmark: the least a Qt Widgets program
 // does to show a window of the main window's size. It prints the monotonic
 // clock once its first frame is on the screen, then quits, exactly as
-// varrow does under the benchmark.
+// varrow_first_paint (the program with first_paint_probe.cpp) does.
 //
 //   minimal_window          the bare window
 //   minimal_window --label  the same with one line of text: what drawing

@@ -5,7 +5,10 @@
 // text, and the first text any program draws costs the font database,
 // shaping and glyph rendering.
 //
-//   build/bench/startup_bench [runs] [varrow] [minimal_window]
+//   build/bench/startup_bench [runs] [varrow_first_paint] [minimal_window]
+//
+// varrow_first_paint is the program built from its own main with a probe
+// that prints the moment of the first paint (first_paint_probe.cpp).
 //
 // Needs a display, or runs offscreen when none is set.
 #include <sys/resource.h>
@@ -97,7 +100,6 @@ int main(int argc, char* argv[]) {
   std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
   setenv("XDG_CONFIG_HOME", config.c_str(), 1);
   setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-  setenv("VARROW_BENCH_FIRST_PAINT", "1", 1);
 
   std::vector<double> varrow_ms, varrow_mb, minimal_ms, minimal_mb, label_ms, label_mb;
   // One warm-up of each, so all start from warm caches; then they take turns.

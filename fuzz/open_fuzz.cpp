@@ -13,7 +13,7 @@
 #include "datafile/records.h"
 #include "field/field.h"
 #include "fuzz_check.h"
-#include "recorder/open_file.h"
+#include "recorder/period_captions.h"
 #include "recorder/recorder.h"
 #include "recorder_rig.h"
 #include "temp_dir.h"

@@ -1,18 +1,26 @@
 #!/usr/bin/env python3
-"""Draws the main window's pictures and writes them as XPM files.
+"""Draws the main window's pictures as XPM files, and the menu entry's icon as PNG.
 
     scripts/make_pictures.py            # rewrites src/forms/pictures/*.xpm
+    scripts/make_pictures.py --theme-icons DIR NAME SIZE...
+                                        # the window icon's ball for the icon theme:
+                                        # DIR/hicolor/SxS/apps/NAME.png (the build runs this)
 
 ball.xpm        28 x 26: a shaded soccer ball on a light blue square (possession icons)
 arrow_right.xpm 32 x 32: an arrow pointing right, shaded grey with a black outline
 arrow_left.xpm  32 x 32: the same arrow pointing left
 icon.xpm        32 x 32: a black-and-white soccer ball (the window icon), 16-colour palette
+NAME.png        S x S: the same ball with smoothed edges on a transparent
+                background (the menu entry's icon), one file for each SIZE
 
 Everything is computed here; the output is deterministic, so re-running the
 script leaves the committed files unchanged.
 """
 import math
 import os
+import struct
+import sys
+import zlib
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src", "forms", "pictures")
 
@@ -58,6 +66,23 @@ def rotate(v, ax, ay):
 PENTAGONS = [rotate(v, 0.35, 0.2) for v in icosahedron_vertices()]
 HEXAGONS = [rotate(v, 0.35, 0.2) for v in icosahedron_face_centres(icosahedron_vertices())]
 LIGHT = normalise((-0.5, -0.6, 0.65))  # from the upper left, in front
+FACES = PENTAGONS + HEXAGONS
+ICON_SEAM = 0.007  # how near two faces count as their seam, on the window icon
+
+
+def surface_kind(p, seam):
+    """The ball's surface at the unit vector p: 'black' on a pentagon, 'seam'
+    where two faces meet (within `seam`), else 'white'."""
+    dots = [p[0] * c[0] + p[1] * c[1] + p[2] * c[2] for c in FACES]
+    if max(dots[:len(PENTAGONS)]) > 0.93:
+        return "black"
+    first = second = -2.0
+    for v in dots:
+        if v > first:
+            first, second = v, first
+        elif v > second:
+            second = v
+    return "seam" if first - second < seam else "white"
 
 
 def ball_pixel(px, py, cx, cy, r, seam=0.025, thin_seams=False, samples=4):
@@ -72,17 +97,8 @@ def ball_pixel(px, py, cx, cy, r, seam=0.025, thin_seams=False, samples=4):
                 continue
             z = math.sqrt(1 - d)
             p = (x, y, z)
-            best_pent = max(sum(a * b for a, b in zip(p, c)) for c in PENTAGONS)
-            faces = sorted((sum(a * b for a, b in zip(p, c)) for c in PENTAGONS + HEXAGONS),
-                           reverse=True)
             lambert = max(0.0, sum(a * b for a, b in zip(p, LIGHT)))
-            if best_pent > 0.93:
-                kind = "black"
-            elif faces[0] - faces[1] < seam:
-                kind = "seam"
-            else:
-                kind = "white"
-            hits.append((kind, lambert, p))
+            hits.append((surface_kind(p, seam), lambert, p))
     coverage = len(hits) / (samples * samples)
     if not hits:
         return 0.0, None, 0.0
@@ -131,7 +147,7 @@ def icon_ball(size):
     for y in range(size):
         row = []
         for x in range(size):
-            coverage, kind, _ = ball_pixel(x, y, cx, cy, r, seam=0.007, thin_seams=True)
+            coverage, kind, _ = ball_pixel(x, y, cx, cy, r, seam=ICON_SEAM, thin_seams=True)
             if kind is None or coverage < 0.3:
                 row.append(None)
                 continue
@@ -142,6 +158,90 @@ def icon_ball(size):
                 row.append((255, 255, 255))
         pixels.append(row)
     return pixels
+
+
+def icon_point(x, y, cx, cy, r, rim):
+    """The window icon at one point: None outside the ball, else 'black' (a
+    pentagon, a seam or the outline `rim` wide) or 'white'."""
+    dx, dy = (x - cx) / r, (y - cy) / r
+    d = dx * dx + dy * dy
+    if d >= 1:
+        return None
+    if math.sqrt(d) * r > r - rim:
+        return "black"
+    kind = surface_kind((dx, dy, math.sqrt(1 - d)), ICON_SEAM)
+    return "white" if kind == "white" else "black"
+
+
+SOLID_RGBA = {None: bytes((0, 0, 0, 0)), "black": bytes((0, 0, 0, 255)),
+              "white": bytes((255, 255, 255, 255))}
+
+
+def theme_icon(size):
+    """The window icon's ball at `size` pixels as RGBA rows: white with black
+    pentagons, seams and outline, edges smoothed by 4 x 4 samples a pixel.
+    Above 64 pixels a seam is wider than a pixel, so a pixel whose four
+    corners agree is taken as uniform and only the others are sampled (which
+    keeps the build quick)."""
+    cx = cy = size / 2
+    r = size / 2 - max(1.0, size / 32)
+    rim = max(1.2, size * 0.012)
+    corners = None
+    if size > 64:
+        corners = [[icon_point(x, y, cx, cy, r, rim) for x in range(size + 1)]
+                   for y in range(size + 1)]
+    samples = 4
+    rows = []
+    for py in range(size):
+        row = bytearray()
+        for px in range(size):
+            # Near the outline the seams run edge-on, thinner than a pixel, and
+            # can pass between four agreeing corners: always sampled there.
+            near_rim = abs(math.hypot(px + 0.5 - cx, py + 0.5 - cy) - (r - rim)) < 6
+            if corners is not None and not near_rim:
+                k = {corners[py][px], corners[py][px + 1], corners[py + 1][px],
+                     corners[py + 1][px + 1]}
+                if len(k) == 1:
+                    row += SOLID_RGBA[k.pop()]
+                    continue
+            white = inside = 0
+            for sy in range(samples):
+                for sx in range(samples):
+                    kind = icon_point(px + (sx + 0.5) / samples, py + (sy + 0.5) / samples,
+                                      cx, cy, r, rim)
+                    if kind is not None:
+                        inside += 1
+                        white += kind == "white"
+            if inside == 0:
+                row += SOLID_RGBA[None]
+            else:
+                grey = round(255 * white / inside)
+                row += bytes((grey, grey, grey, round(255 * inside / (samples * samples))))
+        rows.append(bytes(row))
+    return rows
+
+
+def write_png(path, rows):
+    """An 8-bit RGBA PNG; deterministic, so a rebuild writes the same bytes."""
+    height, width = len(rows), len(rows[0]) // 4
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+    raw = b"".join(b"\0" + row for row in rows)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n")
+        f.write(chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)))
+        f.write(chunk(b"IDAT", zlib.compress(raw, 9)))
+        f.write(chunk(b"IEND", b""))
+
+
+def write_theme_icons(out_dir, name, sizes):
+    for size in sizes:
+        apps = os.path.join(out_dir, "hicolor", f"{size}x{size}", "apps")
+        os.makedirs(apps, exist_ok=True)
+        write_png(os.path.join(apps, name + ".png"), theme_icon(size))
 
 
 # --- the arrows ---------------------------------------------------------------
@@ -221,6 +321,11 @@ def write_xpm(name, pixels):
 
 
 def main():
+    if len(sys.argv) > 4 and sys.argv[1] == "--theme-icons":
+        write_theme_icons(sys.argv[2], sys.argv[3], [int(s) for s in sys.argv[4:]])
+        return
+    if len(sys.argv) != 1:
+        sys.exit(__doc__)
     os.makedirs(OUT, exist_ok=True)
     light_blue = (153, 153, 255)
     write_xpm("ball.xpm", quantise(shaded_ball(28, 26, light_blue), 16, light_blue))

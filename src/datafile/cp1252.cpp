@@ -77,6 +77,8 @@ std::int32_t NextCodePoint(std::string_view s, std::size_t& i) {
 
 }  // namespace
 
+bool Cp1252Holds(char32_t code_point) { return CodePointToByte(code_point) >= 0; }
+
 std::string Utf8ToCp1252(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());

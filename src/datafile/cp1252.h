@@ -7,6 +7,9 @@ namespace varrow {
 
 // Team names are stored one byte per character in Windows-1252.
 
+// Whether a character has a byte of its own in Windows-1252.
+bool Cp1252Holds(char32_t code_point);
+
 // UTF-8 text to Windows-1252 bytes; a character outside the code page (or a
 // malformed UTF-8 sequence) becomes '?'.
 std::string Utf8ToCp1252(std::string_view utf8);

@@ -149,24 +149,10 @@ FileStatus DataFile::ReadRecords(int first_record, std::span<RecordBytes> out,
   return FileStatus::Ok();
 }
 
-FileStatus DataFile::ReadHeader(Header_record& h) const {
-  RecordBytes b;
-  FileStatus s = Read(kHeaderRecord, b);
-  if (s) h = DecodeHeader(b);
-  return s;
-}
-
 FileStatus DataFile::ReadEvent(int record_number, Event_record& e) const {
   RecordBytes b;
   FileStatus s = Read(record_number, b);
   if (s) e = DecodeEvent(b);
-  return s;
-}
-
-FileStatus DataFile::ReadName(int record_number, std::string& utf8) const {
-  RecordBytes b;
-  FileStatus s = Read(record_number, b);
-  if (s) utf8 = DecodeName(b);
   return s;
 }
 
@@ -184,28 +170,6 @@ FileStatus DataFile::Size(std::int64_t& bytes) const {
   struct stat st {};
   if (::fstat(fd_, &st) != 0) return FileStatus::FromErrno(errno);
   bytes = st.st_size;
-  return FileStatus::Ok();
-}
-
-FileStatus DataFile::ReadAll(std::vector<std::uint8_t>& out, std::int64_t max_bytes) const {
-  std::int64_t size = 0;
-  if (FileStatus s = Size(size); !s) return s;
-  if (size > max_bytes) {
-    return FileStatus::Error(kBadDataFileError,
-                             "The file is too large (" + std::to_string(size) + " bytes)");
-  }
-  out.resize(static_cast<std::size_t>(size));
-  std::size_t done = 0;
-  while (done < out.size()) {
-    const ssize_t n = ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(done));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return FileStatus::FromErrno(errno);
-    }
-    if (n == 0) break;  // shrank while reading: keep what is there
-    done += static_cast<std::size_t>(n);
-  }
-  out.resize(done);
   return FileStatus::Ok();
 }
 
@@ -229,13 +193,6 @@ FileStatus DataFile::CheckNotRemoved() const {
 bool DataFileNameTaken(const std::string& path) {
   struct stat st {};
   return ::lstat(path.c_str(), &st) == 0;
-}
-
-FileStatus DataFileSize(const std::string& path, std::int64_t& bytes) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return FileStatus::FromErrno(errno);
-  bytes = st.st_size;
-  return FileStatus::Ok();
 }
 
 FileStatus RemoveDataFile(const std::string& path) {

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <span>
 #include <string>
-#include <vector>
 
 #include "datafile/records.h"
 #include "state/error_numbers.h"
@@ -36,11 +35,12 @@ class FileStatus {
 enum class OpenMode {
   kCreateNew,         // create the file; fails if the name is taken
   kExisting,          // read and write an existing regular file; never creates one
-  kExistingReadOnly,  // read an existing regular file
+  kExistingReadOnly,  // read an existing regular file (DataFileReader)
 };
 
 // The random-access file of 20-byte records. Only this class touches data
-// files. Writes go straight to the operating system (no user-space buffer).
+// files: the recorder writes through it, DataFileReader reads through it.
+// Writes go straight to the operating system (no user-space buffer).
 class DataFile {
  public:
   DataFile() = default;
@@ -76,16 +76,11 @@ class DataFile {
   [[nodiscard]] FileStatus ReadRecords(int first_record, std::span<RecordBytes> out,
                                        std::size_t& count) const;
 
-  [[nodiscard]] FileStatus ReadHeader(Header_record& h) const;
   [[nodiscard]] FileStatus ReadEvent(int record_number, Event_record& e) const;
-  [[nodiscard]] FileStatus ReadName(int record_number, std::string& utf8) const;
 
   // Flushes written records to the disk itself (fdatasync).
   [[nodiscard]] FileStatus Sync();
   [[nodiscard]] FileStatus Size(std::int64_t& bytes) const;
-  // The whole file in one read, for one-pass readers; fails when it is longer
-  // than `max_bytes`.
-  [[nodiscard]] FileStatus ReadAll(std::vector<std::uint8_t>& out, std::int64_t max_bytes) const;
   // Cuts the file to `bytes`: drops the torn tail a failed append can leave.
   [[nodiscard]] FileStatus Truncate(std::int64_t bytes);
   // Fails once the file has been removed from its directory: writes still
@@ -99,9 +94,6 @@ class DataFile {
 
 // Whether anything (file, directory, ...) exists under this name.
 bool DataFileNameTaken(const std::string& path);
-
-// The size of the file at `path` without opening it for records.
-[[nodiscard]] FileStatus DataFileSize(const std::string& path, std::int64_t& bytes);
 
 // Removes a data file, for a new file whose creation could not be completed.
 [[nodiscard]] FileStatus RemoveDataFile(const std::string& path);

@@ -17,16 +17,6 @@ void Put32(RecordBytes& b, int at, std::uint32_t u) {
   for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>((u >> (8 * i)) & 0xFF);
 }
 
-std::int16_t Get16(const RecordBytes& b, int at) {
-  return static_cast<std::int16_t>(static_cast<std::uint16_t>(b[at] | b[at + 1] << 8));
-}
-
-std::uint32_t Get32(const RecordBytes& b, int at) {
-  std::uint32_t u = 0;
-  for (int i = 0; i < 4; ++i) u |= static_cast<std::uint32_t>(b[at + i]) << (8 * i);
-  return u;
-}
-
 }  // namespace
 
 RecordBytes EncodeHeader(const Header_record& h) {
@@ -44,40 +34,40 @@ RecordBytes EncodeHeader(const Header_record& h) {
 
 Header_record DecodeHeader(const RecordBytes& b) {
   Header_record h;
-  h.Team_2_color = static_cast<Color>(Get32(b, 0));
-  h.Team_1_color = static_cast<Color>(Get32(b, 4));
-  h.Last_record = Get16(b, 8);
-  h.Clock_seconds = Get16(b, 10);
-  h.Score_2 = Get16(b, 12);
-  h.Score_1 = Get16(b, 14);
-  h.Period = Get16(b, 16);
+  h.Team_2_color = static_cast<Color>(LoadUint32(b, 0));
+  h.Team_1_color = static_cast<Color>(LoadUint32(b, 4));
+  h.Last_record = LoadInt16(b, 8);
+  h.Clock_seconds = LoadInt16(b, 10);
+  h.Score_2 = LoadInt16(b, 12);
+  h.Score_1 = LoadInt16(b, 14);
+  h.Period = LoadInt16(b, 16);
   h.Reserved = {b[18], b[19]};
   return h;
 }
 
 RecordBytes EncodeEvent(const Event_record& e) {
   RecordBytes b{};
-  Put32(b, 0, std::bit_cast<std::uint32_t>(e.X));
-  Put32(b, 4, std::bit_cast<std::uint32_t>(e.Y));
-  Put16(b, 8, e.Clock_seconds);
-  Put32(b, 10, static_cast<std::uint32_t>(e.Team_color));
-  Put16(b, 14, e.Corner_flag);
-  b[16] = e.Left_goal;
-  b[17] = e.Right_goal;
-  Put16(b, 18, e.Shot_flag);
+  Put32(b, kEventXOffset, std::bit_cast<std::uint32_t>(e.X));
+  Put32(b, kEventYOffset, std::bit_cast<std::uint32_t>(e.Y));
+  Put16(b, kEventClockOffset, e.Clock_seconds);
+  Put32(b, kEventColorOffset, static_cast<std::uint32_t>(e.Team_color));
+  Put16(b, kEventCornerOffset, e.Corner_flag);
+  b[kEventLeftGoalOffset] = e.Left_goal;
+  b[kEventRightGoalOffset] = e.Right_goal;
+  Put16(b, kEventShotOffset, e.Shot_flag);
   return b;
 }
 
 Event_record DecodeEvent(const RecordBytes& b) {
   Event_record e;
-  e.X = std::bit_cast<float>(Get32(b, 0));
-  e.Y = std::bit_cast<float>(Get32(b, 4));
-  e.Clock_seconds = Get16(b, 8);
-  e.Team_color = static_cast<Color>(Get32(b, 10));
-  e.Corner_flag = Get16(b, 14);
-  e.Left_goal = b[16];
-  e.Right_goal = b[17];
-  e.Shot_flag = Get16(b, 18);
+  e.X = std::bit_cast<float>(LoadUint32(b, kEventXOffset));
+  e.Y = std::bit_cast<float>(LoadUint32(b, kEventYOffset));
+  e.Clock_seconds = LoadInt16(b, kEventClockOffset);
+  e.Team_color = static_cast<Color>(LoadUint32(b, kEventColorOffset));
+  e.Corner_flag = LoadInt16(b, kEventCornerOffset);
+  e.Left_goal = b[kEventLeftGoalOffset];
+  e.Right_goal = b[kEventRightGoalOffset];
+  e.Shot_flag = LoadInt16(b, kEventShotOffset);
   return e;
 }
 

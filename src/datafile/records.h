@@ -36,7 +36,16 @@ struct Header_record {
   friend bool operator==(const Header_record&, const Header_record&) = default;
 };
 
-// Records 4 onward. Offsets 0, 4, 8, 10, 14, 16, 17, 18.
+// Records 4 onward. Readers that work on the stored bytes take the fields at
+// these offsets (little-endian, packed with no gaps).
+inline constexpr int kEventXOffset = 0;           // float32
+inline constexpr int kEventYOffset = 4;           // float32
+inline constexpr int kEventClockOffset = 8;       // int16
+inline constexpr int kEventColorOffset = 10;      // int32
+inline constexpr int kEventCornerOffset = 14;     // int16
+inline constexpr int kEventLeftGoalOffset = 16;   // uint8
+inline constexpr int kEventRightGoalOffset = 17;  // uint8
+inline constexpr int kEventShotOffset = 18;       // int16
 struct Event_record {
   float X = 0;
   float Y = 0;
@@ -48,6 +57,15 @@ struct Event_record {
   std::int16_t Shot_flag = 0;
   friend bool operator==(const Event_record&, const Event_record&) = default;
 };
+
+// A field read from a record's bytes as stored (little-endian).
+inline std::uint32_t LoadUint32(const RecordBytes& b, int at) {
+  return static_cast<std::uint32_t>(b[at]) | static_cast<std::uint32_t>(b[at + 1]) << 8 |
+         static_cast<std::uint32_t>(b[at + 2]) << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
+}
+inline std::int16_t LoadInt16(const RecordBytes& b, int at) {
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(b[at] | b[at + 1] << 8));
+}
 
 RecordBytes EncodeHeader(const Header_record& h);
 Header_record DecodeHeader(const RecordBytes& b);

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -21,8 +22,10 @@
 #include "forms/form5.h"
 #include "forms/help_viewer.h"
 #include "forms/key_codes.h"
+#include "forms/name_validator.h"
 #include "forms/window_util.h"
 #include "platform/fonts.h"
+#include "platform/qt_conversions.h"
 #include "platform/twips.h"
 #include "platform/window_surface.h"
 
@@ -31,6 +34,8 @@ static void InitPictures() { Q_INIT_RESOURCE(pictures); }
 
 namespace varrow::forms {
 
+using platform::FromUtf8;
+using platform::ToQColor;
 using platform::TwipsRect;
 
 // The drawing area: shows the window surface and takes the presses on the
@@ -69,10 +74,6 @@ struct ControlLayout {
   const char* name;
   int left, top, width, height;
 };
-
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A label's room to grow: from `min_left` to `max_right` (twips), centred or
 // keeping its left edge.
@@ -183,9 +184,10 @@ void Form1::BuildControls() {
   auto name_box = [&](const char* name, int left, Color color) {
     auto* t = new QLineEdit(view_);
     place(t, name, left, 360, 2055, 285);
+    t->setValidator(new NameValidator(t));
     t->setFont(small);
     QPalette p = t->palette();
-    p.setColor(QPalette::Text, QColor(RedOf(color), GreenOf(color), BlueOf(color)));
+    p.setColor(QPalette::Text, ToQColor(color));
     t->setPalette(p);
     return t;
   };
@@ -260,6 +262,25 @@ void Form1::Unload() {
   timer1_->stop();
 }
 
+void Form1::CloseOnRequest() {
+  if (unloaded_) return;
+  if (QWidget* popup = QApplication::activePopupWidget()) {
+    popup->close();
+  } else if (QWidget* modal = QApplication::activeModalWidget()) {
+    // A modal window runs inside the handler that opened it: close it, and
+    // close the main window once that handler has returned.
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+      dialog->reject();
+    } else {
+      modal->close();
+    }
+  } else if (close()) {
+    return;
+  }
+  // Also while the statistics pass holds the window open.
+  QTimer::singleShot(50, this, &Form1::CloseOnRequest);
+}
+
 void Form1::closeEvent(QCloseEvent* event) {
   if (pass_running_) {
     event->ignore();
@@ -269,15 +290,36 @@ void Form1::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+bool Form1::IsRepeatOfAHeldKey(const QKeyEvent& key) {
+  if (key.key() != Qt::Key_Space && key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter) {
+    return false;
+  }
+  // Qt marks a repeat only when the repeat's release and press reach it
+  // together; on X11 they often come apart, as a release and a press with
+  // the same time stamp.
+  if (key.type() == QEvent::KeyRelease) {
+    last_release_ = {key.key(), key.timestamp()};
+    return false;
+  }
+  return key.isAutoRepeat() ||
+         (key.timestamp() != 0 && last_release_ == std::pair{key.key(), key.timestamp()});
+}
+
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress || unloaded_) return false;
+  if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+  if (unloaded_) return false;
+  auto* key = static_cast<QKeyEvent*>(event);
+  // A held key repeats about 25 times a second. A held space bar would hand
+  // the ball over at random and a held Enter press the focused button (START
+  // CLOCK, PRINT, OK) again and again: in every window only a fresh press counts.
+  if (IsRepeatOfAHeldKey(*key)) return true;
+  if (event->type() != QEvent::KeyPress) return false;
   auto* widget = qobject_cast<QWidget*>(watched);
   if (widget == nullptr || widget->window() != this) return false;
   // Only the first delivery, to the focused control: a key that control
   // ignores travels on to its parents and must not be handled twice.
   QWidget* first = focusWidget() != nullptr ? focusWidget() : this;
   if (widget != first) return false;
-  auto* key = static_cast<QKeyEvent*>(event);
   int key_code = KeyCodeOf(key->key());
   if (key_code == 0) return false;
   recorder_->Form_KeyDown(key_code, ShiftStateOf(key->modifiers()));
@@ -352,7 +394,7 @@ void Form1::SetForeColor(MainControl c, Color color) {
   if (w == nullptr) return;
   fore_colors_[c] = color;
   QPalette p = w->palette();
-  const QColor q(RedOf(color), GreenOf(color), BlueOf(color));
+  const QColor q = ToQColor(color);
   p.setColor(QPalette::Text, q);
   p.setColor(QPalette::WindowText, q);
   w->setPalette(p);

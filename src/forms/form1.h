@@ -5,12 +5,14 @@
 #include <QTimer>
 #include <map>
 #include <memory>
+#include <utility>
 
 #include "recorder/controls.h"
 #include "recorder/recorder.h"
 #include "state/program_state.h"
 
 class QLabel;
+class QKeyEvent;
 class QLineEdit;
 class QMouseEvent;
 class QPushButton;
@@ -44,6 +46,10 @@ class Form1 : public QMainWindow, public MainControls {
   void Load();
   // Runs the shutdown handler, unless it has run already.
   void Unload();
+  // Closes the window as the operator would, when the program is asked to
+  // end from outside (a signal, the desktop session ending): open menus and
+  // modal windows first, then the window itself, which runs the shutdown.
+  void CloseOnRequest();
 
   Recorder& recorder() { return *recorder_; }
   platform::WindowSurface& surface() { return *surface_; }
@@ -84,6 +90,9 @@ class Form1 : public QMainWindow, public MainControls {
   void BuildMenus();
   void BuildControls();
   void FieldMouseDown(QMouseEvent* event);
+  // A press of the space bar or Enter that the keyboard repeats while the key
+  // is held; notes the releases of those keys.
+  bool IsRepeatOfAHeldKey(const QKeyEvent& key);
   QWidget* Control(MainControl c) const;
   // Lets the clock and score labels widen into the gaps beside them when
   // their text does not fit.
@@ -110,6 +119,8 @@ class Form1 : public QMainWindow, public MainControls {
   // the main window then would pull the state from under the pass.
   bool pass_running_ = false;
   bool unloaded_ = false;
+  // The latest release of the space bar or Enter: key and time stamp.
+  std::pair<int, quint64> last_release_{0, 0};
 };
 
 }  // namespace varrow::forms

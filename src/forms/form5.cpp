@@ -53,10 +53,10 @@ Form5::Form5(ProgramState& state, MainControls& controls, QWidget* parent)
     } else {
       setTabOrder(previous, button);
     }
-    // Choosing an option acts at once; choosing the one already chosen does not.
-    connect(button, &QRadioButton::toggled, this, [this, handler = option.handler](bool on) {
-      if (on) (period_.*handler)();
-    });
+    // Every click acts at once, by mouse or key, also on the option shown
+    // selected when the window opens (its selection does not change then).
+    connect(button, &QRadioButton::clicked, this,
+            [this, handler = option.handler] { (period_.*handler)(); });
     previous = button;
   }
 

@@ -13,14 +13,10 @@
 #include <QWidget>
 #include <QWindow>
 
+#include "platform/qt_conversions.h"
+
 namespace varrow::forms {
-namespace {
-
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
+using platform::FromUtf8;
 
 void CentreOnScreen(QWidget& window) {
   QScreen* screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();

@@ -8,6 +8,7 @@
 #include <numbers>
 #include <optional>
 
+#include "platform/qt_conversions.h"
 #include "platform/twips.h"
 
 namespace varrow::platform {
@@ -15,13 +16,7 @@ namespace {
 
 constexpr double kScreenDpi = 96;
 
-QString ToQString(std::string_view utf8) {
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 }  // namespace
-
-QColor ToQColor(Color c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 
 void PainterSurface::SetOriginOffset(float dx_twips, float dy_twips) {
   origin_ = Pt{dx_twips, dy_twips};
@@ -117,7 +112,7 @@ void PainterSurface::DeviceArc(Pt centre, float radius, Color color, int width, 
 }
 
 void PainterSurface::DeviceText(Pt at, std::string_view utf8, Color color) {
-  const QString text = ToQString(utf8);
+  const QString text = FromUtf8(utf8);
   const QFont font(font_, MetricsDevice());
   const QFontMetricsF metrics(font, MetricsDevice());
   const double w = metrics.horizontalAdvance(text) * kTwipsPerInch / DpiX();
@@ -134,7 +129,7 @@ void PainterSurface::DeviceText(Pt at, std::string_view utf8, Color color) {
 
 float PainterSurface::DeviceTextWidth(std::string_view utf8) const {
   const QFontMetricsF metrics(QFont(font_, MetricsDevice()), MetricsDevice());
-  return static_cast<float>(metrics.horizontalAdvance(ToQString(utf8)) * kTwipsPerInch / DpiX());
+  return static_cast<float>(metrics.horizontalAdvance(FromUtf8(utf8)) * kTwipsPerInch / DpiX());
 }
 
 float PainterSurface::DeviceLineHeight() const {

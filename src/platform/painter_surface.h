@@ -8,9 +8,6 @@
 
 namespace varrow::platform {
 
-// QColor of a 0x00BBGGRR colour.
-QColor ToQColor(Color c);
-
 // The drawing surface over QPainter. Coordinates are twips, mapped to the
 // target through its logical DPI (96 dpi: 15 twips a pixel; a 1200 dpi
 // printer gets the same picture at its own resolution). Line widths are in

@@ -1,9 +1,12 @@
 #include "platform/qt_environment.h"
 
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDate>
-#include <QDir>
 #include <QFile>
+#include <cerrno>
+#include <cstdlib>
 
 namespace varrow::platform {
 
@@ -12,8 +15,14 @@ CalendarDate QtEnvironment::Today() const {
   return CalendarDate{today.year(), today.month(), today.day()};
 }
 
-std::string QtEnvironment::CurrentDirectory() const {
-  return QFile::encodeName(QDir::currentPath()).toStdString();
+FileStatus QtEnvironment::CurrentDirectory(std::string& path) const {
+  // Asked of the system itself: Qt gives an empty path for a removed folder,
+  // and the reason is lost.
+  char* cwd = ::getcwd(nullptr, 0);
+  if (cwd == nullptr) return FileStatus::FromErrno(errno);
+  path = cwd;
+  std::free(cwd);
+  return FileStatus::Ok();
 }
 
 std::string QtEnvironment::ProgramDirectory() const {

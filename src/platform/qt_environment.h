@@ -11,7 +11,7 @@ namespace varrow::platform {
 class QtEnvironment : public Environment {
  public:
   CalendarDate Today() const override;
-  std::string CurrentDirectory() const override;
+  FileStatus CurrentDirectory(std::string& path) const override;
   std::string ProgramDirectory() const override;
 };
 

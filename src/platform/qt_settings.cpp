@@ -1,15 +1,30 @@
 #include "platform/qt_settings.h"
 
+#include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/qt_conversions.h"
 
 namespace varrow::platform {
 namespace {
 
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+// QSettings tells only that its file could not be read or written; the system
+// tells why. The file is replaced, not written in place, so its folder must be
+// writable.
+std::string WhyNotWritten(const QString& file) {
+  const QFileInfo info(file);
+  if (info.isDir()) return std::strerror(EISDIR);
+  const QByteArray folder = QFile::encodeName(info.absolutePath());
+  if (::access(folder.constData(), W_OK | X_OK) != 0) return std::strerror(errno);
+  return "The file could not be read or written";
 }
 
 }  // namespace
@@ -51,8 +66,16 @@ void QtSettingsStore::SaveSetting(std::string_view app, std::string_view section
                     QVariant(FromUtf8(value)));
 }
 
-void QtSettingsStore::Sync() {
-  for (auto& [app, settings] : stores_) settings->sync();
+std::optional<SettingsFailure> QtSettingsStore::Sync() {
+  for (auto& [app, settings] : stores_) {
+    settings->sync();
+    // QSettings keeps its first error, also one met while reading.
+    if (settings->status() != QSettings::NoError) {
+      return SettingsFailure{QFile::encodeName(settings->fileName()).toStdString(),
+                             WhyNotWritten(settings->fileName())};
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace varrow::platform

@@ -14,7 +14,7 @@ namespace varrow::platform {
 // The per-user settings store over QSettings in the platform's native format
 // (on Linux ~/.config/<app>/<app>.conf). A section is a group; values are text.
 // One QSettings per application is kept, so saving the six values at shutdown
-// rewrites the file once (when the store goes), not six times.
+// rewrites the file once (at Sync), not six times.
 class QtSettingsStore : public SettingsStore {
  public:
   QtSettingsStore();
@@ -23,8 +23,7 @@ class QtSettingsStore : public SettingsStore {
                          std::string_view default_value) override;
   void SaveSetting(std::string_view app, std::string_view section, std::string_view key,
                    std::string_view value) override;
-  // Writes what was saved to the file now.
-  void Sync();
+  std::optional<SettingsFailure> Sync() override;
 
  private:
   QSettings& For(std::string_view app);

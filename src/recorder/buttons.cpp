@@ -3,14 +3,13 @@
 #include <string>
 
 #include "field/field.h"
+#include "recorder/ball_position.h"
 #include "recorder/recorder.h"
 
 namespace varrow {
 namespace {
 
 constexpr int kSpaceKey = 32;
-constexpr std::int16_t kAfterFoul = 9;
-constexpr std::int16_t kAfterUndo = 11;
 
 std::int16_t TakeGoalBack(std::int16_t score) {
   return score > std::numeric_limits<std::int16_t>::min() ? static_cast<std::int16_t>(score - 1)
@@ -47,7 +46,7 @@ void Recorder::Command6_Click() {
     WarnClockStopped();
     return;
   }
-  vars().Ball_position = kAfterFoul;
+  vars().Ball_position = ball_position::kAfterFoul;
 }
 
 void Recorder::Command1_Click() {
@@ -95,7 +94,7 @@ void Recorder::Command1_Click() {
     v.change_possesion_flag = 0;
     SwitchPossession();
   }
-  v.Ball_position = kAfterUndo;
+  v.Ball_position = ball_position::kAfterUndo;
 }
 
 void Recorder::Command7_Click() {

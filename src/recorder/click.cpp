@@ -5,16 +5,13 @@
 #include <limits>
 
 #include "field/field.h"
+#include "recorder/ball_position.h"
 #include "recorder/recorder.h"
 
 namespace varrow {
 namespace {
 
-// Ball_position codes: how the next click is drawn.
-constexpr std::int16_t kKickOff = 0;
-constexpr std::int16_t kAfterFoul = 9;
-constexpr std::int16_t kAfterUndo = 11;
-constexpr std::int16_t kInPlay = 255;
+using namespace ball_position;
 
 constexpr std::int16_t kSet = -1;
 
@@ -45,28 +42,28 @@ void ProjectOntoTouchline(Form1State& v, float touchline_y, float& x, float& y) 
 void ClearPreviousRestart(Form1State& v) {
   v.Left_Goal_flag = v.Right_Goal_flag = 0;
   switch (v.Ball_position) {
-    case 1:
+    case kLeftBottomGoalKick:
       v.Left_Bottom_Goal_Kick_flag = 0;
       break;
-    case 2:
+    case kLeftTopGoalKick:
       v.Left_Top_Goal_Kick_flag = 0;
       break;
-    case 3:
+    case kRightBottomGoalKick:
       v.Right_Bottom_Goal_Kick_flag = 0;
       break;
-    case 4:
+    case kRightTopGoalKick:
       v.Right_Top_Goal_Kick_flag = 0;
       break;
-    case 5:
+    case kLeftBottomCornerKick:
       v.Left_Bottom_Corner_Kick_flag = 0;
       break;
-    case 6:
+    case kLeftTopCornerKick:
       v.Left_Top_Corner_Kick_flag = 0;
       break;
-    case 7:
+    case kRightBottomCornerKick:
       v.Right_Bottom_Corner_Kick_flag = 0;
       break;
-    case 8:
+    case kRightTopCornerKick:
       v.Right_Top_Corner_Kick_flag = 0;
       break;
     case kAfterUndo:
@@ -82,14 +79,14 @@ void ClearPreviousRestart(Form1State& v) {
 
 // The drawing mode for the next click: the first restart flag that is set.
 std::int16_t NextBallPosition(const Form1State& v) {
-  if (v.Left_Bottom_Goal_Kick_flag) return 1;
-  if (v.Left_Top_Goal_Kick_flag) return 2;
-  if (v.Right_Bottom_Goal_Kick_flag) return 3;
-  if (v.Right_Top_Goal_Kick_flag) return 4;
-  if (v.Left_Bottom_Corner_Kick_flag) return 5;
-  if (v.Left_Top_Corner_Kick_flag) return 6;
-  if (v.Right_Bottom_Corner_Kick_flag) return 7;
-  if (v.Right_Top_Corner_Kick_flag) return 8;
+  if (v.Left_Bottom_Goal_Kick_flag) return kLeftBottomGoalKick;
+  if (v.Left_Top_Goal_Kick_flag) return kLeftTopGoalKick;
+  if (v.Right_Bottom_Goal_Kick_flag) return kRightBottomGoalKick;
+  if (v.Right_Top_Goal_Kick_flag) return kRightTopGoalKick;
+  if (v.Left_Bottom_Corner_Kick_flag) return kLeftBottomCornerKick;
+  if (v.Left_Top_Corner_Kick_flag) return kLeftTopCornerKick;
+  if (v.Right_Bottom_Corner_Kick_flag) return kRightBottomCornerKick;
+  if (v.Right_Top_Corner_Kick_flag) return kRightTopCornerKick;
   if (v.Right_Goal_flag || v.Left_Goal_flag) return kKickOff;
   return kInPlay;
 }
@@ -226,7 +223,8 @@ void Recorder::Form_MouseDown(int /*Button*/, int /*Shift*/, float X, float Y) {
   surface_.SetFillStyle(kFillSolid);
   if (previous_ball_position == kKickOff) {
     surface_.Line(field::kCentreX, field::kCentreY, X, Y, v.ball_path_color);
-  } else if (previous_ball_position >= 1 && previous_ball_position <= kAfterFoul) {
+  } else if (previous_ball_position >= kLeftBottomGoalKick &&
+             previous_ball_position <= kAfterFoul) {
     surface_.Cls();
   } else if (previous_ball_position == kAfterUndo) {
     surface_.Line(v.X_2, v.Y_2, X, Y, v.ball_path_color);

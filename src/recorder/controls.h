@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "datafile/data_file.h"
 #include "state/colors.h"
 
 namespace varrow {
@@ -97,10 +98,17 @@ class Environment {
  public:
   virtual ~Environment() = default;
   virtual CalendarDate Today() const = 0;
-  // Where New creates its files.
-  virtual std::string CurrentDirectory() const = 0;
+  // Where New creates its files: the working folder's path, or the system's
+  // error when it cannot be named (it has been removed).
+  [[nodiscard]] virtual FileStatus CurrentDirectory(std::string& path) const = 0;
   // The directory that holds the program file.
   virtual std::string ProgramDirectory() const = 0;
+};
+
+// Why saved settings did not reach the store's file.
+struct SettingsFailure {
+  std::string file;
+  std::string reason;
 };
 
 // The per-user settings store: text values by application, section and key.
@@ -111,6 +119,8 @@ class SettingsStore {
                                  std::string_view key, std::string_view default_value) = 0;
   virtual void SaveSetting(std::string_view app, std::string_view section, std::string_view key,
                            std::string_view value) = 0;
+  // Writes what was saved to the store's file now; says why when it could not.
+  virtual std::optional<SettingsFailure> Sync() = 0;
 };
 
 }  // namespace varrow

@@ -56,16 +56,16 @@ void Recorder::mnuGenStats_Click() {
     return;
   }
 
-  MatchStats stats;
-  StatsFileReader reader;
-  if (FileStatus s = reader.Open(state_.Data_file_path, stats); !s) {
+  DataFileReader file;
+  if (FileStatus s = file.Open(state_.Data_file_path); !s) {
     refuse("Cannot Generate Stats", s.reason());
     return;
   }
-  busy.ShowProgress(stats.Record_count);
+  busy.ShowProgress(file.Record_count());
   vars().RecordNumber = 0;
   controls_.SetProgressValue(0);
-  const FileStatus run = reader.Run(stats, [this](std::int16_t r) {
+  MatchStats stats;
+  const FileStatus run = ComputeStats(file, stats, [this](std::int16_t r) {
     vars().RecordNumber = r;
     controls_.SetProgressValue(r);
   });

@@ -3,27 +3,18 @@
 #include <string>
 
 #include "datafile/cp1252.h"
+#include "datafile/folder.h"
 #include "field/field.h"
+#include "recorder/ball_position.h"
+#include "recorder/period_captions.h"
 #include "recorder/recorder.h"
+#include "state/error_numbers.h"
 
 namespace varrow {
 namespace {
 
 // File_tries reaching this means every name of the day is taken.
 constexpr std::int16_t kMaxFileTries = 10;
-
-std::string PeriodCaption(std::int16_t period) {
-  switch (period) {
-    case 1:
-      return " Half: 1st";
-    case 2:
-      return "Half: 2nd";
-    case 3:
-      return " Overtime 1";
-    default:
-      return " Overtime 2";
-  }
-}
 
 // What the period window may change, so a New that fails can put it back.
 struct Sides {
@@ -71,11 +62,24 @@ void Recorder::mnuNew_Click() {
   // The name comes first, so that a day with all nine files taken changes
   // nothing, not even the sides. The suffix holds two characters: digits 10
   // and 11 give "_1" again, and the tenth try ends the search.
+  // New files go into the working folder and nowhere else: a folder that has
+  // been removed or may not be written is reported before anything changes.
+  std::string directory;
+  FileStatus folder = environment_.CurrentDirectory(directory);
+  if (folder) folder = CheckFolderWritable(directory);
+  if (!folder) {
+    controls_.MsgBox(UnexpectedErrorMessage(folder.code(), folder.reason()) + std::string(kCrLf) +
+                         "Working folder: " +
+                         (directory.empty() ? "the folder Varrow was started in" : directory) +
+                         std::string(kCrLf) + "No new data file was created.",
+                     MsgIcon::kExclamation, kErrorTitle);
+    return;
+  }
+
   const CalendarDate today = environment_.Today();
   char date[16];
   std::snprintf(date, sizeof date, "%02d%02d%02d", today.month % 100, today.day % 100,
                 today.year % 100);
-  const std::string directory = environment_.CurrentDirectory();
   std::int16_t tries = 0;
   std::int16_t digit = 1;
   std::string suffix;
@@ -84,7 +88,7 @@ void Recorder::mnuNew_Click() {
   auto build = [&] {
     suffix = ("_" + std::to_string(digit)).substr(0, 2);
     name = std::string(date) + suffix + ".dat";
-    path = directory + "/" + name;
+    path = JoinPath(directory, name);
   };
   build();
   while (DataFileNameTaken(path) && tries < kMaxFileTries) {
@@ -100,7 +104,7 @@ void Recorder::mnuNew_Click() {
   const Sides before = SaveSides(state_, controls_);
   controls_.ShowPeriodWindow();
   const std::int16_t period = state_.Header_rec.Period;
-  controls_.SetCaption(MainControl::kLabel7, PeriodCaption(period));
+  controls_.SetCaption(MainControl::kLabel7, PeriodCaption(PeriodCaptionBy::kNew, period));
   if (period == 1) state_.Score_2 = state_.Score_1 = 0;
 
   // The new file's first three records. The header carries the running score
@@ -146,7 +150,7 @@ void Recorder::mnuNew_Click() {
   Form1State& v = vars();
   state_.Elapsed_seconds = 0;
   controls_.SetCaption(MainControl::kLabel5, "0:00");
-  v.Ball_position = 0;
+  v.Ball_position = ball_position::kKickOff;
   v.X_1 = v.X_2 = field::kCentreX;
   v.Y_1 = v.Y_2 = field::kCentreY;
   ClearGoalAndSetPieceFlags();

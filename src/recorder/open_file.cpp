@@ -1,11 +1,12 @@
 // File > Open: makes an existing data file the current one.
 #include "recorder/open_file.h"
 
-#include <array>
 #include <cmath>
 #include <cstdio>
 
 #include "field/field.h"
+#include "recorder/ball_position.h"
+#include "recorder/period_captions.h"
 #include "recorder/recorder.h"
 #include "state/error_numbers.h"
 
@@ -13,12 +14,6 @@ namespace varrow {
 namespace {
 
 constexpr std::string_view kDataFileFilter = "Data Files (*.dat)|*.dat";
-// Matches no code of the click handler: the next click is plain ball movement.
-constexpr std::int16_t kBallPositionAfterOpen = 1000;
-
-FileStatus Malformed(const std::string& path, const std::string& what) {
-  return FileStatus::Error(kBadDataFileError, "The data file " + path + " " + what);
-}
 
 std::string Coordinate(float v) {
   char buf[32];
@@ -35,68 +30,26 @@ bool InsideDrawingArea(float x, float y) {
 }  // namespace
 
 FileStatus ReadDataFileForOpen(const std::string& path, OpenedFile& out) {
-  DataFile file;
-  if (FileStatus s = file.Open(path, OpenMode::kExistingReadOnly); !s) {
-    return FileStatus::Error(s.code(), "Cannot open " + path + ": " + s.reason());
-  }
-  std::int64_t bytes = 0;
-  if (FileStatus s = file.Size(bytes); !s) {
-    return FileStatus::Error(s.code(), "Cannot read " + path + ": " + s.reason());
-  }
-  constexpr std::int64_t kFixedBytes = std::int64_t{kHeaderRecord} * kRecordLength;
-  if (bytes < kFixedBytes) {
-    return Malformed(path, "holds " + std::to_string(bytes) +
-                               " bytes, too few for the team names and the header (60 bytes).");
-  }
-  std::array<RecordBytes, kHeaderRecord> fixed{};
-  std::size_t got = 0;
-  if (FileStatus s = file.ReadRecords(kLeftNameRecord, fixed, got); !s || got < fixed.size()) {
-    return s ? Malformed(path, "became shorter while it was read.")
-             : FileStatus::Error(s.code(), "Cannot read " + path + ": " + s.reason());
-  }
-  OpenedFile result;
-  result.Team_2_name = DecodeName(fixed[0]);
-  result.Team_1_name = DecodeName(fixed[1]);
-  result.Header_rec = DecodeHeader(fixed[2]);
-
+  DataFileReader file;
+  FileStatus s = file.Open(path);
+  // Recording goes on from Last_record: it must name a record the file holds.
+  if (s) s = file.CheckRecordCount();
+  if (!s) return s;
+  OpenedFile result{file.Team_2_name(), file.Team_1_name(), file.Header_rec(), std::nullopt};
   const std::int16_t last = result.Header_rec.Last_record;
-  const std::int64_t whole_records = bytes / kRecordLength;
-  if (last < kHeaderRecord) {
-    return Malformed(path, "has a broken header: it counts " + std::to_string(last) +
-                               " records, but every data file has at least 3.");
-  }
-  if (last > whole_records) {
-    return Malformed(path, "has a broken header: it counts " + std::to_string(last) +
-                               " records, but the file holds only " +
-                               std::to_string(whole_records) + ".");
-  }
   if (last >= kFirstEventRecord) {
     Event_record event;
-    if (FileStatus s = file.ReadEvent(last, event); !s) {
-      return FileStatus::Error(s.code(), "Cannot read " + path + ": " + s.reason());
-    }
+    if (s = file.ReadEvent(last, event); !s) return s;
     if (!InsideDrawingArea(event.X, event.Y)) {
-      return Malformed(path, "is damaged: its last event (record " + std::to_string(last) +
+      return FileStatus::Error(
+          kBadDataFileError, path + ": the last event (record " + std::to_string(last) +
                                  ") has no valid ball position (x " + Coordinate(event.X) + ", y " +
-                                 Coordinate(event.Y) + ").");
+                                 Coordinate(event.Y) + ")");
     }
     result.last_event = event;
   }
   out = std::move(result);
   return FileStatus::Ok();
-}
-
-std::string_view OpenPeriodCaption(std::int16_t period) {
-  switch (period) {
-    case 1:
-      return " Half: 1st";
-    case 2:
-      return " Half: 2nd";
-    case 3:
-      return "Overtime 1";
-    default:
-      return "Overtime 2";
-  }
 }
 
 void Recorder::mnuOpen_Click() {
@@ -158,7 +111,7 @@ void Recorder::mnuOpen_Click() {
   v.ball_path_color = left_team_has_ball ? header.Team_2_color : header.Team_1_color;
   v.X_1 = v.X_2 = x;
   v.Y_1 = v.Y_2 = y;
-  v.Ball_position = kBallPositionAfterOpen;
+  v.Ball_position = ball_position::kAfterOpen;
   state_.New_file_flag = 0;
   ClearGoalAndSetPieceFlags();
   DrawBallMarker(x, y, marker_color);

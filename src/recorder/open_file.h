@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "datafile/data_file.h"
+#include "datafile/data_file_reader.h"
 #include "datafile/records.h"
 
 namespace varrow {
@@ -20,14 +20,11 @@ struct OpenedFile {
 };
 
 // Reads and checks everything Open needs, so that nothing changes unless all
-// of it is sound: an existing regular file of at least the two names and the
-// header, a Last_record from 3 to the whole records in the file, and a last
-// event at a finite position inside the main window's drawing area. A failure
-// carries the system's error number or kBadDataFileError, and a description
-// naming the file.
+// of it is sound: a data file the reader takes, whose header counts from 3 up
+// to the whole records in the file, and whose last event lies at a finite
+// position inside the main window's drawing area. A failure carries the
+// system's error number or kBadDataFileError, and a description naming the
+// file.
 [[nodiscard]] FileStatus ReadDataFileForOpen(const std::string& path, OpenedFile& out);
-
-// The period caption Open shows for a header's Period.
-std::string_view OpenPeriodCaption(std::int16_t period);
 
 }  // namespace varrow

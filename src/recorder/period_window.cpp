@@ -1,18 +1,22 @@
 // Form5, the period window: the period of the next data file, and the
 // change of ends after every break.
 #include "datafile/cp1252.h"
+#include "recorder/period_captions.h"
 #include "recorder/recorder.h"
 
 namespace varrow {
 
-void PeriodWindow::Option1_Click() { Choose(1, " Half: 1st", false); }
-void PeriodWindow::Option2_Click() { Choose(2, " Half: 2nd", true); }
-void PeriodWindow::Option3_Click() { Choose(3, " Overtime 1", true); }
-void PeriodWindow::Option4_Click() { Choose(4, " Overtime 2", true); }
+void PeriodWindow::Option1_Click() { Choose(1, false); }
+void PeriodWindow::Option2_Click() { Choose(2, true); }
+void PeriodWindow::Option3_Click() { Choose(3, true); }
+void PeriodWindow::Option4_Click() { Choose(4, true); }
 
-void PeriodWindow::Choose(std::int16_t period, std::string_view caption, bool change_ends) {
+void PeriodWindow::Choose(std::int16_t period, bool change_ends) {
+  // A second click on the same option would swap the sides back.
+  if (period == chosen_) return;
+  chosen_ = period;
   state_.Header_rec.Period = period;
-  controls_.SetCaption(MainControl::kLabel7, caption);
+  controls_.SetCaption(MainControl::kLabel7, PeriodCaption(PeriodCaptionBy::kPeriodWindow, period));
   if (!change_ends) return;
 
   // Each selection swaps once: choosing two later periods in one visit puts

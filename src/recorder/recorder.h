@@ -112,7 +112,9 @@ class Recorder {
   bool sync_every_event_ = true;
 };
 
-// Form5's logic: the option handlers of the period window.
+// Form5's logic: the option handlers of the period window, one object per
+// visit. Every click on an option runs its handler, also on the option shown
+// selected when the window opens.
 class PeriodWindow {
  public:
   PeriodWindow(ProgramState& state, MainControls& controls) : state_(state), controls_(controls) {}
@@ -123,9 +125,11 @@ class PeriodWindow {
 
  private:
   // Sets the period and its caption; periods after the first change ends.
-  void Choose(std::int16_t period, std::string_view caption, bool change_ends);
+  // Clicking the period chosen last in this visit again changes nothing.
+  void Choose(std::int16_t period, bool change_ends);
   ProgramState& state_;
   MainControls& controls_;
+  std::int16_t chosen_ = 0;  // the period clicked last in this visit; 0 before any click
 };
 
 }  // namespace varrow

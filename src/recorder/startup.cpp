@@ -59,6 +59,12 @@ void Recorder::Form_Unload() {
   save("Team_1_color", std::to_string(controls_.ForeColor(MainControl::kText1)));
   save("Score_2", std::to_string(state_.Score_2));
   save("Score_1", std::to_string(state_.Score_1));
+  if (const std::optional<SettingsFailure> failure = settings_.Sync()) {
+    controls_.MsgBox("Cannot save the team names, colours and scores" + std::string(kCrLf) +
+                         "Settings file: " + failure->file + std::string(kCrLf) +
+                         "Reason: " + failure->reason,
+                     MsgIcon::kExclamation, kWarningTitle);
+  }
   controls_.CloseOtherWindows();
 }
 

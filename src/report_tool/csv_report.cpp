@@ -1,10 +1,10 @@
-#include "report_tool/csv_report.h"
-
+// The CSV formatters of report_formatter.h: pages, season and events.
 #include <cstdio>
 
 #include "report_tool/csv_writer.h"
 #include "report_tool/events_export.h"
 #include "report_tool/json_writer.h"
+#include "report_tool/report_formatter.h"
 #include "report_tool/team_figures.h"
 
 namespace varrow::report {

@@ -1,7 +1,7 @@
-#include "report_tool/json_report.h"
-
+// The JSON formatters of report_formatter.h: pages, season and events.
 #include "report_tool/events_export.h"
 #include "report_tool/json_writer.h"
+#include "report_tool/report_formatter.h"
 #include "report_tool/team_figures.h"
 
 namespace varrow::report {

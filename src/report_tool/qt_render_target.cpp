@@ -10,6 +10,7 @@
 #include "platform/image_surface.h"
 #include "platform/output_file.h"
 #include "platform/printer_surface.h"
+#include "platform/qt_conversions.h"
 #include "platform/twips.h"
 #include "reports/reports_window.h"
 #include "state/error_numbers.h"
@@ -17,12 +18,10 @@
 namespace varrow::report {
 namespace {
 
+using platform::FromUtf8;
+
 // Twice a 96 dpi screen: sharp when printed or zoomed.
 constexpr double kImageDpi = 192;
-
-QString FromUtf8(const std::string& s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 // "PATH: cannot be written: REASON", the line the tool shows.
 FileStatus NotWritten(const std::string& path, const FileStatus& why) {

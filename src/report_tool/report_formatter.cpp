@@ -1,9 +1,6 @@
 #include "report_tool/report_formatter.h"
 
-#include "recorder/open_file.h"
-#include "report_tool/csv_report.h"
-#include "report_tool/json_report.h"
-#include "report_tool/text_report.h"
+#include "recorder/period_captions.h"
 
 namespace varrow::report {
 

@@ -4,11 +4,13 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "datafile/records.h"
 #include "report_tool/match_totals.h"
 #include "report_tool/report_options.h"
-#include "report_tool/season_table.h"
+#include "report_tool/team_figures.h"
+#include "reports/report_drawing.h"
 #include "stats/stats_pass.h"
 
 namespace varrow::report {
@@ -40,7 +42,27 @@ class ReportFormatter {
   std::string& out_;
 };
 
+// The formatter the options ask for.
 std::unique_ptr<ReportFormatter> MakeFormatter(const Options& options, std::string& out);
+
+// The fixed-width text pages (text_report.cpp).
+std::unique_ptr<ReportFormatter> MakeTextPagesFormatter(std::string& out);
+std::unique_ptr<ReportFormatter> MakeTextSeasonFormatter(std::string& out);
+// The JSON documents (json_report.cpp); docs/varrow-report.md describes each
+// with an example.
+std::unique_ptr<ReportFormatter> MakeJsonPagesFormatter(std::string& out);
+std::unique_ptr<ReportFormatter> MakeJsonSeasonFormatter(std::string& out);
+std::unique_ptr<ReportFormatter> MakeJsonEventsFormatter(std::string& out);
+// The CSV tables (csv_report.cpp); docs/varrow-report.md lists their columns.
+std::unique_ptr<ReportFormatter> MakeCsvPagesFormatter(std::string& out);
+std::unique_ptr<ReportFormatter> MakeCsvSeasonFormatter(std::string& out);
+std::unique_ptr<ReportFormatter> MakeCsvEventsFormatter(std::string& out);
+
+// The general statistics page exactly as Draw_general_stats prints it on the
+// Reports window's picture box, one string a text row.
+std::vector<std::string> GeneralStatsLines(const ReportData& data);
+// The season table as fixed-width text rows.
+std::vector<std::string> SeasonTableLines(const SeasonTable& season, int files);
 
 // The period text of a data file's header as File > Open shows it, without
 // its leading blanks.

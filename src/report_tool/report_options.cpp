@@ -8,7 +8,7 @@ namespace {
 constexpr std::string_view kUsage =
     "Usage: varrow-report [--by-team | --events] [--format text|json|csv]\n"
     "                     [--pdf OUT.pdf] [--png DIR] FILE.dat [FILE.dat ...]\n"
-    "       varrow-report --help\n";
+    "       varrow-report --help | --version\n";
 
 constexpr std::string_view kHelp =
     "Usage: varrow-report [--by-team | --events] [--format text|json|csv]\n"
@@ -51,11 +51,13 @@ constexpr std::string_view kHelp =
     "                  DIR as NAME_shot_chart.png; DIR is made when missing.\n"
     "\n"
     "  --help          Shows this text.\n"
+    "  --version       Shows the version.\n"
     "  --              Ends the options: every later argument is a file.\n"
     "\n"
-    "A file that cannot be reported (missing, empty, truncated, too large or\n"
-    "malformed) gets one line on standard error naming it and the reason; the\n"
-    "other files are still reported.\n"
+    "A file that cannot be reported (missing, too short or too large) gets one\n"
+    "line on standard error naming it and the reason; the other files are still\n"
+    "reported. A header that counts other records than the file holds gets a\n"
+    "warning line, and the file is counted as Generate Stats counts it.\n"
     "\n"
     "A PDF or an image is written whole or not at all: one that cannot be\n"
     "written (a full disk, a read-only folder) gets one line naming it and the\n"
@@ -112,6 +114,8 @@ ParsedArguments ParseArguments(std::span<const std::string> args) {
     }
     if (name == "--help" || name == "-h") {
       o.help = true;
+    } else if (name == "--version") {
+      o.version = true;
     } else if (name == "--by-team") {
       o.by_team = true;
     } else if (name == "--events") {
@@ -131,7 +135,7 @@ ParsedArguments ParseArguments(std::span<const std::string> args) {
       return fail("unknown option " + name);
     }
   }
-  if (o.help) return parsed;
+  if (o.help || o.version) return parsed;
   if (o.by_team && o.events) return fail("--by-team and --events cannot be combined");
   if (o.files.empty()) return fail("no data file given");
   return parsed;

@@ -18,6 +18,7 @@ struct Options {
   std::string pdf_path;  // empty: no PDF
   std::string png_dir;   // empty: no images
   bool help = false;
+  bool version = false;
 
   bool Renders() const { return !pdf_path.empty() || !png_dir.empty(); }
 };

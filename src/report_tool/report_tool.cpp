@@ -7,11 +7,10 @@
 #include <unordered_map>
 #include <utility>
 
-#include "recorder/open_file.h"
-#include "report_tool/match_reader.h"
+#include "recorder/period_captions.h"
 #include "report_tool/match_totals.h"
 #include "report_tool/report_formatter.h"
-#include "report_tool/season_table.h"
+#include "varrow_version.h"
 
 namespace varrow::report {
 namespace {
@@ -62,7 +61,14 @@ class Runner {
         Flush(kFlushBytes);
       };
     }
-    if (FileStatus s = reader_.Read(path, stats_, sink); !s) {
+    FileStatus s = reader_.Open(path);
+    if (s) {
+      // A header that disagrees with the file: counted as Generate Stats
+      // counts it, with a word.
+      if (FileStatus count = reader_.CheckRecordCount(); !count) Warn(count.reason());
+      s = ComputeStats(reader_, stats_, {}, sink);
+    }
+    if (!s) {
       formatter_->FileError(path, OneLine(s.reason()));
       Fail(s);
       return;
@@ -107,7 +113,7 @@ class Runner {
   std::ostream& err_;
   std::string buffer_;
   std::unique_ptr<ReportFormatter> formatter_;
-  MatchFileReader reader_;
+  DataFileReader reader_;
   MatchStats stats_;
   MatchTotals totals_;
   SeasonTable season_;
@@ -170,8 +176,12 @@ int HandleHelpAndUsage(const ParsedArguments& parsed, std::ostream& out, std::os
     err << kProgram << OneLine(parsed.error) << '\n' << UsageText();
     return kExitUsage;
   }
-  if (parsed.options.help) {
-    out << HelpText();
+  if (parsed.options.help || parsed.options.version) {
+    if (parsed.options.help) {
+      out << HelpText();
+    } else {
+      out << "varrow-report " << kVersion << '\n';
+    }
     out.flush();
     return out ? kExitOk : kExitFailure;
   }

@@ -22,9 +22,9 @@ inline constexpr int kExitUsage = 2;
 int RunReport(const Options& options, std::ostream& out, std::ostream& err,
               RenderTarget* render = nullptr);
 
-// Handles what needs no report: --help (on `out`, status 0) and usage errors
-// (the error and the usage on `err`, status 2). Returns the status, or -1
-// when the options are to be run.
+// Handles what needs no report: --help and --version (on `out`, status 0)
+// and usage errors (the error and the usage on `err`, status 2). Returns the
+// status, or -1 when the options are to be run.
 int HandleHelpAndUsage(const ParsedArguments& parsed, std::ostream& out, std::ostream& err);
 
 // A message made fit for one line of the terminal: control characters (a

@@ -1,8 +1,9 @@
-#include "report_tool/text_report.h"
-
+// The text formatters of report_formatter.h: the general statistics pages as
+// the Reports window prints them, and the season table.
 #include <cstdio>
 
-#include "recorder/open_file.h"
+#include "recorder/period_captions.h"
+#include "report_tool/report_formatter.h"
 #include "surface/recording_surface.h"
 #include "surface/text_surface.h"
 

@@ -5,7 +5,6 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "field/field.h"
@@ -13,94 +12,19 @@
 namespace varrow {
 namespace {
 
-// Records read per system call: enough to keep the calls few, small enough to
-// keep the buffer in the processor's cache, and below the size (128 KiB) from
-// which the allocator maps fresh pages for each pass, whose first touches
-// cost more than the whole pass (measured: 80 KiB 70 us, 160 KiB 150 us).
-constexpr std::int32_t kChunkRecords = 4096;
-
-// The buffer the records are read into, at the same offset within a memory
-// page as each chunk within the file's pages (record 4 starts 60 bytes in; a
-// chunk is a whole number of pages). The kernel's copy runs fastest so: at
-// some offsets its stores trail its loads by a few bytes of the same 4 KiB
-// pattern, and it runs several times slower.
-constexpr std::size_t kPageBytes = 4096;
-static_assert(kChunkRecords * kRecordLength % kPageBytes == 0);
-struct alignas(kPageBytes) ChunkBuffer {
-  std::array<RecordBytes, kHeaderRecord> fixed_records_room;  // unused
-  std::array<RecordBytes, kChunkRecords> records;
-};
-
-constexpr std::int64_t kFixedRecordsBytes = std::int64_t{kHeaderRecord} * kRecordLength;
-
-FileStatus Malformed(std::string description) {
-  return FileStatus::Error(kBadDataFileError, std::move(description));
-}
-
-// A system failure with the file named in its description.
-FileStatus NameFile(const std::string& name, const FileStatus& status) {
-  if (status.code() == kBadDataFileError) return status;
-  return FileStatus::Error(status.code(), name + " cannot be read: " + status.reason());
-}
-
-FileStatus CheckLength(const std::string& name, std::int64_t bytes) {
-  if (bytes < kFixedRecordsBytes) {
-    return Malformed(name + " holds " + std::to_string(bytes) +
-                     " bytes, too few for the team names and the header (60 bytes).");
-  }
-  const std::int64_t records = bytes / kRecordLength;
-  if (records > kMaxRecordNumber) {
-    return Malformed(name + " holds " + std::to_string(records) +
-                     " records; a data file holds at most 32767.");
-  }
-  return FileStatus::Ok();
-}
-
-// Records beyond the header's count are undone clicks, and a partial record at
-// the end is an interrupted write: neither is read.
-std::int16_t CountRecords(std::int16_t last_record, std::int64_t whole_records) {
-  const std::int64_t n = std::min<std::int64_t>(last_record, whole_records);
-  return static_cast<std::int16_t>(std::max<std::int64_t>(n, 0));
-}
-
-void ReadFixedRecords(const RecordBytes* records, std::int64_t whole_records, MatchStats& out) {
-  out.Team_2_name = DecodeName(records[0]);
-  out.Team_1_name = DecodeName(records[1]);
-  out.Header_rec = DecodeHeader(records[2]);
-  out.Record_count = CountRecords(out.Header_rec.Last_record, whole_records);
-}
-
 float SafeCoordinate(float v, float centre, float limit) {
   if (!std::isfinite(v)) return centre;
   return std::clamp(v, 0.0f, limit);
 }
 
-// Fields of an event record, read straight from its bytes (little-endian).
-constexpr int kXOffset = 0;
-constexpr int kYOffset = 4;
-constexpr int kClockOffset = 8;
-constexpr int kColorOffset = 10;
-constexpr int kCornerOffset = 14;
-constexpr int kLeftGoalOffset = 16;
-constexpr int kRightGoalOffset = 17;
-constexpr int kShotOffset = 18;
-
-inline std::uint32_t Load32(const RecordBytes& b, int at) {
-  return static_cast<std::uint32_t>(b[at]) | static_cast<std::uint32_t>(b[at + 1]) << 8 |
-         static_cast<std::uint32_t>(b[at + 2]) << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
-}
-
-inline std::int16_t Load16(const RecordBytes& b, int at) {
-  return static_cast<std::int16_t>(static_cast<std::uint16_t>(b[at] | b[at + 1] << 8));
-}
-
+// Eight bytes of a record at once, as LoadUint32 reads four.
 inline std::uint64_t Load64(const RecordBytes& b, int at) {
   if constexpr (std::endian::native == std::endian::little) {
     std::uint64_t v;
     std::memcpy(&v, b.data() + at, sizeof v);
     return v;
   } else {
-    return std::uint64_t{Load32(b, at + 4)} << 32 | Load32(b, at);
+    return std::uint64_t{LoadUint32(b, at + 4)} << 32 | LoadUint32(b, at);
   }
 }
 
@@ -214,8 +138,8 @@ inline SafePosition SafePositionOf(float x, float y) {
 }
 
 inline SafePosition SafePositionOf(const RecordBytes& b) {
-  return SafePositionOf(std::bit_cast<float>(Load32(b, kXOffset)),
-                        std::bit_cast<float>(Load32(b, kYOffset)));
+  return SafePositionOf(std::bit_cast<float>(LoadUint32(b, kEventXOffset)),
+                        std::bit_cast<float>(LoadUint32(b, kEventYOffset)));
 }
 
 }  // namespace
@@ -259,8 +183,8 @@ void EventClassifier::ClassifyEach(std::int32_t first_record, std::span<const Re
   if (first_record == kFirstEventRecord) {
     // The first event opens the first possession; standing in for the record
     // before it, it changes nothing there.
-    first_color_ = last_color_ = static_cast<Color>(Load32(records[0], kColorOffset));
-    first_clock_ = Load16(records[0], kClockOffset);
+    first_color_ = last_color_ = static_cast<Color>(LoadUint32(records[0], kEventColorOffset));
+    first_clock_ = LoadInt16(records[0], kEventClockOffset);
     previous_ = records[0];
   } else {
     TakeBackKickOff(previous_, records[0]);
@@ -281,8 +205,9 @@ void EventClassifier::ClassifyEach(std::int32_t first_record, std::span<const Re
     std::uint64_t expected = static_cast<std::uint32_t>(last_color_);
 #pragma GCC unroll 4
     for (std::size_t i = block; i < end; ++i) {
-      const std::uint64_t color_and_flags = Load64(records[i], kColorOffset);
-      const std::uint32_t shot = static_cast<std::uint16_t>(Load16(records[i], kShotOffset));
+      const std::uint64_t color_and_flags = Load64(records[i], kEventColorOffset);
+      const std::uint32_t shot =
+          static_cast<std::uint16_t>(LoadInt16(records[i], kEventShotOffset));
       marked[count] = &records[i];
       count += static_cast<std::size_t>(((color_and_flags ^ expected) | shot) != 0);
       expected = static_cast<std::uint32_t>(color_and_flags);
@@ -294,9 +219,9 @@ void EventClassifier::ClassifyEach(std::int32_t first_record, std::span<const Re
     std::size_t flag_count = 0;
     for (std::size_t k = 0; k < count; ++k) {
       const RecordBytes& b = *marked[k];
-      fields.color[k + 1] = static_cast<std::int32_t>(Load32(b, kColorOffset));
-      fields.x_bits[k] = static_cast<std::int32_t>(Load32(b, kXOffset));
-      fields.clock[k] = Load16(b, kClockOffset);
+      fields.color[k + 1] = static_cast<std::int32_t>(LoadUint32(b, kEventColorOffset));
+      fields.x_bits[k] = static_cast<std::int32_t>(LoadUint32(b, kEventXOffset));
+      fields.clock[k] = LoadInt16(b, kEventClockOffset);
       marked[flag_count] = &b;
       flag_count += static_cast<std::size_t>((Load64(b, kFlagsOffset) & kFlagsMask) != 0);
     }
@@ -307,12 +232,12 @@ void EventClassifier::ClassifyEach(std::int32_t first_record, std::span<const Re
     std::size_t shot_count = 0;
     for (std::size_t k = 0; k < flag_count; ++k) {
       const RecordBytes& b = *marked[k];
-      const bool red = IsRedTeam(static_cast<Color>(Load32(b, kColorOffset)));
-      left_goals_ += b[kLeftGoalOffset] == 1;
-      right_goals_ += b[kRightGoalOffset] == 1;
-      corners_by_stored_color_[red] += Load16(b, kCornerOffset) == -1;
+      const bool red = IsRedTeam(static_cast<Color>(LoadUint32(b, kEventColorOffset)));
+      left_goals_ += b[kEventLeftGoalOffset] == 1;
+      right_goals_ += b[kEventRightGoalOffset] == 1;
+      corners_by_stored_color_[red] += LoadInt16(b, kEventCornerOffset) == -1;
       marked[shot_count] = &b;
-      shot_count += static_cast<std::size_t>(Load16(b, kShotOffset) == -1);
+      shot_count += static_cast<std::size_t>(LoadInt16(b, kEventShotOffset) == -1);
       const auto i = static_cast<std::size_t>(&b - records.data());
       if (i + 1 < records.size()) TakeBackKickOff(b, records[i + 1]);
     }
@@ -323,7 +248,7 @@ void EventClassifier::ClassifyEach(std::int32_t first_record, std::span<const Re
     }
   }
   red_time_balance_ = red_balance;
-  last_clock_ = Load16(records.back(), kClockOffset);
+  last_clock_ = LoadInt16(records.back(), kEventClockOffset);
   previous_ = records.back();
   any_event_ = true;
 }
@@ -332,17 +257,17 @@ void EventClassifier::ClassifyEach(std::int32_t first_record, std::span<const Re
 // ball over, which is no loss. Goals are rare, so the loop above counts it
 // like any other change and the goal takes it back here.
 void EventClassifier::TakeBackKickOff(const RecordBytes& goal, const RecordBytes& next) {
-  if (goal[kLeftGoalOffset] != 1 && goal[kRightGoalOffset] != 1) return;
-  const auto holder = static_cast<Color>(Load32(goal, kColorOffset));
-  if (static_cast<Color>(Load32(next, kColorOffset)) != holder) {
-    --lost_[IsRedTeam(holder)][Third(static_cast<std::int32_t>(Load32(next, kXOffset)))];
+  if (goal[kEventLeftGoalOffset] != 1 && goal[kEventRightGoalOffset] != 1) return;
+  const auto holder = static_cast<Color>(LoadUint32(goal, kEventColorOffset));
+  if (static_cast<Color>(LoadUint32(next, kEventColorOffset)) != holder) {
+    --lost_[IsRedTeam(holder)][Third(static_cast<std::int32_t>(LoadUint32(next, kEventXOffset)))];
   }
 }
 
 inline void EventClassifier::AddShot(std::int32_t r, const RecordBytes& b,
                                      const RecordBytes& previous) {
-  Team_stats& t =
-      IsRedTeam(static_cast<Color>(Load32(b, kColorOffset))) ? out_.Red_stats : out_.Blue_stats;
+  Team_stats& t = IsRedTeam(static_cast<Color>(LoadUint32(b, kEventColorOffset))) ? out_.Red_stats
+                                                                                  : out_.Blue_stats;
   const SafePosition end = SafePositionOf(b);
   // The shot was taken where the ball was before; the first event has no
   // earlier position, so its shot starts where it was recorded.
@@ -393,76 +318,32 @@ void EventClassifier::Finish() {
   if (any_event_ && !event_rec_set_) out_.Event_rec = DecodeEvent(previous_);
 }
 
-FileStatus StatsFileReader::Open(const std::string& path, MatchStats& out) {
+FileStatus ComputeStats(DataFileReader& file, MatchStats& out, const StatsProgress& progress,
+                        const EventRecordsSink& events) {
   out = MatchStats{};
-  if (FileStatus s = file_.Open(path, OpenMode::kExistingReadOnly); !s) return NameFile(path, s);
-  std::int64_t bytes = 0;
-  FileStatus s = file_.Size(bytes);
-  if (s) s = CheckLength(path, bytes);
-  std::array<RecordBytes, kHeaderRecord> fixed{};
-  std::size_t got = 0;
-  if (s) s = file_.ReadRecords(kLeftNameRecord, fixed, got);
-  if (s && got < fixed.size()) s = Malformed(path + " became shorter while it was read.");
-  if (!s) {
-    file_.Close();
-    return NameFile(path, s);
-  }
-  ReadFixedRecords(fixed.data(), bytes / kRecordLength, out);
-  return FileStatus::Ok();
-}
-
-FileStatus StatsFileReader::Run(MatchStats& out, const StatsProgress& progress) {
+  out.Team_2_name = file.Team_2_name();
+  out.Team_1_name = file.Team_1_name();
+  out.Header_rec = file.Header_rec();
+  out.Record_count = file.Record_count();
   EventClassifier classifier(out);
-  // Left uninitialised: every record classified was read into it first.
-  const auto chunk = std::make_unique_for_overwrite<ChunkBuffer>();
-  const std::span<RecordBytes> buffer = chunk->records;
-  std::int32_t r = kFirstEventRecord;
-  while (r <= out.Record_count) {
-    const auto want =
-        std::min<std::size_t>(buffer.size(), static_cast<std::size_t>(out.Record_count - r + 1));
-    std::size_t got = 0;
-    FileStatus s = file_.ReadRecords(r, buffer.first(want), got);
-    if (s && got < want) {
-      s = Malformed(file_.Path() + " ended at record " + std::to_string(r + got) +
-                    " while it was read.");
-    }
-    if (!s) {
-      const std::string path = file_.Path();
-      file_.Close();
-      return NameFile(path, s);
-    }
-    classifier.Classify(r, buffer.first(got), progress);
-    r += static_cast<std::int32_t>(got);
+  std::int32_t first = 0;
+  std::span<const RecordBytes> run;
+  while (true) {
+    if (FileStatus s = file.NextEvents(first, run); !s) return s;
+    if (run.empty()) break;
+    classifier.Classify(first, run, progress);
+    if (events) events(first, run);
   }
+  file.Close();
   classifier.Finish();
-  file_.Close();
   return FileStatus::Ok();
 }
 
 FileStatus ComputeFileStats(const std::string& path, MatchStats& out,
                             const StatsProgress& progress) {
-  StatsFileReader reader;
-  if (FileStatus s = reader.Open(path, out); !s) return s;
-  return reader.Run(out, progress);
-}
-
-FileStatus ComputeStats(std::span<const std::uint8_t> file, MatchStats& out,
-                        const std::string& name) {
-  out = MatchStats{};
-  const auto bytes = static_cast<std::int64_t>(file.size());
-  if (FileStatus s = CheckLength(name, bytes); !s) return s;
-  // Classified in place: a record is 20 bytes with no alignment of its own,
-  // so the file's bytes are its records, with nothing to copy.
-  static_assert(sizeof(RecordBytes) == kRecordLength && alignof(RecordBytes) == 1);
-  const std::span records(reinterpret_cast<const RecordBytes*>(file.data()),
-                          static_cast<std::size_t>(bytes / kRecordLength));
-  ReadFixedRecords(records.data(), bytes / kRecordLength, out);
-  EventClassifier classifier(out);
-  classifier.Classify(kFirstEventRecord,
-                      records.subspan(kHeaderRecord, static_cast<std::size_t>(std::max(
-                                                         0, out.Record_count - kHeaderRecord))));
-  classifier.Finish();
-  return FileStatus::Ok();
+  DataFileReader file;
+  if (FileStatus s = file.Open(path); !s) return s;
+  return ComputeStats(file, out, progress);
 }
 
 }  // namespace varrow

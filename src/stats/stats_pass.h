@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "datafile/data_file.h"
+#include "datafile/data_file_reader.h"
 #include "datafile/records.h"
 #include "state/colors.h"
 #include "stats/team_stats.h"
@@ -26,8 +26,8 @@ struct MatchStats {
   Team_stats Blue_stats;
   std::int16_t Red_shot_count = 0;
   std::int16_t Blue_shot_count = 0;
-  // Records the pass reads, the names and the header included: the header's
-  // Last_record, but never more than the whole records in the file.
+  // Records the pass reads, the names and the header included
+  // (DataFileReader::Record_count).
   std::int16_t Record_count = 0;
 };
 
@@ -95,29 +95,22 @@ class EventClassifier {
   std::int32_t corners_by_stored_color_[2] = {};  // other, red
 };
 
-// The statistics of a data file read in one pass, in two steps so a caller can
-// show progress between them. Memory stays fixed whatever the file's length;
-// only the shot tables grow.
-class StatsFileReader {
- public:
-  // Opens the file and reads its names and header into `out`. Refuses (with a
-  // description naming the file) a file that cannot be read, one too short for
-  // the names and the header, and one of more than 32767 records.
-  [[nodiscard]] FileStatus Open(const std::string& path, MatchStats& out);
-  // Reads and classifies records 4 to out.Record_count, then closes the file.
-  [[nodiscard]] FileStatus Run(MatchStats& out, const StatsProgress& progress = {});
+// Receives the event records as the pass reads them, in runs numbered from
+// `first_record` on.
+using EventRecordsSink =
+    std::function<void(std::int32_t first_record, std::span<const RecordBytes> records)>;
 
- private:
-  DataFile file_;
-};
+// The statistics pass over the data file `file` has open: its names and
+// header, then records 4 to its Record_count in file order, classified as
+// they are read (each run also handed to `events`); then the file is closed.
+// Memory stays fixed whatever the file's length; only the shot tables grow.
+// On failure `out` is incomplete.
+[[nodiscard]] FileStatus ComputeStats(DataFileReader& file, MatchStats& out,
+                                      const StatsProgress& progress = {},
+                                      const EventRecordsSink& events = {});
 
-// Both steps at once.
+// Opens the file at `path` and runs the pass over it.
 [[nodiscard]] FileStatus ComputeFileStats(const std::string& path, MatchStats& out,
                                           const StatsProgress& progress = {});
-
-// The same pass over a data file's bytes in memory; `name` stands for the
-// file in descriptions.
-[[nodiscard]] FileStatus ComputeStats(std::span<const std::uint8_t> file, MatchStats& out,
-                                      const std::string& name = "the data file");
 
 }  // namespace varrow

@@ -87,7 +87,8 @@ TEST_F(GenStatsTest, AnOversizedFileIsRefused) {
 
 TEST_F(GenStatsTest, AFileCutShortWhileReadIsRefusedAndTheWindowsPutAway) {
   MatchFile f;
-  for (int i = 0; i < 200; ++i) f.Add(4750, 3000, static_cast<std::int16_t>(i), kRed);
+  // Longer than the first read, which brings records 1 to 4099.
+  for (int i = 0; i < 5000; ++i) f.Add(4750, 3000, static_cast<std::int16_t>(i), kRed);
   f.Write(path_);
   state_.Data_file_path = path_;
   state_.Team_2_name = "kept";
@@ -95,7 +96,7 @@ TEST_F(GenStatsTest, AFileCutShortWhileReadIsRefusedAndTheWindowsPutAway) {
   recorder_.mnuGenStats_Click();
   ASSERT_EQ(controls_.messages.size(), 1u);
   EXPECT_EQ(controls_.messages[0].title, "WARNING");
-  EXPECT_NE(controls_.messages[0].text.find("ended at record 51"), std::string::npos)
+  EXPECT_NE(controls_.messages[0].text.find("it ends before record 4100"), std::string::npos)
       << controls_.messages[0].text;
   EXPECT_EQ(state_.Team_2_name, "kept");
   ExpectRefusedQuietly();

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "match_file.h"
+#include "recorder/period_captions.h"
 #include "recorder_rig.h"
 
 namespace varrow {
@@ -242,7 +243,7 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenFile{"LastRecordNegative", kBadDataFileError,
                    [](const std::string& p) { WriteWith(p, -4); }, "counts -4 records"},
         BrokenFile{"LastRecordBeyondTheEnd", kBadDataFileError,
-                   [](const std::string& p) { WriteWith(p, 6); }, "holds only 5"},
+                   [](const std::string& p) { WriteWith(p, 6); }, "the file holds 5"},
         BrokenFile{
             "LastEventAtNaN", kBadDataFileError,
             [](const std::string& p) { WriteWith(p, 5, std::numeric_limits<float>::quiet_NaN()); },

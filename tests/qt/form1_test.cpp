@@ -2,7 +2,9 @@
 // message boxes and shutdown.
 #include "forms/form1.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QLabel>
@@ -212,6 +214,46 @@ class Form1Test : public QObject {
     QVERIFY(!Find("Image4")->isVisible());
   }
 
+  // A held key repeats about 25 times a second; only its first press counts.
+  void heldEnterAndSpaceBarActOnce() {
+    testing::TempDir dir;
+    testing::MessageCatcher catcher;
+    testing::NewFileWithTheClockHeld(*form_, dir.path());
+    const std::string file = window_->state.Data_file_path;
+    // As X11 delivers a held key: after the first press, every 40 ms a
+    // release and a press with the same time stamp, which Qt marks as a
+    // repeat only now and then.
+    quint64 time = 100000;
+    auto hold = [&time](QWidget* w, Qt::Key key, const QString& text) {
+      auto send = [&](QEvent::Type type, bool marked) {
+        QKeyEvent event(type, key, Qt::NoModifier, text, marked);
+        event.setTimestamp(time);
+        QApplication::sendEvent(w, &event);
+      };
+      send(QEvent::KeyPress, false);
+      time += 500;
+      for (int i = 0; i < 10; ++i, time += 40) {
+        send(QEvent::KeyRelease, i % 3 == 0);
+        send(QEvent::KeyPress, i % 3 == 0);
+      }
+      send(QEvent::KeyRelease, false);
+      time += 500;
+    };
+    auto* command2 = Find<QPushButton>("Command2");
+    form_->activateWindow();
+    command2->setFocus();
+    QTRY_VERIFY(command2->hasFocus());
+    hold(command2, Qt::Key_Return, "\r");
+    QVERIFY(form_->TimerEnabled());
+    QCOMPARE(testing::ReadFileBytes(file).size(), std::size_t{4 * 20});  // START alone
+
+    hold(command2, Qt::Key_Space, " ");
+    QVERIFY(Find("Image4")->isVisible());
+    QCOMPARE(window_->state.form1.ball_path_color, kBlue);
+    QCOMPARE(testing::ReadFileBytes(file).size(), std::size_t{4 * 20});
+    QCOMPARE(catcher.messages().size(), std::size_t{1});  // "New data file created"
+  }
+
   // The window sees every key first; the menus' access keys must still work
   // from a name box and type nothing into it.
   void accessKeysOpenTheirMenusFromANameBox() {
@@ -228,6 +270,19 @@ class Form1Test : public QObject {
       QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
     }
     QCOMPARE(text2->text(), QString("Ajax"));
+  }
+
+  // A data file holds names in Windows-1252: the name boxes take nothing
+  // else, and show at once what becomes of a pasted name.
+  void nameBoxesTakeOnlyWhatADataFileCanHold() {
+    auto* text2 = Find<QLineEdit>("Text2");
+    form_->activateWindow();
+    text2->setFocus();
+    QTRY_VERIFY(text2->hasFocus());
+    QApplication::clipboard()->setText(QString::fromUtf8("Łódź € ő \U0001F600!"));
+    QTest::keyClick(text2, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(text2->text(), QString::fromUtf8("?ódz € o ?!"));
+    QCOMPARE(text2->cursorPosition(), text2->text().size());
   }
 
   void clockAndScoreLabelsWidenWhenTheirTextDoesNotFit() {
@@ -341,6 +396,37 @@ class Form1Test : public QObject {
     QCOMPARE(testing::Hex(through_window), testing::Hex(by_handlers));
   }
 
+  // Started in a folder that has since been removed: New makes nothing
+  // anywhere, not even in the root folder, and says why.
+  void newIsRefusedWhenTheWorkingFolderIsGone() {
+    const QString previous_dir = QDir::currentPath();
+    {
+      testing::TempDir dir;
+      QVERIFY(QDir::setCurrent(QString::fromStdString(dir.path())));
+    }
+    testing::MessageCatcher catcher;
+    bool period_window = false;
+    testing::WhenModalAppears(
+        [&](QWidget* modal) {
+          if (modal->objectName() != "Form5") return false;
+          period_window = true;
+          QTest::mouseClick(modal->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+          return true;
+        },
+        300);
+    form_->findChild<QAction*>("mnuNew")->trigger();
+    QTest::qWait(400);  // until the watch for the period window has ended
+    QDir::setCurrent(previous_dir);
+    const std::string made = window_->state.Data_file_path;
+    if (!made.empty()) QFile::remove(QString::fromStdString(made));
+    QVERIFY(!period_window);
+    QCOMPARE(made, std::string());
+    QCOMPARE(catcher.messages().size(), std::size_t{1});
+    QCOMPARE(catcher.messages()[0].title, QString("ERROR"));
+    QVERIFY2(catcher.messages()[0].text.contains("#2 occurred: \nNo such file or directory"),
+             qPrintable(catcher.messages()[0].text));
+  }
+
   void openDialogOffersDataFilesAndTellsCancelApart() {
     testing::TempDir dir;
     const std::string file = dir.File("120599_1.dat");
@@ -378,6 +464,22 @@ class Form1Test : public QObject {
     QVERIFY(catcher.messages().empty());
     QVERIFY(chosen.has_value());
     QCOMPARE(*chosen, file);
+  }
+
+  void settingsThatCannotBeSavedAreReported() {
+    // A folder where the settings file should be.
+    const QString file = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Varrow/Varrow.conf";
+    QFile::remove(file);
+    QVERIFY(QDir().mkpath(file));
+    testing::MessageCatcher catcher;
+    form_->close();
+    QDir().rmdir(file);
+    QVERIFY(!form_->isVisible());
+    QCOMPARE(catcher.messages().size(), std::size_t{1});
+    QCOMPARE(catcher.messages()[0].title, QString("WARNING"));
+    QCOMPARE(catcher.messages()[0].icon, QMessageBox::Warning);
+    QVERIFY2(catcher.messages()[0].text.contains(file + "\nReason: Is a directory"),
+             qPrintable(catcher.messages()[0].text));
   }
 
   void closingRunsShutdownOnceAndSavesTheSettings() {

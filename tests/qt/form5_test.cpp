@@ -1,7 +1,9 @@
 // The period window: layout, and each option acting the moment it is chosen.
 #include "forms/form5.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,8 +12,10 @@
 #include <QtTest>
 #include <memory>
 
+#include "datafile/data_file_reader.h"
 #include "forms/form1.h"
 #include "qt_test_support.h"
+#include "temp_dir.h"
 
 namespace varrow {
 
@@ -24,11 +28,10 @@ class Form5Test : public QObject {
 
   QString Name(const char* box) { return form1_->findChild<QLineEdit*>(box)->text(); }
 
-  // Opens the period window from the main window, clicks these options in
-  // turn, then OK.
-  void ChoosePeriods(const QStringList& options) {
-    bool seen = false;
-    testing::WhenModalAppears([&](QWidget* modal) {
+  // When the period window opens: clicks these options in turn, then OK;
+  // `seen` tells that it opened.
+  static void WhenPeriodWindowOpens(const QStringList& options, bool& seen) {
+    testing::WhenModalAppears([&seen, options](QWidget* modal) {
       auto* form5 = qobject_cast<forms::Form5*>(modal);
       if (form5 == nullptr) return false;
       seen = true;
@@ -40,7 +43,25 @@ class Form5Test : public QObject {
       QTest::mouseClick(form5->findChild<QPushButton*>("Command1"), Qt::LeftButton);
       return true;
     });
+  }
+
+  // Opens the period window from the main window, clicks these options in
+  // turn, then OK.
+  void ChoosePeriods(const QStringList& options) {
+    bool seen = false;
+    WhenPeriodWindowOpens(options, seen);
     form1_->ShowPeriodWindow();
+    QVERIFY(seen);
+  }
+
+  // File > New in `dir` with these options clicked in the period window.
+  void NewFile(const testing::TempDir& dir, const QStringList& options) {
+    const QString previous_dir = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(QString::fromStdString(dir.path())));
+    bool seen = false;
+    WhenPeriodWindowOpens(options, seen);
+    form1_->findChild<QAction*>("mnuNew")->trigger();
+    QDir::setCurrent(previous_dir);
     QVERIFY(seen);
   }
 
@@ -105,6 +126,33 @@ class Form5Test : public QObject {
     ChoosePeriods({"Option4", "Option4"});
     QCOMPARE(window_->state.Header_rec.Period, std::int16_t{4});
     QCOMPARE(Name("Text1"), QString("Ajax                "));
+  }
+
+  // The option shown selected when the window opens runs its handler when
+  // clicked: a first half after a second-half file.
+  void firstHalfAfterASecondHalfFile() {
+    testing::TempDir dir;
+    testing::MessageCatcher catcher;
+    NewFile(dir, {"Option2"});
+    form1_->findChild<QTimer*>("Timer1")->setInterval(3600 * 1000);
+    auto* command2 = form1_->findChild<QPushButton*>("Command2");
+    QTest::mouseClick(command2, Qt::LeftButton);
+    QTest::mouseClick(form1_->fieldView(), Qt::LeftButton, {}, QPoint(400, 200));
+    QTest::mouseClick(command2, Qt::LeftButton);
+    QCOMPARE(window_->state.Header_rec.Period, std::int16_t{2});
+
+    NewFile(dir, {"Option1"});
+    QCOMPARE(catcher.messages().size(), std::size_t{2});
+    QVERIFY(catcher.messages()[1].text.endsWith("_2.dat"));
+    DataFileReader file;
+    QVERIFY(file.Open(window_->state.Data_file_path).ok());
+    const Header_record& header = file.Header_rec();
+    QCOMPARE(header.Period, std::int16_t{1});
+    QCOMPARE(header.Score_2, std::int16_t{0});
+    QCOMPARE(header.Score_1, std::int16_t{0});
+    QCOMPARE(form1_->findChild<QLabel*>("Label7")->text(), QString(" Half: 1st"));
+    QCOMPARE(form1_->findChild<QLabel*>("Label3")->text(), QString("0"));
+    QCOMPARE(form1_->findChild<QLabel*>("Label4")->text(), QString("0"));
   }
 
   void okAloneLeavesThePeriodAndTheSides() {

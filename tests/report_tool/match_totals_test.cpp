@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "match_file.h"
-#include "report_tool/match_reader.h"
-#include "report_tool/season_table.h"
-#include "report_tool/text_report.h"
+#include "report_tool/report_formatter.h"
 #include "temp_dir.h"
 #include "tool_run.h"
 
@@ -86,11 +84,10 @@ class MatchTotalsTest : public ::testing::Test {
   }
   MatchStats Read(const std::string& path) {
     MatchStats stats;
-    EXPECT_TRUE(reader_.Read(path, stats));
+    EXPECT_TRUE(ComputeFileStats(path, stats));
     return stats;
   }
   testing::TempDir dir_;
-  MatchFileReader reader_;
 };
 
 TEST_F(MatchTotalsTest, ATwoPeriodMatchIsTheSumOfItsPeriodsTeamByColour) {

@@ -29,11 +29,14 @@ TEST(ReportOptionsTest, FilesAndEveryOptionInBothSpellings) {
   EXPECT_EQ(r.options.format, OutputFormat::kText);
 }
 
-TEST(ReportOptionsTest, HelpNeedsNoFile) {
+TEST(ReportOptionsTest, HelpAndVersionNeedNoFile) {
   const ParsedArguments p = Parse({"--help"});
   EXPECT_EQ(p.error, "");
   EXPECT_TRUE(p.options.help);
   EXPECT_TRUE(Parse({"-h"}).options.help);
+  const ParsedArguments v = Parse({"--version"});
+  EXPECT_EQ(v.error, "");
+  EXPECT_TRUE(v.options.version);
   EXPECT_NE(HelpText().find("--by-team"), std::string_view::npos);
   EXPECT_NE(HelpText().find("clock's START"), std::string_view::npos);
 }

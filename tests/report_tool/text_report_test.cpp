@@ -1,5 +1,3 @@
-#include "report_tool/text_report.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,6 +5,7 @@
 #include "fake_reports_host.h"
 #include "match_file.h"
 #include "recorder_fixture.h"
+#include "report_tool/report_formatter.h"
 #include "reports/reports_window.h"
 #include "tool_run.h"
 

@@ -104,12 +104,16 @@ class FakeSettings : public SettingsStore {
   // Keys in the order they were saved.
   std::vector<std::string> save_order;
   std::vector<std::string> read_order;
+  std::optional<SettingsFailure> Sync() override { return std::nullopt; }
 };
 
 class FakeEnvironment : public Environment {
  public:
   CalendarDate Today() const override { return today; }
-  std::string CurrentDirectory() const override { return current_directory; }
+  FileStatus CurrentDirectory(std::string& path) const override {
+    path = current_directory;
+    return FileStatus::Ok();
+  }
   std::string ProgramDirectory() const override { return program_directory; }
   CalendarDate today{1999, 12, 5};
   std::string current_directory = ".";

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "datafile/data_file.h"
+
+namespace varrow {
+
+// A folder and a file name joined by one separator, also when the folder is
+// the root or already ends in a separator.
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+// Whether new data files can be made in `folder`: it still exists, is a
+// folder, and may be written; otherwise the system's error.
+[[nodiscard]] FileStatus CheckFolderWritable(const std::string& folder);
+
+}  // namespace varrow
