@@ -10,6 +10,7 @@
 #include "recorder/period_captions.h"
 #include "report_tool/match_totals.h"
 #include "report_tool/report_formatter.h"
+#include "surface/printable_text.h"
 #include "varrow_version.h"
 
 namespace varrow::report {
@@ -18,6 +19,22 @@ namespace {
 constexpr std::string_view kProgram = "varrow-report: ";
 // Output is handed to the stream in pieces of about this size.
 constexpr std::size_t kFlushBytes = 1 << 16;
+
+// A file by its device and inode: the same file, whatever path names it.
+using FileId = std::pair<dev_t, ino_t>;
+struct FileIdHash {
+  std::size_t operator()(const FileId& id) const {
+    return std::hash<ino_t>()(id.second) ^ (std::hash<dev_t>()(id.first) << 1);
+  }
+};
+// Each file seen, by its identity, with the path it was first named by.
+using FilesSeen = std::unordered_map<FileId, const std::string*, FileIdHash>;
+
+std::optional<FileId> IdOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileId{st.st_dev, st.st_ino};
+}
 
 class Runner {
  public:
@@ -69,7 +86,7 @@ class Runner {
       s = ComputeStats(reader_, stats_, {}, sink);
     }
     if (!s) {
-      formatter_->FileError(path, OneLine(s.reason()));
+      formatter_->FileError(path, PrintableText(s.reason()));
       Fail(s);
       return;
     }
@@ -97,7 +114,7 @@ class Runner {
 
   void Fail(const FileStatus& s) {
     if (s) return;
-    err_ << kProgram << OneLine(s.reason()) << '\n';
+    err_ << kProgram << PrintableText(s.reason()) << '\n';
     failed_ = true;
   }
   void Fail(const std::vector<FileStatus>& failures) {
@@ -105,7 +122,7 @@ class Runner {
   }
 
   void Warn(std::string_view warning) {
-    err_ << kProgram << "warning: " << OneLine(warning) << '\n';
+    err_ << kProgram << "warning: " << PrintableText(warning) << '\n';
   }
 
   const Options& options_;
@@ -140,20 +157,14 @@ std::optional<Collision> OutputOnAnInput(const Options& options) {
   }
   if (outputs.empty()) return std::nullopt;
   // One stat of each input and of each output, however many there are.
-  struct FileIdHash {
-    std::size_t operator()(const std::pair<dev_t, ino_t>& id) const {
-      return std::hash<ino_t>()(id.second) ^ (std::hash<dev_t>()(id.first) << 1);
-    }
-  };
-  std::unordered_map<std::pair<dev_t, ino_t>, const std::string*, FileIdHash> inputs;
+  FilesSeen inputs;
   for (const std::string& file : options.files) {
-    struct stat st {};
-    if (::stat(file.c_str(), &st) == 0) inputs.try_emplace({st.st_dev, st.st_ino}, &file);
+    if (const std::optional<FileId> id = IdOf(file)) inputs.try_emplace(*id, &file);
   }
   for (const auto& [option, output] : outputs) {
-    struct stat st {};
-    if (::stat(output.c_str(), &st) != 0) continue;
-    if (const auto it = inputs.find({st.st_dev, st.st_ino}); it != inputs.end()) {
+    const std::optional<FileId> id = IdOf(output);
+    if (!id) continue;
+    if (const auto it = inputs.find(*id); it != inputs.end()) {
       return Collision{option, output, it->second};
     }
   }
@@ -162,18 +173,9 @@ std::optional<Collision> OutputOnAnInput(const Options& options) {
 
 }  // namespace
 
-std::string OneLine(std::string_view text) {
-  std::string line(text);
-  for (char& c : line) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) c = '?';
-  }
-  return line;
-}
-
 int HandleHelpAndUsage(const ParsedArguments& parsed, std::ostream& out, std::ostream& err) {
   if (!parsed.error.empty()) {
-    err << kProgram << OneLine(parsed.error) << '\n' << UsageText();
+    err << kProgram << PrintableText(parsed.error) << '\n' << UsageText();
     return kExitUsage;
   }
   if (parsed.options.help || parsed.options.version) {
@@ -192,7 +194,8 @@ int RunReport(const Options& options, std::ostream& out, std::ostream& err, Rend
   // A recording cannot be made again: never write over one.
   if (const std::optional<Collision> c = OutputOnAnInput(options)) {
     err << kProgram
-        << OneLine(c->option + " " + c->output + " would write over the data file " + *c->input)
+        << PrintableText(c->option + " " + c->output + " would write over the data file " +
+                         *c->input)
         << '\n'
         << UsageText();
     return kExitUsage;

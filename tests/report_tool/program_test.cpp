@@ -180,6 +180,37 @@ TEST_F(ProgramTest, AControlCharacterInAFileNameKeepsThePageOneLineARow) {
   EXPECT_NE(lines[1].find("a?b.dat         GENERAL STATISTICS"), std::string::npos) << lines[1];
 }
 
+TEST_F(ProgramTest, NamesWithControlCharactersReachNoOutputButJsonRaw) {
+  MatchFile hostile;  // ESC, CR, LF, NUL and a C1 control in the red team's name
+  hostile.left_name = std::string("\x1b[2J\rRed\n\0X\u0081", 13);
+  hostile.right_name = "Blue\x1b]0;owned\x07";
+  hostile.Add(Event_record{.X = 4750, .Y = 3000, .Team_color = kRed});
+  const std::string file = dir_.Write("hostile.dat", hostile.Bytes());
+  for (const std::vector<std::string>& args : {std::vector<std::string>{file},
+                                               {"--by-team", file},
+                                               {"--format", "csv", file},
+                                               {"--by-team", "--format", "csv", file},
+                                               {"--events", file}}) {
+    const ToolResult r = RunProgram(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (std::size_t i = 0; i < r.out.size(); ++i) {
+      const auto c = static_cast<unsigned char>(r.out[i]);
+      const bool c1 =
+          c == 0xC2 && i + 1 < r.out.size() && static_cast<unsigned char>(r.out[i + 1]) <= 0x9F;
+      ASSERT_TRUE((c >= 0x20 && c != 0x7F && !c1) || c == '\n')
+          << args.front() << ": byte " << int{c} << " at " << i << " in " << r.out;
+    }
+    EXPECT_NE(r.out.find("?[2J?Red??X?"), std::string::npos) << args.front() << r.out;
+    if (args.front() != "--events") {  // no event of the blue team
+      EXPECT_NE(r.out.find("Blue?]0;owned?"), std::string::npos) << args.front();
+    }
+  }
+  // JSON keeps the names exact, escaped.
+  const ToolResult json = RunProgram({"--format", "json", file});
+  EXPECT_NE(json.out.find(R"("name": "\u001b[2J\rRed\n\u0000X)"), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find(R"("name": "Blue\u001b]0;owned\u0007")"), std::string::npos);
+}
+
 TEST_F(ProgramTest, WritingToAFullDeviceFailsWithExitOne) {
   if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
   const int status = std::system(
