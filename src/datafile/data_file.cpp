@@ -24,13 +24,16 @@ FileStatus FileStatus::FromErrno(int error_number) {
 }
 
 DataFile::DataFile(DataFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
+    : fd_(std::exchange(other.fd_, -1)),
+      path_(std::move(other.path_)),
+      identity_(other.identity_) {}
 
 DataFile& DataFile::operator=(DataFile&& other) noexcept {
   if (this != &other) {
     Close();
     fd_ = std::exchange(other.fd_, -1);
     path_ = std::move(other.path_);
+    identity_ = other.identity_;
   }
   return *this;
 }
@@ -77,6 +80,8 @@ FileStatus DataFile::Open(const std::string& path, OpenMode mode) {
   }
   fd_ = fd;
   path_ = path;
+  identity_ =
+      FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
   return FileStatus::Ok();
 }
 

@@ -20,20 +20,20 @@ constexpr std::string_view kProgram = "varrow-report: ";
 // Output is handed to the stream in pieces of about this size.
 constexpr std::size_t kFlushBytes = 1 << 16;
 
-// A file by its device and inode: the same file, whatever path names it.
-using FileId = std::pair<dev_t, ino_t>;
-struct FileIdHash {
-  std::size_t operator()(const FileId& id) const {
-    return std::hash<ino_t>()(id.second) ^ (std::hash<dev_t>()(id.first) << 1);
+// Files by their identity (device and inode), each with the path it was
+// first named by.
+struct FileIdentityHash {
+  std::size_t operator()(const FileIdentity& id) const {
+    return std::hash<std::uint64_t>()(id.inode) ^ (std::hash<std::uint64_t>()(id.device) << 1);
   }
 };
-// Each file seen, by its identity, with the path it was first named by.
-using FilesSeen = std::unordered_map<FileId, const std::string*, FileIdHash>;
+using FilesSeen = std::unordered_map<FileIdentity, const std::string*, FileIdentityHash>;
 
-std::optional<FileId> IdOf(const std::string& path) {
+// The identity of the file a path names, if it can be looked at.
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return std::nullopt;
-  return FileId{st.st_dev, st.st_ino};
+  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
 class Runner {
@@ -79,6 +79,14 @@ class Runner {
       };
     }
     FileStatus s = reader_.Open(path);
+    // A file named twice (or by two paths) would count its period twice.
+    if (s) {
+      const auto [seen, first_time] = files_seen_.try_emplace(reader_.Identity(), &path);
+      if (!first_time) {
+        Warn(path + " is the same file as " + *seen->second + ": it is read once");
+        return;
+      }
+    }
     if (s) {
       // A header that disagrees with the file: counted as Generate Stats
       // counts it, with a word.
@@ -135,6 +143,7 @@ class Runner {
   MatchTotals totals_;
   SeasonTable season_;
   std::unique_ptr<ReportPages> pages_;
+  FilesSeen files_seen_;
   bool failed_ = false;
   bool output_failed_ = false;
 };
@@ -159,10 +168,10 @@ std::optional<Collision> OutputOnAnInput(const Options& options) {
   // One stat of each input and of each output, however many there are.
   FilesSeen inputs;
   for (const std::string& file : options.files) {
-    if (const std::optional<FileId> id = IdOf(file)) inputs.try_emplace(*id, &file);
+    if (const std::optional<FileIdentity> id = IdentityOf(file)) inputs.try_emplace(*id, &file);
   }
   for (const auto& [option, output] : outputs) {
-    const std::optional<FileId> id = IdOf(output);
+    const std::optional<FileIdentity> id = IdentityOf(output);
     if (!id) continue;
     if (const auto it = inputs.find(*id); it != inputs.end()) {
       return Collision{option, output, it->second};

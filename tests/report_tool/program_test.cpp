@@ -211,6 +211,25 @@ TEST_F(ProgramTest, NamesWithControlCharactersReachNoOutputButJsonRaw) {
   EXPECT_NE(json.out.find(R"("name": "Blue\u001b]0;owned\u0007")"), std::string::npos);
 }
 
+TEST_F(ProgramTest, AFileNamedTwiceIsReadOnceWithAWarning) {
+  const std::string by_link = dir_.File("link.dat");
+  ASSERT_EQ(::link(good_.c_str(), by_link.c_str()), 0);
+  const ToolResult r = RunProgram({good_, second_, good_, by_link});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(Lines(r.err),
+            (std::vector<std::string>{"varrow-report: warning: " + good_ + " is the same file as " +
+                                          good_ + ": it is read once",
+                                      "varrow-report: warning: " + by_link +
+                                          " is the same file as " + good_ + ": it is read once"}));
+  // Two periods, not four.
+  const std::vector<std::string> lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 3 * 21 + 2u);
+  EXPECT_NE(lines[45].find("Match: 060124_1.dat, 060124_2.dat"), std::string::npos) << lines[45];
+  const ToolResult season = RunProgram({"--by-team", good_, by_link});
+  EXPECT_EQ(season.status, 0);
+  EXPECT_EQ(Lines(season.out)[4].substr(0, 29), "Red Lions                   1");
+}
+
 TEST_F(ProgramTest, WritingToAFullDeviceFailsWithExitOne) {
   if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
   const int status = std::system(
