@@ -40,7 +40,11 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const std::vector
   CommandResult result;
   // The child reports a failure to start through this pipe; it closes on exec.
   int started[2];
-  if (out_fd < 0 || err_fd < 0 || ::pipe2(started, O_CLOEXEC) != 0) return result;
+  if (out_fd < 0 || err_fd < 0 || ::pipe2(started, O_CLOEXEC) != 0) {
+    if (out_fd >= 0) ::close(out_fd);
+    if (err_fd >= 0) ::close(err_fd);
+    return result;
+  }
   const pid_t pid = ::fork();
   if (pid == 0) {
     // Only async-signal-safe calls from here to exec.
