@@ -38,6 +38,7 @@ DataFile::DataFile() = default;
 DataFile::DataFile(DataFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       path_(std::move(other.path_)),
+      identity_(other.identity_),
       flusher_(std::move(other.flusher_)) {}
 
 DataFile& DataFile::operator=(DataFile&& other) noexcept {
@@ -45,6 +46,7 @@ DataFile& DataFile::operator=(DataFile&& other) noexcept {
     Close();
     fd_ = std::exchange(other.fd_, -1);
     path_ = std::move(other.path_);
+    identity_ = other.identity_;
     flusher_ = std::move(other.flusher_);
   }
   return *this;
@@ -92,6 +94,8 @@ FileStatus DataFile::Open(const std::string& path, OpenMode mode) {
   }
   fd_ = fd;
   path_ = path;
+  identity_ =
+      FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
   return FileStatus::Ok();
 }
 

@@ -49,6 +49,13 @@ enum class OpenMode {
   kExistingReadOnly,  // read an existing regular file (DataFileReader)
 };
 
+// Which file an open file is, whatever path named it: its device and inode.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
 // The random-access file of 20-byte records. Only this class touches data
 // files: the recorder writes through it, DataFileReader reads through it.
 // Writes go straight to the operating system (no user-space buffer).
@@ -67,6 +74,8 @@ class DataFile {
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
   const std::string& Path() const { return path_; }
+  // The open file's identity, as the system gave it when it was opened.
+  const FileIdentity& Identity() const { return identity_; }
 
   // Record n occupies bytes (n - 1) * 20 to n * 20 - 1; n starts at 1.
   [[nodiscard]] FileStatus Write(int record_number, const RecordBytes& bytes);
@@ -117,6 +126,7 @@ class DataFile {
  private:
   int fd_ = -1;
   std::string path_;
+  FileIdentity identity_;
   std::unique_ptr<BackgroundFlusher> flusher_;  // while flushed in the background
 };
 

@@ -53,6 +53,8 @@ class DataFileReader {
   void Close();
   bool IsOpen() const { return file_.IsOpen(); }
   const std::string& Path() const { return path_; }
+  // Which file is open, whatever path named it.
+  const FileIdentity& Identity() const { return file_.Identity(); }
   // The fault of the last failed call, kNone after a success.
   DataFileFault fault() const { return fault_; }
 

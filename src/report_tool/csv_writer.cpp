@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "report_tool/json_writer.h"
+#include "surface/printable_text.h"
 
 namespace varrow::report {
 
@@ -13,14 +14,22 @@ void CsvWriter::Separate() {
 
 void CsvWriter::Text(std::string_view text) {
   Separate();
+  std::string cell;
+  // A spreadsheet takes a cell that begins like this for a formula: a team
+  // named "=HYPERLINK(...)" would run as one. The apostrophe makes it text.
+  if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos) {
+    cell += '\'';
+  }
   std::string valid;
   AppendValidUtf8(valid, text);
-  if (valid.find_first_of(",\"\r\n") == std::string::npos) {
-    out_ += valid;
+  // Control characters would reach whoever shows the file: as elsewhere, '?'.
+  cell += PrintableText(valid);
+  if (cell.find_first_of(",\"") == std::string::npos) {
+    out_ += cell;
     return;
   }
   out_ += '"';
-  for (const char c : valid) {
+  for (const char c : cell) {
     if (c == '"') out_ += '"';
     out_ += c;
   }

@@ -7,8 +7,10 @@
 namespace varrow::report {
 
 // Appends CSV rows to a string (RFC 4180: comma separated, a field with a
-// comma, a quote or a line break quoted; rows end in a line feed). Text is
-// written as valid UTF-8 whatever bytes it holds.
+// comma or a quote quoted; rows end in a line feed). Text is written as valid
+// UTF-8 whatever bytes it holds, with control characters as '?', and a text
+// that begins with =, +, -, @, a tab or a carriage return gets a leading
+// apostrophe, so that no spreadsheet takes it for a formula.
 class CsvWriter {
  public:
   explicit CsvWriter(std::string& out) : out_(out) {}

@@ -12,16 +12,19 @@
 
 #include "platform/fonts.h"
 #include "report_tool/qt_render_target.h"
+#include "surface/printable_text.h"
 #endif
 
 namespace {
 
 #ifdef VARROW_REPORT_RENDERING
-// The standard error is the tool's channel for its one-line failures: Qt's
-// own chatter (a missing runtime directory, font notes) stays off it.
+// The standard error is the tool's channel for its one-line failures, each
+// naming the file and the reason: Qt's own chatter (a missing runtime
+// directory, font notes, a library's warnings) stays off it. Only a fatal
+// message, after which the tool cannot go on, is shown.
 void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  if (type == QtCriticalMsg || type == QtFatalMsg) {
-    std::cerr << "varrow-report: " << message.toStdString() << '\n';
+  if (type == QtFatalMsg) {
+    std::cerr << "varrow-report: " << varrow::PrintableText(message.toStdString()) << '\n';
   }
 }
 

@@ -1,12 +1,14 @@
 #include "report_tool/qt_render_target.h"
 
-#include <QDir>
+#include <QBuffer>
+#include <QByteArray>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
 #include <QString>
 
 #include "platform/image_surface.h"
+#include "platform/output_file.h"
 #include "platform/printer_surface.h"
 #include "platform/qt_conversions.h"
 #include "platform/twips.h"
@@ -21,8 +23,9 @@ using platform::FromUtf8;
 // Twice a 96 dpi screen: sharp when printed or zoomed.
 constexpr double kImageDpi = 192;
 
-FileStatus Failure(const QString& description) {
-  return FileStatus::Error(kPrinterError, description.toStdString());
+// "PATH: cannot be written: REASON", the line the tool shows.
+FileStatus NotWritten(const std::string& path, const FileStatus& why) {
+  return FileStatus::Error(why.code(), path + ": cannot be written: " + why.reason());
 }
 
 }  // namespace
@@ -53,24 +56,36 @@ Surface* QtRenderTarget::BeginChartImage() {
 }
 
 FileStatus QtRenderTarget::SaveChartImage(const std::string& file_name) {
-  const QString dir = FromUtf8(png_dir_);
   if (!png_dir_made_) {
-    if (!QDir().mkpath(dir))
-      return Failure(QStringLiteral("%1: the directory cannot be made").arg(dir));
+    if (FileStatus s = platform::MakeDirectories(png_dir_); !s) {
+      return FileStatus::Error(s.code(),
+                               png_dir_ + ": the directory cannot be made: " + s.reason());
+    }
     png_dir_made_ = true;
   }
-  const QString path = QDir(dir).filePath(FromUtf8(file_name));
-  if (!image_ || !image_->Image().save(path, "PNG")) {
-    return Failure(QStringLiteral("%1: cannot be written").arg(path));
+  const std::string path = png_dir_ + "/" + file_name;
+  // Encoded in memory, where it cannot fail half way, then written whole.
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image_ || !image_->Image().save(&buffer, "PNG")) {
+    return NotWritten(path, FileStatus::Error(kPrinterError, "the image cannot be encoded"));
   }
-  return FileStatus::Ok();
+  const FileStatus s = platform::WriteOutputFile(
+      path, std::span<const char>(png.constData(), static_cast<std::size_t>(png.size())),
+      platform::OutputKind::kPng);
+  return s ? s : NotWritten(path, s);
 }
 
 FileStatus QtRenderTarget::TakePdfFailure() {
+  if (!pdf_) return FileStatus::Ok();
+  const std::optional<platform::PrinterFailure> failure = pdf_->TakeFailure();
+  if (!failure) return FileStatus::Ok();
   // The printer's own wording names a print job; here the PDF is a file the
-  // user asked for, so the message names it as the other failures do.
-  if (!pdf_ || !pdf_->TakeFailure()) return FileStatus::Ok();
-  return Failure(FromUtf8(pdf_path_) + QStringLiteral(": cannot be written"));
+  // user asked for, so the line names it as the other failures do.
+  const QString reason =
+      failure->file_reason.isEmpty() ? failure->description : failure->file_reason;
+  return NotWritten(pdf_path_, FileStatus::Error(failure->number, reason.toStdString()));
 }
 
 FileStatus QtRenderTarget::FinishPdf() {

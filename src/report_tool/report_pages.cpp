@@ -15,24 +15,46 @@ std::string_view FileStem(std::string_view path) {
 
 }  // namespace
 
-std::string ReportPages::ImageName(std::string_view stem_source) {
+ImageNames::ImageNames(std::span<const std::string> files) {
+  for (const std::string& path : files) {
+    if (by_path_.contains(path)) continue;
+    files_.push_back(Unused(FileStem(path)));
+    by_path_.emplace(path, files_.back());
+  }
+  match_ = Unused("match");
+}
+
+std::string ImageNames::Unused(std::string_view stem_source) {
   std::string stem(stem_source.empty() ? "data" : stem_source);
   std::string name = stem + "_shot_chart.png";
-  for (int n = 2; !image_names_.insert(name).second; ++n) {
+  for (int n = 2; !used_.insert(name).second; ++n) {
     name = stem + "_" + std::to_string(n) + "_shot_chart.png";
   }
   return name;
 }
 
-std::vector<FileStatus> ReportPages::File(const ReportData& data, std::string_view path) {
-  return Draw(data, FileStem(path));
+std::string ImageNames::ForFile(std::string_view path) {
+  if (const auto it = by_path_.find(std::string(path)); it != by_path_.end()) return it->second;
+  return Unused(FileStem(path));
 }
 
-std::vector<FileStatus> ReportPages::Match(const ReportData& data) { return Draw(data, "match"); }
+std::vector<std::string> ImageNames::Planned() const {
+  std::vector<std::string> names = files_;
+  names.push_back(match_);
+  return names;
+}
 
-std::vector<FileStatus> ReportPages::Draw(const ReportData& data, std::string_view image_stem) {
+std::vector<FileStatus> ReportPages::File(const ReportData& data, std::string_view path) {
+  return Draw(data, image_names_.ForFile(path));
+}
+
+std::vector<FileStatus> ReportPages::Match(const ReportData& data) {
+  return Draw(data, image_names_.ForMatch());
+}
+
+std::vector<FileStatus> ReportPages::Draw(const ReportData& data, const std::string& image_name) {
   std::vector<FileStatus> failures;
-  for (FileStatus s : {PdfPages(data), ChartImage(data, image_stem)}) {
+  for (FileStatus s : {PdfPages(data), ChartImage(data, image_name)}) {
     if (!s) failures.push_back(std::move(s));
   }
   return failures;
@@ -55,12 +77,12 @@ FileStatus ReportPages::PdfPages(const ReportData& data) {
   return s;
 }
 
-FileStatus ReportPages::ChartImage(const ReportData& data, std::string_view image_stem) {
+FileStatus ReportPages::ChartImage(const ReportData& data, const std::string& image_name) {
   if (images_failed_) return FileStatus::Ok();
   Surface* image = target_.BeginChartImage();
   if (image == nullptr) return FileStatus::Ok();
   Draw_shot_chart(*image, data);
-  FileStatus s = target_.SaveChartImage(ImageName(image_stem));
+  FileStatus s = target_.SaveChartImage(image_name);
   if (!s) images_failed_ = true;
   return s;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -31,6 +33,30 @@ class RenderTarget {
   [[nodiscard]] virtual FileStatus FinishPdf() = 0;
 };
 
+// The images' file names of a run, fixed before anything is drawn: each
+// data file's name without ".dat", then "_shot_chart.png", by its place on
+// the command line, then the match's ("match_shot_chart.png"); a name already
+// taken gets a number. A file that cannot be read leaves its name unused, so
+// every name a run can write is known before it starts.
+class ImageNames {
+ public:
+  explicit ImageNames(std::span<const std::string> files);
+
+  // The name of a data file of the list; a new name for any other path.
+  std::string ForFile(std::string_view path);
+  const std::string& ForMatch() const { return match_; }
+  // Every name planned: the files' in their order, then the match's.
+  std::vector<std::string> Planned() const;
+
+ private:
+  std::string Unused(std::string_view stem);
+
+  std::unordered_set<std::string> used_;
+  std::unordered_map<std::string, std::string> by_path_;
+  std::vector<std::string> files_;
+  std::string match_;
+};
+
 // Draws the report pages of each file, then of the match, on a render
 // target: in the PDF the general statistics page and the shot chart, one
 // page each, as PRINT prints them; as images the shot charts. After a
@@ -38,27 +64,25 @@ class RenderTarget {
 // a failure is reported once.
 class ReportPages {
  public:
-  explicit ReportPages(RenderTarget& target) : target_(target) {}
+  // `files` are the data files of the run, for the images' names.
+  explicit ReportPages(RenderTarget& target, std::span<const std::string> files = {})
+      : target_(target), image_names_(files) {}
 
   // Each returns the new failures (of the PDF, of an image), if any.
   [[nodiscard]] std::vector<FileStatus> File(const ReportData& data, std::string_view path);
   [[nodiscard]] std::vector<FileStatus> Match(const ReportData& data);
   [[nodiscard]] std::vector<FileStatus> Finish();
 
-  // The image's file name for a data file: its name without ".dat", then
-  // "_shot_chart.png"; a name already used in this run gets a number.
-  std::string ImageName(std::string_view stem_source);
-
  private:
-  std::vector<FileStatus> Draw(const ReportData& data, std::string_view image_stem);
+  std::vector<FileStatus> Draw(const ReportData& data, const std::string& image_name);
   FileStatus PdfPages(const ReportData& data);
-  FileStatus ChartImage(const ReportData& data, std::string_view image_stem);
+  FileStatus ChartImage(const ReportData& data, const std::string& image_name);
 
   RenderTarget& target_;
   bool pdf_started_ = false;
   bool pdf_failed_ = false;
   bool images_failed_ = false;
-  std::unordered_set<std::string> image_names_;
+  ImageNames image_names_;
 };
 
 }  // namespace varrow::report

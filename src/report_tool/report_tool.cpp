@@ -3,10 +3,14 @@
 #include <sys/stat.h>
 
 #include <memory>
+#include <optional>
+#include <unordered_map>
+#include <utility>
 
 #include "recorder/period_captions.h"
 #include "report_tool/match_totals.h"
 #include "report_tool/report_formatter.h"
+#include "surface/printable_text.h"
 #include "varrow_version.h"
 
 namespace varrow::report {
@@ -16,6 +20,22 @@ constexpr std::string_view kProgram = "varrow-report: ";
 // Output is handed to the stream in pieces of about this size.
 constexpr std::size_t kFlushBytes = 1 << 16;
 
+// Files by their identity (device and inode), each with the path it was
+// first named by.
+struct FileIdentityHash {
+  std::size_t operator()(const FileIdentity& id) const {
+    return std::hash<std::uint64_t>()(id.inode) ^ (std::hash<std::uint64_t>()(id.device) << 1);
+  }
+};
+using FilesSeen = std::unordered_map<FileIdentity, const std::string*, FileIdentityHash>;
+
+// The identity of the file a path names, if it can be looked at.
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
 class Runner {
  public:
   Runner(const Options& options, std::ostream& out, std::ostream& err, RenderTarget* render)
@@ -24,7 +44,7 @@ class Runner {
         err_(err),
         formatter_(MakeFormatter(options, buffer_)),
         totals_(render != nullptr),
-        pages_(render ? std::make_unique<ReportPages>(*render) : nullptr) {}
+        pages_(render ? std::make_unique<ReportPages>(*render, options.files) : nullptr) {}
 
   int Run() {
     formatter_->Begin();
@@ -59,6 +79,14 @@ class Runner {
       };
     }
     FileStatus s = reader_.Open(path);
+    // A file named twice (or by two paths) would count its period twice.
+    if (s) {
+      const auto [seen, first_time] = files_seen_.try_emplace(reader_.Identity(), &path);
+      if (!first_time) {
+        Warn(path + " is the same file as " + *seen->second + ": it is read once");
+        return;
+      }
+    }
     if (s) {
       // A header that disagrees with the file: counted as Generate Stats
       // counts it, with a word.
@@ -66,7 +94,7 @@ class Runner {
       s = ComputeStats(reader_, stats_, {}, sink);
     }
     if (!s) {
-      formatter_->FileError(path, OneLine(s.reason()));
+      formatter_->FileError(path, PrintableText(s.reason()));
       Fail(s);
       return;
     }
@@ -94,7 +122,7 @@ class Runner {
 
   void Fail(const FileStatus& s) {
     if (s) return;
-    err_ << kProgram << OneLine(s.reason()) << '\n';
+    err_ << kProgram << PrintableText(s.reason()) << '\n';
     failed_ = true;
   }
   void Fail(const std::vector<FileStatus>& failures) {
@@ -102,7 +130,7 @@ class Runner {
   }
 
   void Warn(std::string_view warning) {
-    err_ << kProgram << "warning: " << OneLine(warning) << '\n';
+    err_ << kProgram << "warning: " << PrintableText(warning) << '\n';
   }
 
   const Options& options_;
@@ -115,39 +143,48 @@ class Runner {
   MatchTotals totals_;
   SeasonTable season_;
   std::unique_ptr<ReportPages> pages_;
+  FilesSeen files_seen_;
   bool failed_ = false;
   bool output_failed_ = false;
 };
 
-// The data file the PDF would overwrite, if it names one of them (by any
-// spelling: the same file on the same device).
-const std::string* OverwrittenInput(const Options& options) {
-  struct stat pdf {};
-  if (options.pdf_path.empty() || ::stat(options.pdf_path.c_str(), &pdf) != 0) return nullptr;
-  for (const std::string& file : options.files) {
-    struct stat input {};
-    if (::stat(file.c_str(), &input) == 0 && input.st_dev == pdf.st_dev &&
-        input.st_ino == pdf.st_ino) {
-      return &file;
+// An output that would land on one of the data files (by any spelling: the
+// same file on the same device), and that file.
+struct Collision {
+  std::string option;  // "--pdf" or "--png"
+  std::string output;
+  const std::string* input = nullptr;
+};
+
+std::optional<Collision> OutputOnAnInput(const Options& options) {
+  std::vector<std::pair<std::string, std::string>> outputs;  // option, path
+  if (!options.pdf_path.empty()) outputs.emplace_back("--pdf", options.pdf_path);
+  if (!options.png_dir.empty()) {
+    for (const std::string& name : ImageNames(options.files).Planned()) {
+      outputs.emplace_back("--png", options.png_dir + "/" + name);
     }
   }
-  return nullptr;
+  if (outputs.empty()) return std::nullopt;
+  // One stat of each input and of each output, however many there are.
+  FilesSeen inputs;
+  for (const std::string& file : options.files) {
+    if (const std::optional<FileIdentity> id = IdentityOf(file)) inputs.try_emplace(*id, &file);
+  }
+  for (const auto& [option, output] : outputs) {
+    const std::optional<FileIdentity> id = IdentityOf(output);
+    if (!id) continue;
+    if (const auto it = inputs.find(*id); it != inputs.end()) {
+      return Collision{option, output, it->second};
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace
 
-std::string OneLine(std::string_view text) {
-  std::string line(text);
-  for (char& c : line) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) c = '?';
-  }
-  return line;
-}
-
 int HandleHelpAndUsage(const ParsedArguments& parsed, std::ostream& out, std::ostream& err) {
   if (!parsed.error.empty()) {
-    err << kProgram << OneLine(parsed.error) << '\n' << UsageText();
+    err << kProgram << PrintableText(parsed.error) << '\n' << UsageText();
     return kExitUsage;
   }
   if (parsed.options.help || parsed.options.version) {
@@ -164,9 +201,10 @@ int HandleHelpAndUsage(const ParsedArguments& parsed, std::ostream& out, std::os
 
 int RunReport(const Options& options, std::ostream& out, std::ostream& err, RenderTarget* render) {
   // A recording cannot be made again: never write over one.
-  if (const std::string* input = OverwrittenInput(options)) {
+  if (const std::optional<Collision> c = OutputOnAnInput(options)) {
     err << kProgram
-        << OneLine("--pdf " + options.pdf_path + " would write over the data file " + *input)
+        << PrintableText(c->option + " " + c->output + " would write over the data file " +
+                         *c->input)
         << '\n'
         << UsageText();
     return kExitUsage;

@@ -27,8 +27,4 @@ int RunReport(const Options& options, std::ostream& out, std::ostream& err,
 // status, or -1 when the options are to be run.
 int HandleHelpAndUsage(const ParsedArguments& parsed, std::ostream& out, std::ostream& err);
 
-// A message made fit for one line of the terminal: control characters (a
-// line feed in a file name, say) become '?'.
-std::string OneLine(std::string_view text);
-
 }  // namespace varrow::report

@@ -4,6 +4,7 @@
 
 #include "recorder/period_captions.h"
 #include "report_tool/report_formatter.h"
+#include "surface/printable_text.h"
 #include "surface/recording_surface.h"
 #include "surface/text_surface.h"
 
@@ -24,12 +25,8 @@ class TextPagesFormatter : public ReportFormatter {
   using ReportFormatter::ReportFormatter;
 
   void File(const MatchStats& stats, const std::string& path) override {
-    // A control character in a file name would break the page's lines.
-    std::string title_path = path;
-    for (char& c : title_path) {
-      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    }
-    Page(ReportDataOf(stats, title_path, OpenPeriodCaption(stats.Header_rec.Period)));
+    // The text page makes the names and the path printable.
+    Page(ReportDataOf(stats, path, OpenPeriodCaption(stats.Header_rec.Period)));
   }
 
   void End(MatchTotals& totals, const SeasonTable&) override {
@@ -110,7 +107,7 @@ std::vector<std::string> SeasonTableLines(const SeasonTable& season, int files) 
                                   std::to_string(f.lost_defending),
                                   std::to_string(f.lost_middle),
                                   std::to_string(f.lost_attacking)};
-    std::string line = Pad(row.name, kNameWidth, false);
+    std::string line = Pad(PrintableText(row.name), kNameWidth, false);
     for (std::size_t i = 0; i < std::size(kColumns); ++i) {
       line += "  " + Pad(values[i], kColumns[i].width, true);
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "surface/printable_text.h"
 #include "surface/recording_surface.h"
 
 namespace varrow {
@@ -23,7 +24,11 @@ std::size_t Cell(float twips, float cell_size) {
 
 }  // namespace
 
-void TextSurface::DeviceText(Pt at, std::string_view utf8, Color /*color*/) {
+void TextSurface::DeviceText(Pt at, std::string_view text, Color /*color*/) {
+  // A page goes to a terminal or a file: a name's control characters must
+  // not reach it.
+  const std::string printable = PrintableText(text);
+  const std::string_view utf8 = printable;
   const std::size_t row = Cell(at.y, metrics_.line_height);
   if (rows_.size() <= row) rows_.resize(row + 1);
   std::vector<std::string>& cells = rows_[row];

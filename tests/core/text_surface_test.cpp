@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "surface/printable_text.h"
+
 namespace varrow {
 namespace {
 
@@ -65,6 +67,27 @@ TEST(TextSurfaceTest, ACharacterOfSeveralBytesTakesOneColumn) {
   s.SetCurrentX(120);
   s.Print({"ñ"});
   EXPECT_EQ(s.Lines(), (Lines{"Málaga CF|", " ñ"}));
+}
+
+TEST(PrintableTextTest, EveryControlCharacterBecomesOneQuestionMarkAndNothingElseChanges) {
+  const struct {
+    std::string_view in;
+    std::string_view out;
+  } cases[] = {
+      {"Red Lions", "Red Lions"},
+      {std::string_view("a\0b\x1b[2Jc\rd\ne\tf\x7fg", 16), "a?b?[2Jc?d?e?f?g"},
+      {"\u009b31m \u0085 \u00a0", "?31m ? \u00a0"},  // C1 in UTF-8; U+00A0 kept
+      {"\23331m", "?31m"},                           // a stray C1 byte (0x9B)
+      {"M\xc3\xa1laga \xe2\x82\xac \xf0\x9f\x8f\x86",
+       "M\xc3\xa1laga \xe2\x82\xac \xf0\x9f\x8f\x86"},
+      {"Caf\xe9 \xc3", "Caf\xe9 \xc3"},  // Latin-1 bytes and a cut sequence stay as they were
+  };
+  for (const auto& c : cases) EXPECT_EQ(PrintableText(c.in), c.out) << c.in;
+
+  // The text page prints a name's control characters as '?' in their own columns.
+  TextSurface s;
+  s.Print({std::string_view("A\x1b\r\n\0\xc2\x9bZ|", 9)});
+  EXPECT_EQ(s.Lines(), (Lines{"A?????Z|"}));
 }
 
 TEST(TextSurfaceTest, PositionsOffThePageNeitherCrashNorGrowWithoutBound) {

@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QtTest>
+#include <cerrno>
 
 #include "forms/form1.h"
 #include "forms/form3.h"
@@ -249,13 +250,15 @@ class Form2Test : public QObject {
   void aPrinterFailureReachesTheReportsWindow() {
     forms::Form2 form2(state_, "", nullptr);
     form2.printer().setOutputFormat(QPrinter::PdfFormat);
-    form2.printer().setOutputFileName("/nonexistent-directory/out.pdf");
+    // A PDF "file" on a disk that is always full.
+    form2.printer().setOutputFileName("/dev/full");
     form2.Printer().Print({"x"});
     form2.Printer().EndDoc();
     const std::optional<PrintChoice> error = form2.TakePrinterError();
     QVERIFY(error.has_value());
-    QCOMPARE(error->error, kPrinterError);
-    QVERIFY(QString::fromStdString(error->description).contains("/nonexistent-directory/out.pdf"));
+    QCOMPARE(error->error, ENOSPC);
+    QCOMPARE(error->description,
+             std::string("The file \"/dev/full\" could not be written: No space left on device."));
   }
 };
 

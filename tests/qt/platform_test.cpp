@@ -1,4 +1,6 @@
 // The Qt drawing surfaces, the settings store and the environment.
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QDate>
 #include <QDir>
@@ -10,7 +12,9 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QtTest>
+#include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <memory>
 
 #include "field/field.h"
@@ -351,9 +355,10 @@ class PlatformTest : public QObject {
     QCOMPARE(surface.JobsEnded(), 0);
     const std::optional<platform::PrinterFailure> failure = surface.TakeFailure();
     QVERIFY(failure.has_value());
-    QCOMPARE(failure->number, kPrinterError);
-    QVERIFY2(failure->description.contains("/nonexistent-directory/report.pdf"),
-             qPrintable(failure->description));
+    QCOMPARE(failure->number, ENOENT);
+    QCOMPARE(failure->description,
+             QString("The file \"/nonexistent-directory/report.pdf\" could not be written: No "
+                     "such file or directory."));
     QVERIFY(!surface.TakeFailure());
 
     // Once the failure is taken, the next drawing tries a new job.
@@ -363,6 +368,46 @@ class PlatformTest : public QObject {
     surface.EndDoc();
     QCOMPARE(surface.JobsEnded(), 1);
     QVERIFY(!surface.TakeFailure());
+  }
+
+  void aPdfFileIsWrittenWholeOrNotAtAll() {
+    PdfPrinter job("report.pdf");
+    const QByteArray old_report = "an earlier report";
+    {
+      QFile file(job.file);
+      QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old_report) == old_report.size());
+    }
+    // A disk that is full after 2 KB, for this job only.
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto saved_handler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit full{2048, saved.rlim_max};
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
+    job.surface.Print({"     GOALS           ", std::int16_t{2}});
+    job.surface.EndDoc();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, saved_handler);
+
+    const std::optional<platform::PrinterFailure> failure = job.surface.TakeFailure();
+    QVERIFY(failure.has_value());
+    QCOMPARE(failure->number, EFBIG);
+    QCOMPARE(failure->file_reason, QString("File too large"));
+    QVERIFY2(failure->description.contains(job.file), qPrintable(failure->description));
+    QCOMPARE(job.surface.JobsEnded(), 0);
+    // The earlier file as it was, and no temporary file beside it.
+    const QDir dir(QString::fromStdString(job.dir.path()));
+    QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden), QStringList{"report.pdf"});
+    QFile file(job.file);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), old_report);
+    file.close();
+
+    // With room again, the next job replaces it whole.
+    job.surface.Print({"     GOALS           ", std::int16_t{2}});
+    job.surface.EndDoc();
+    QVERIFY(!job.surface.TakeFailure());
+    QVERIFY(testing::PdfText(job.file).contains(QRegularExpression("GOALS +2")));
+    QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden), QStringList{"report.pdf"});
   }
 
   void settingsRoundTripKeepsTextExactly() {

