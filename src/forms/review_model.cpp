@@ -10,8 +10,6 @@
 namespace varrow::forms {
 namespace {
 
-QString Trimmed(const std::string& name) { return platform::FromUtf8(name).trimmed(); }
-
 // Coordinates show as the whole twips a click logs; a position projected
 // onto a line keeps one decimal.
 QString Coordinate(float v) {
@@ -107,9 +105,9 @@ QVariant ReviewEventsModel::data(const QModelIndex& index, int role) const {
     case kTeam:
       switch (r.side) {
         case TeamSide::kLeft:
-          return Trimmed(d.Team_2_name());
+          return platform::FromUtf8(ShownTeamName(d.Team_2_name(), TeamSide::kLeft));
         case TeamSide::kRight:
-          return Trimmed(d.Team_1_name());
+          return platform::FromUtf8(ShownTeamName(d.Team_1_name(), TeamSide::kRight));
         case TeamSide::kNone:
           break;
       }

@@ -210,9 +210,9 @@ QWidget* ReviewWindow::BuildFilters() {
   team_filter_ = new QComboBox;
   team_filter_->setObjectName("TeamFilter");
   team_filter_->addItem("All teams", -1);
-  team_filter_->addItem(platform::FromUtf8(session_.document().Team_2_name()).trimmed(),
+  team_filter_->addItem(platform::FromUtf8(ShownTeamName(session_.document().Team_2_name(), TeamSide::kLeft)),
                         static_cast<int>(TeamSide::kLeft));
-  team_filter_->addItem(platform::FromUtf8(session_.document().Team_1_name()).trimmed(),
+  team_filter_->addItem(platform::FromUtf8(ShownTeamName(session_.document().Team_1_name(), TeamSide::kRight)),
                         static_cast<int>(TeamSide::kRight));
   kind_filter_ = new QComboBox;
   kind_filter_->setObjectName("KindFilter");

@@ -22,6 +22,12 @@ bool IsGoal(const Event_record& e) { return e.Left_goal == 1 || e.Right_goal == 
 
 }  // namespace
 
+std::string ShownTeamName(std::string_view stored_name, TeamSide side) {
+  const std::string_view name = Trimmed(stored_name);
+  if (!name.empty()) return std::string(name);
+  return side == TeamSide::kLeft ? "Left team" : "Right team";
+}
+
 std::string_view ThirdName(PitchThird third) {
   switch (third) {
     case PitchThird::kDefending:
@@ -220,8 +226,10 @@ FiguresTable FiguresOf(const MatchStats& stats) {
   FiguresTable t;
   // The red team's column first, as on the general statistics page.
   const bool left_red = IsRedTeam(stats.Header_rec.Team_2_color);
-  t.heads[0] = Trimmed(left_red ? stats.Team_2_name : stats.Team_1_name);
-  t.heads[1] = Trimmed(left_red ? stats.Team_1_name : stats.Team_2_name);
+  t.heads[0] = left_red ? ShownTeamName(stats.Team_2_name, TeamSide::kLeft)
+                        : ShownTeamName(stats.Team_1_name, TeamSide::kRight);
+  t.heads[1] = left_red ? ShownTeamName(stats.Team_1_name, TeamSide::kRight)
+                        : ShownTeamName(stats.Team_2_name, TeamSide::kLeft);
   t.colors[0] = kRed;
   t.colors[1] = left_red ? stats.Header_rec.Team_1_color : stats.Header_rec.Team_2_color;
   const Team_stats* teams[2] = {&stats.Red_stats, &stats.Blue_stats};

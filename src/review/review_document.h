@@ -23,6 +23,10 @@ std::string_view ThirdName(PitchThird third);  // "defending", "middle", "attack
 // The header team an event's colour belongs to.
 enum class TeamSide { kLeft, kRight, kNone };
 
+// A team's name as the review window shows it: without its padding, and a
+// blank name (never typed in) as the side it plays on, so no row is unnamed.
+std::string ShownTeamName(std::string_view stored_name, TeamSide side);
+
 // One event record as the review table shows it.
 struct ReviewRow {
   std::int32_t record = 0;

@@ -98,6 +98,10 @@ TEST_F(ReviewTest, EachRowShowsKindTeamAndThirdAsTheStatisticsCountThem) {
     EXPECT_EQ(r.third, e.third) << "record " << e.record;
   }
   EXPECT_EQ(ClockText(s.document().Row(4).clock_seconds), "0:40");
+  // A name never typed in still names its side, padding is not shown.
+  EXPECT_EQ(ShownTeamName(std::string(20, ' '), TeamSide::kLeft), "Left team");
+  EXPECT_EQ(ShownTeamName(std::string(20, ' '), TeamSide::kRight), "Right team");
+  EXPECT_EQ(ShownTeamName("Lions" + std::string(15, ' '), TeamSide::kRight), "Lions");
 }
 
 // Each correction, saved: the file holds exactly the bytes worked out here
