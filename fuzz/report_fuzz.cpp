@@ -228,12 +228,16 @@ std::size_t LinesNaming(const std::string& text, const std::string& name, bool w
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::vector<std::uint8_t> input(data, data + size);
   const std::string file = Dir().File("period.dat");
+  const std::string copy = Dir().File("period_copy.dat");
   const std::string gone = Dir().File("gone.dat");
+  // Two files of the same bytes (one file named twice is read once), so the
+  // second is read after the first in the same buffers.
   varrow::testing::WriteFileBytes(file, input);
+  varrow::testing::WriteFileBytes(copy, input);
 
   // The mode comes from the length, so the fuzzer reaches each of them.
   Options options;
-  options.files = {file, gone, file};
+  options.files = {file, gone, copy};
   const std::size_t mode = size % 6;
   options.format = mode == 1 || mode == 5   ? OutputFormat::kJson
                    : mode == 2 || mode == 4 ? OutputFormat::kCsv
@@ -246,8 +250,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int status = varrow::report::RunReport(options, out, err);
   FUZZ_CHECK(status == varrow::report::kExitFailure);  // gone.dat always fails
   FUZZ_CHECK(LinesNaming(err.str(), gone, false) == 1);
-  FUZZ_CHECK(LinesNaming(err.str(), file, false) == (Bad(input) ? 2u : 0u));
-  FUZZ_CHECK(LinesNaming(err.str(), file, true) == (CountDisagrees(input) ? 2u : 0u));
+  for (const std::string& name : {file, copy}) {
+    FUZZ_CHECK(LinesNaming(err.str(), name, false) == (Bad(input) ? 1u : 0u));
+    FUZZ_CHECK(LinesNaming(err.str(), name, true) == (CountDisagrees(input) ? 1u : 0u));
+  }
 
   const std::string text = out.str();
   FUZZ_CHECK(ValidUtf8(text));
