@@ -23,6 +23,7 @@
 #include "platform/fonts.h"
 #include "platform/qt_environment.h"
 #include "platform/qt_settings.h"
+#include "scratch_desktop.h"
 
 namespace varrow::bench {
 
@@ -31,18 +32,10 @@ namespace varrow::bench {
 class WindowBenchScratch {
  public:
   WindowBenchScratch() {
-    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
-        std::getenv("QT_QPA_PLATFORM") == nullptr) {
-      setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    }
     char scratch[] = "/tmp/varrow-bench-XXXXXX";
     if (mkdtemp(scratch) == nullptr) return;
     dir_ = scratch;
-    std::filesystem::create_directory(dir_ / "config");
-    std::filesystem::create_directory(dir_ / "runtime");
-    std::filesystem::permissions(dir_ / "runtime", std::filesystem::perms::owner_all);
-    setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", (dir_ / "runtime").c_str(), 1);
+    UseScratchDesktop(dir_);
   }
   ~WindowBenchScratch() {
     if (!dir_.empty()) std::filesystem::remove_all(dir_);

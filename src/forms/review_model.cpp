@@ -101,7 +101,7 @@ QVariant ReviewEventsModel::data(const QModelIndex& index, int role) const {
     case kRecord:
       return r.record;
     case kClock:
-      return platform::FromUtf8(ClockText(r.clock_seconds));
+      return platform::FromUtf8(MinutesSeconds(r.clock_seconds));
     case kTeam:
       switch (r.side) {
         case TeamSide::kLeft:

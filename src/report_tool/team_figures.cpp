@@ -32,18 +32,6 @@ std::optional<double> PossessionShare(std::int64_t team_time, std::int64_t other
   return 100.0 * static_cast<double>(team_time) / static_cast<double>(team_time + other_time);
 }
 
-std::string MinutesSeconds(std::int64_t seconds) {
-  // Split as the general statistics page splits it.
-  const std::int64_t s = PossessionSeconds(seconds);
-  char text[48];
-  char* end = std::to_chars(text, text + 24, PossessionMinutes(seconds)).ptr;
-  *end++ = ':';
-  if (s < 0) *end++ = '-';
-  if (s > -10 && s < 10) *end++ = '0';
-  end = std::to_chars(end, text + sizeof text, s < 0 ? -s : s).ptr;
-  return std::string(text, end);
-}
-
 std::string FixedText(double value, int decimals) {
   char text[64];
   const auto result =

@@ -36,9 +36,6 @@ TeamFigures FiguresOf(const Team_stats& stats);
 // a clock running backwards in a damaged file gives).
 std::optional<double> PossessionShare(std::int64_t team_time, std::int64_t other_time);
 
-// "5:07": whole minutes, a colon, the seconds in two digits.
-std::string MinutesSeconds(std::int64_t seconds);
-
 // A number with `decimals` digits after the point, rounded to the nearest
 // (a tie to the even digit, as printf does).
 std::string FixedText(double value, int decimals);

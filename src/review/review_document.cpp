@@ -40,14 +40,6 @@ std::string_view ThirdName(PitchThird third) {
   return "middle";
 }
 
-std::string ClockText(std::int32_t seconds) {
-  char buf[32];
-  const long magnitude = std::labs(static_cast<long>(seconds));
-  std::snprintf(buf, sizeof buf, "%s%ld:%02ld", seconds < 0 ? "-" : "", magnitude / 60,
-                magnitude % 60);
-  return buf;
-}
-
 std::string Correction::Name() const {
   switch (kind_) {
     case Kind::kToggleShot:
@@ -243,7 +235,7 @@ FiguresTable FiguresOf(const MatchStats& stats) {
   line("Goals", number(&Team_stats::Goals));
   line("Shots", number(&Team_stats::Shots));
   line("Corners", number(&Team_stats::Corners));
-  line("Time of possession", [](const Team_stats& s) { return ClockText(s.Possession_time); });
+  line("Time of possession", [](const Team_stats& s) { return MinutesSeconds(s.Possession_time); });
   line("Lost in defending 1/3", number(&Team_stats::Lost_defending));
   line("Lost in middle 1/3", number(&Team_stats::Lost_middle));
   line("Lost in attacking 1/3", number(&Team_stats::Lost_attacking));

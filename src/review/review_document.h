@@ -40,9 +40,6 @@ struct ReviewRow {
   PitchThird third = PitchThird::kMiddle;
 };
 
-// "m:ss": whole minutes, a colon, two digits of seconds ("-0:05" below zero).
-std::string ClockText(std::int32_t seconds);
-
 class ReviewDocument;
 
 // One correction of a review, holding what undoing it needs: the records it

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <charconv>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace varrow {
@@ -32,5 +34,17 @@ constexpr std::int64_t PossessionMinutes(std::int64_t time) {
   return time / 60 - std::int64_t{time % 60 < 0};
 }
 constexpr std::int64_t PossessionSeconds(std::int64_t time) { return time % 60; }
+
+// "5:07": whole minutes, a colon, the seconds in two digits, split as above.
+inline std::string MinutesSeconds(std::int64_t seconds) {
+  const std::int64_t s = PossessionSeconds(seconds);
+  char text[48];
+  char* end = std::to_chars(text, text + 24, PossessionMinutes(seconds)).ptr;
+  *end++ = ':';
+  if (s < 0) *end++ = '-';
+  if (s > -10 && s < 10) *end++ = '0';
+  end = std::to_chars(end, text + sizeof text, s < 0 ? -s : s).ptr;
+  return std::string(text, end);
+}
 
 }  // namespace varrow

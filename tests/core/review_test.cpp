@@ -97,7 +97,7 @@ TEST_F(ReviewTest, EachRowShowsKindTeamAndThirdAsTheStatisticsCountThem) {
     EXPECT_EQ(r.shot, e.shot) << "record " << e.record;
     EXPECT_EQ(r.third, e.third) << "record " << e.record;
   }
-  EXPECT_EQ(ClockText(s.document().Row(4).clock_seconds), "0:40");
+  EXPECT_EQ(MinutesSeconds(s.document().Row(4).clock_seconds), "0:40");
   // A name never typed in still names its side, padding is not shown.
   EXPECT_EQ(ShownTeamName(std::string(20, ' '), TeamSide::kLeft), "Left team");
   EXPECT_EQ(ShownTeamName(std::string(20, ' '), TeamSide::kRight), "Right team");
