@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <random>
 
+#include "base/colors.h"
 #include "datafile/records.h"
-#include "state/colors.h"
 
 namespace varrow::bench {
 

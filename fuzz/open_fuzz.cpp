@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "base/period_captions.h"
 #include "datafile/records.h"
 #include "field/field.h"
 #include "fuzz_check.h"
-#include "recorder/period_captions.h"
 #include "recorder/recorder.h"
 #include "recorder_rig.h"
 #include "temp_dir.h"

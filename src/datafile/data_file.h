@@ -6,8 +6,8 @@
 #include <span>
 #include <string>
 
+#include "base/error_numbers.h"
 #include "datafile/records.h"
-#include "state/error_numbers.h"
 
 namespace varrow {
 

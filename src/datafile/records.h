@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "state/colors.h"
+#include "base/colors.h"
 
 namespace varrow {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "state/colors.h"
+#include "base/colors.h"
 #include "surface/surface.h"
 
 namespace varrow {

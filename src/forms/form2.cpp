@@ -8,11 +8,11 @@
 #include <QPrintDialog>
 #include <QPushButton>
 
+#include "base/error_numbers.h"
 #include "forms/window_util.h"
 #include "platform/picture_surface.h"
 #include "platform/printer_surface.h"
 #include "platform/twips.h"
-#include "state/error_numbers.h"
 
 namespace varrow::forms {
 

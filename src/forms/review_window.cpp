@@ -24,7 +24,6 @@
 #include "forms/review_pitch_view.h"
 #include "forms/window_util.h"
 #include "platform/qt_conversions.h"
-#include "recorder/recorder.h"
 
 namespace varrow::forms {
 namespace {
@@ -210,10 +209,12 @@ QWidget* ReviewWindow::BuildFilters() {
   team_filter_ = new QComboBox;
   team_filter_->setObjectName("TeamFilter");
   team_filter_->addItem("All teams", -1);
-  team_filter_->addItem(platform::FromUtf8(ShownTeamName(session_.document().Team_2_name(), TeamSide::kLeft)),
-                        static_cast<int>(TeamSide::kLeft));
-  team_filter_->addItem(platform::FromUtf8(ShownTeamName(session_.document().Team_1_name(), TeamSide::kRight)),
-                        static_cast<int>(TeamSide::kRight));
+  team_filter_->addItem(
+      platform::FromUtf8(ShownTeamName(session_.document().Team_2_name(), TeamSide::kLeft)),
+      static_cast<int>(TeamSide::kLeft));
+  team_filter_->addItem(
+      platform::FromUtf8(ShownTeamName(session_.document().Team_1_name(), TeamSide::kRight)),
+      static_cast<int>(TeamSide::kRight));
   kind_filter_ = new QComboBox;
   kind_filter_->setObjectName("KindFilter");
   kind_filter_->addItem("All kinds", -1);

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "recorder/controls.h"
+#include "hosts/settings_store.h"
 #include "review/review_session.h"
 
 class QCheckBox;

@@ -3,7 +3,7 @@
 #include <QString>
 #include <string_view>
 
-#include "recorder/controls.h"
+#include "hosts/messages.h"
 
 class QPushButton;
 class QWidget;

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <utility>
 
-#include "state/error_numbers.h"
+#include "base/error_numbers.h"
 
 namespace varrow::platform {
 namespace {

@@ -7,11 +7,11 @@
 #include <QPrinter>
 #include <span>
 
+#include "base/error_numbers.h"
 #include "datafile/data_file.h"
 #include "platform/fonts.h"
 #include "platform/output_file.h"
 #include "platform/twips.h"
-#include "state/error_numbers.h"
 #include "surface/surface.h"
 
 namespace varrow::platform {

@@ -4,7 +4,7 @@
 #include <QString>
 #include <string_view>
 
-#include "state/colors.h"
+#include "base/colors.h"
 
 // The core's values as Qt takes them.
 namespace varrow::platform {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "recorder/controls.h"
+#include "hosts/environment.h"
 
 namespace varrow::platform {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "recorder/controls.h"
+#include "hosts/settings_store.h"
 
 class QSettings;
 

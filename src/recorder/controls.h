@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "datafile/data_file.h"
-#include "state/colors.h"
+#include "base/colors.h"
+#include "hosts/messages.h"
 
 namespace varrow {
 
@@ -24,15 +24,6 @@ enum class MainControl {
   kImage3,    // left team has the ball
   kImage4,    // right team has the ball
 };
-
-enum class MsgIcon { kExclamation, kInformation };
-
-// Message box titles.
-inline constexpr std::string_view kWarningTitle = "WARNING";
-inline constexpr std::string_view kErrorTitle = "ERROR";
-inline constexpr std::string_view kDataFileTitle = "Data File";
-// Lines of one message are joined by this.
-inline constexpr std::string_view kCrLf = "\r\n";
 
 // The main window as the core sees it: its controls, its timer, and the
 // dialogs and windows opened from it. The Qt front end implements it; tests
@@ -95,42 +86,6 @@ class MainControls {
   virtual void CloseMainWindow() = 0;
   // Closes Form2, Form3, Form4 and the Review Events window if they are open.
   virtual void CloseOtherWindows() = 0;
-};
-
-struct CalendarDate {
-  int year = 0;   // e.g. 1999
-  int month = 0;  // 1 to 12
-  int day = 0;    // 1 to 31
-};
-
-// What the recorder asks of the operating system besides files.
-class Environment {
- public:
-  virtual ~Environment() = default;
-  virtual CalendarDate Today() const = 0;
-  // Where New creates its files: the working folder's path, or the system's
-  // error when it cannot be named (it has been removed).
-  [[nodiscard]] virtual FileStatus CurrentDirectory(std::string& path) const = 0;
-  // The directory that holds the program file.
-  virtual std::string ProgramDirectory() const = 0;
-};
-
-// Why saved settings did not reach the store's file.
-struct SettingsFailure {
-  std::string file;
-  std::string reason;
-};
-
-// The per-user settings store: text values by application, section and key.
-class SettingsStore {
- public:
-  virtual ~SettingsStore() = default;
-  virtual std::string GetSetting(std::string_view app, std::string_view section,
-                                 std::string_view key, std::string_view default_value) = 0;
-  virtual void SaveSetting(std::string_view app, std::string_view section, std::string_view key,
-                           std::string_view value) = 0;
-  // Writes what was saved to the store's file now; says why when it could not.
-  virtual std::optional<SettingsFailure> Sync() = 0;
 };
 
 }  // namespace varrow

@@ -79,7 +79,6 @@ void Recorder::mnuGenStats_Click() {
   state_.Blue_stats = std::move(stats.Blue_stats);
   state_.Red_shot_count = stats.Red_shot_count;
   state_.Blue_shot_count = stats.Blue_shot_count;
-  state_.Record_count = stats.Record_count;
 
   controls_.ShowReportsWindow();
   // START CLOCK takes the next record number from the header, never from here.

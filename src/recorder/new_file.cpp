@@ -2,13 +2,13 @@
 #include <cstdio>
 #include <string>
 
+#include "base/error_numbers.h"
+#include "base/period_captions.h"
 #include "datafile/cp1252.h"
 #include "datafile/folder.h"
 #include "field/field.h"
 #include "recorder/ball_position.h"
-#include "recorder/period_captions.h"
 #include "recorder/recorder.h"
-#include "state/error_numbers.h"
 
 namespace varrow {
 namespace {

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/error_numbers.h"
+#include "base/period_captions.h"
 #include "field/field.h"
 #include "recorder/ball_position.h"
-#include "recorder/period_captions.h"
 #include "recorder/recorder.h"
-#include "state/error_numbers.h"
 
 namespace varrow {
 namespace {

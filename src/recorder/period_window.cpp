@@ -1,7 +1,7 @@
 // Form5, the period window: the period of the next data file, and the
 // change of ends after every break.
+#include "base/period_captions.h"
 #include "datafile/cp1252.h"
-#include "recorder/period_captions.h"
 #include "recorder/recorder.h"
 
 namespace varrow {

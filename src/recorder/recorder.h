@@ -4,14 +4,15 @@
 #include <utility>
 
 #include "datafile/data_file.h"
+#include "hosts/environment.h"
+#include "hosts/settings_store.h"
 #include "recorder/controls.h"
 #include "state/program_state.h"
 #include "surface/surface.h"
 
 namespace varrow {
 
-// Settings store addresses.
-inline constexpr std::string_view kSettingsApp = "Varrow";
+// The recorder's section of the settings.
 inline constexpr std::string_view kSettingsSection = "Startup";
 
 // The main window's logic: every handler of Form1, written against the

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "state/colors.h"
+#include "base/colors.h"
 
 namespace varrow {
 

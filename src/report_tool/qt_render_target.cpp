@@ -7,13 +7,13 @@
 #include <QPrinter>
 #include <QString>
 
+#include "base/error_numbers.h"
 #include "platform/image_surface.h"
 #include "platform/output_file.h"
 #include "platform/printer_surface.h"
 #include "platform/qt_conversions.h"
 #include "platform/twips.h"
 #include "reports/reports_window.h"
-#include "state/error_numbers.h"
 
 namespace varrow::report {
 namespace {

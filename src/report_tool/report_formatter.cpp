@@ -1,6 +1,6 @@
 #include "report_tool/report_formatter.h"
 
-#include "recorder/period_captions.h"
+#include "base/period_captions.h"
 
 namespace varrow::report {
 

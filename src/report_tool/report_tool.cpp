@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <utility>
 
-#include "recorder/period_captions.h"
+#include "base/period_captions.h"
 #include "report_tool/match_totals.h"
 #include "report_tool/report_formatter.h"
 #include "surface/printable_text.h"

@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "state/colors.h"
+#include "base/colors.h"
 #include "stats/stats_pass.h"
 #include "stats/team_stats.h"
 

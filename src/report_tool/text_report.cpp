@@ -2,7 +2,7 @@
 // the Reports window prints them, and the season table.
 #include <cstdio>
 
-#include "recorder/period_captions.h"
+#include "base/period_captions.h"
 #include "report_tool/report_formatter.h"
 #include "surface/printable_text.h"
 #include "surface/recording_surface.h"

@@ -1,7 +1,7 @@
 #include "reports/reports_window.h"
 
+#include "base/error_numbers.h"
 #include "reports/report_drawing.h"
-#include "state/error_numbers.h"
 
 namespace varrow {
 

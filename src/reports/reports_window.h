@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "recorder/controls.h"
+#include "hosts/messages.h"
 #include "state/program_state.h"
 #include "surface/surface.h"
 

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/colors.h"
 #include "datafile/data_file.h"
 #include "datafile/records.h"
-#include "state/colors.h"
 #include "stats/event_kind.h"
 #include "stats/stats_pass.h"
 

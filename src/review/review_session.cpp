@@ -1,7 +1,7 @@
 #include "review/review_session.h"
 
+#include "base/error_numbers.h"
 #include "datafile/atomic_save.h"
-#include "state/error_numbers.h"
 
 namespace varrow {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/colors.h"
 #include "datafile/records.h"
-#include "state/colors.h"
 #include "stats/team_stats.h"
 
 namespace varrow {
@@ -72,15 +72,11 @@ struct ProgramState {
   std::int16_t Saved_score_1 = 0;
   std::int16_t Saved_score_2 = 0;
 
-  // Statistics results and the pass's working state.
+  // Statistics results (the pass keeps its working state to itself).
   Team_stats Red_stats;
   Team_stats Blue_stats;
-  Color Possession_color = 0;
-  std::int16_t Possession_start = 0;
   std::int16_t Red_shot_count = 0;
   std::int16_t Blue_shot_count = 0;
-  std::int16_t Record_count = 0;
-  std::int16_t After_goal_flag = 0;
 
   // Which report the Reports window shows.
   std::int16_t Gen_stats_selected = 0;

@@ -5,9 +5,9 @@
 #include <span>
 #include <string>
 
+#include "base/colors.h"
 #include "datafile/data_file_reader.h"
 #include "datafile/records.h"
-#include "state/colors.h"
 #include "stats/team_stats.h"
 
 namespace varrow {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <variant>
 
-#include "state/colors.h"
+#include "base/colors.h"
 
 namespace varrow {
 

@@ -130,7 +130,6 @@ TEST_F(GenStatsTest, ComputesWithProgressThenShowsTheReports) {
 
   EXPECT_EQ(state_.Team_2_name, "Ajax                ");
   EXPECT_EQ(state_.Header_rec.Period, 2);
-  EXPECT_EQ(state_.Record_count, 6);
   EXPECT_EQ(state_.Red_stats.Possession_time, 30);
   EXPECT_EQ(state_.Blue_stats.Possession_minutes, 1);
   EXPECT_EQ(state_.Blue_stats.Possession_seconds, 5);

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <limits>
 
+#include "base/period_captions.h"
 #include "match_file.h"
-#include "recorder/period_captions.h"
 #include "recorder_rig.h"
 
 namespace varrow {

@@ -4,9 +4,9 @@
 
 #include <deque>
 
+#include "base/error_numbers.h"
 #include "fake_reports_host.h"
 #include "fakes.h"
-#include "state/error_numbers.h"
 #include "surface/recording_surface.h"
 
 namespace varrow {

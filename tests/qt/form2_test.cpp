@@ -14,12 +14,12 @@
 #include <QtTest>
 #include <cerrno>
 
+#include "base/error_numbers.h"
 #include "forms/form1.h"
 #include "forms/form3.h"
 #include "platform/picture_surface.h"
 #include "platform/printer_surface.h"
 #include "qt_test_support.h"
-#include "state/error_numbers.h"
 #include "temp_dir.h"
 
 namespace varrow {

@@ -17,6 +17,7 @@
 #include <csignal>
 #include <memory>
 
+#include "base/error_numbers.h"
 #include "field/field.h"
 #include "forms/key_codes.h"
 #include "forms/window_util.h"
@@ -28,7 +29,6 @@
 #include "platform/window_surface.h"
 #include "qt_test_support.h"
 #include "run_command.h"
-#include "state/error_numbers.h"
 #include "temp_dir.h"
 
 namespace varrow {

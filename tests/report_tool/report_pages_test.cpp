@@ -4,8 +4,8 @@
 
 #include <memory>
 
+#include "base/error_numbers.h"
 #include "match_file.h"
-#include "state/error_numbers.h"
 #include "surface/recording_surface.h"
 #include "temp_dir.h"
 #include "tool_run.h"

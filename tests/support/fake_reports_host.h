@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/error_numbers.h"
 #include "fakes.h"
 #include "reports/reports_window.h"
-#include "state/error_numbers.h"
 #include "surface/recording_surface.h"
 
 namespace varrow::testing {

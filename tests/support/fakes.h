@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "datafile/records.h"
+#include "hosts/environment.h"
+#include "hosts/settings_store.h"
 #include "recorder/controls.h"
 
 namespace varrow::testing {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/colors.h"
 #include "datafile/records.h"
-#include "state/colors.h"
 
 namespace varrow::testing {
 
