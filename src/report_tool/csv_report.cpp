@@ -1,5 +1,8 @@
 // The CSV formatters of report_formatter.h: pages, season and events.
 #include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "report_tool/csv_writer.h"
 #include "report_tool/events_export.h"
@@ -110,16 +113,21 @@ class CsvEventsFormatter : public ReportFormatter {
   }
   void Events(const MatchStats& stats, const std::string& path, std::int32_t first_record,
               std::span<const RecordBytes> records) override {
+    if (path != cells_file_) {
+      cells_file_ = path;
+      cells_.clear();
+    }
+    const std::string file_cell = CellOf(path);
     for (std::size_t i = 0; i < records.size(); ++i) {
       const EventRow row =
           EventRowOf(stats, first_record + static_cast<std::int32_t>(i), records[i]);
-      w_.Text(path);
+      w_.Raw(file_cell);
       w_.Int(row.record);
       w_.Int(row.clock_seconds);
       w_.Raw(FloatText(row.position.x));
       w_.Raw(FloatText(row.position.y));
       w_.Raw(ColorName(row.color));
-      w_.Text(row.team_name);
+      w_.Raw(CellOf(row.team_name));
       w_.Raw(row.shot ? "true" : "false");
       w_.Raw(KindName(row.kind));
       w_.EndRow();
@@ -129,7 +137,18 @@ class CsvEventsFormatter : public ReportFormatter {
   void End(MatchTotals&, const SeasonTable&) override {}
 
  private:
+  // A file's rows repeat its path and its two team names: each is made safe
+  // once per file, not once per row.
+  const std::string& CellOf(std::string_view text) {
+    for (const auto& [plain, cell] : cells_) {
+      if (plain == text) return cell;
+    }
+    return cells_.emplace_back(std::string(text), CsvWriter::Cell(text)).second;
+  }
+
   CsvWriter w_{out_};
+  std::string cells_file_;
+  std::vector<std::pair<std::string, std::string>> cells_;  // text, its cell
 };
 
 }  // namespace
