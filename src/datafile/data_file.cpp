@@ -25,13 +25,21 @@ FileStatus FileStatus::FromErrno(int error_number) {
   return Error(error_number, std::strerror(error_number));
 }
 
-int FlushToDisk(int fd) {
+namespace {
+
+int Retried(int (*flush)(int), int fd) {
   int r;
   do {
-    r = ::fdatasync(fd);
+    r = flush(fd);
   } while (r != 0 && errno == EINTR);
   return r == 0 ? 0 : errno;
 }
+
+}  // namespace
+
+int FlushToDisk(int fd) { return Retried(::fdatasync, fd); }
+
+int SyncToDisk(int fd) { return Retried(::fsync, fd); }
 
 DataFile::DataFile() = default;
 

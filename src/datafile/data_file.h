@@ -40,6 +40,9 @@ class FileStatus {
 using FlushFunction = std::function<int(int fd)>;
 // fdatasync, again when interrupted.
 int FlushToDisk(int fd);
+// fsync, again when interrupted: also what fdatasync may leave out, such as a
+// folder's new entries.
+int SyncToDisk(int fd);
 
 class BackgroundFlusher;
 

@@ -13,12 +13,11 @@ class QPdfWriter;
 class QPrinter;
 
 namespace varrow {
+class AtomicFile;
 class FileStatus;
 }  // namespace varrow
 
 namespace varrow::platform {
-
-class OutputFile;
 
 // A printer failure: the number shown to the operator and what went wrong.
 struct PrinterFailure {
@@ -81,7 +80,7 @@ class PrinterSurface : public PainterSurface {
   // The job's PDF file when the printer prints to one: the file, the device
   // the PDF engine writes into and the writer that paints it. Declared
   // before the painter, which is ended before they go.
-  std::unique_ptr<OutputFile> file_;
+  std::unique_ptr<AtomicFile> file_;
   std::unique_ptr<QIODevice> file_device_;
   std::unique_ptr<QPdfWriter> file_writer_;
   QPainter painter_;

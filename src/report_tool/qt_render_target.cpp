@@ -8,8 +8,9 @@
 #include <QString>
 
 #include "base/error_numbers.h"
+#include "datafile/atomic_file.h"
+#include "datafile/folder.h"
 #include "platform/image_surface.h"
-#include "platform/output_file.h"
 #include "platform/printer_surface.h"
 #include "platform/qt_conversions.h"
 #include "platform/twips.h"
@@ -57,7 +58,7 @@ Surface* QtRenderTarget::BeginChartImage() {
 
 FileStatus QtRenderTarget::SaveChartImage(const std::string& file_name) {
   if (!png_dir_made_) {
-    if (FileStatus s = platform::MakeDirectories(png_dir_); !s) {
+    if (FileStatus s = MakeDirectories(png_dir_); !s) {
       return FileStatus::Error(s.code(),
                                png_dir_ + ": the directory cannot be made: " + s.reason());
     }
@@ -71,9 +72,13 @@ FileStatus QtRenderTarget::SaveChartImage(const std::string& file_name) {
   if (!image_ || !image_->Image().save(&buffer, "PNG")) {
     return NotWritten(path, FileStatus::Error(kPrinterError, "the image cannot be encoded"));
   }
-  const FileStatus s = platform::WriteOutputFile(
-      path, std::span<const char>(png.constData(), static_cast<std::size_t>(png.size())),
-      platform::OutputKind::kPng);
+  const FileStatus s =
+      WriteFileAtomically(
+          path,
+          std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                        static_cast<std::size_t>(png.size())),
+          {}, CheckPngComplete)
+          .status;
   return s ? s : NotWritten(path, s);
 }
 
