@@ -1,14 +1,19 @@
 #include "datafile/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
+#include <random>
 #include <utility>
 
 #include "base/error_numbers.h"
@@ -26,6 +31,9 @@ constexpr std::size_t kBufferBytes = 64 * 1024;
 // digits.
 constexpr std::string_view kTemporaryMark = ".~";
 constexpr std::size_t kRandomChars = 6;
+constexpr std::size_t kTemporaryExtra = 1 + kTemporaryMark.size() + kRandomChars;
+// A named temporary file this old was left by a writer that has stopped.
+constexpr std::time_t kStaleSeconds = 24 * 60 * 60;
 constexpr std::string_view kPngEnd("\0\0\0\0IEND\xAE\x42\x60\x82", 12);
 
 FileStatus Incomplete(std::string_view what) {
@@ -38,6 +46,28 @@ std::string TemporaryPattern(std::string_view name) {
   return "." + std::string(name) + std::string(kTemporaryMark) + std::string(kRandomChars, 'X');
 }
 
+bool IsTemporaryName(std::string_view name) {
+  if (name.size() < kTemporaryExtra || name.front() != '.') return false;
+  const std::string_view end = name.substr(name.size() - kTemporaryMark.size() - kRandomChars);
+  return end.starts_with(kTemporaryMark) &&
+         std::all_of(end.begin() + kTemporaryMark.size(), end.end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+// Fills the pattern's six X as mkostemp does.
+void FillRandom(std::string& pattern) {
+  static constexpr std::string_view kChars =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  unsigned char random[kRandomChars];
+  if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) {
+    std::random_device device;
+    for (unsigned char& r : random) r = static_cast<unsigned char>(device());
+  }
+  for (std::size_t i = 0; i < kRandomChars; ++i) {
+    pattern[pattern.size() - kRandomChars + i] = kChars[random[i] % kChars.size()];
+  }
+}
+
 // The process's umask, read without setting it (umask() sets it for every
 // thread); the strictest where it cannot be read.
 mode_t CurrentUmask() {
@@ -48,6 +78,25 @@ mode_t CurrentUmask() {
     }
   }
   return 077;
+}
+
+// Named temporary files in `folder` older than a day: left by a writer that
+// was stopped (they are the only ones a kill leaves, and only where a file
+// system has no unnamed files).
+void RemoveStaleTemporaries(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;  // a folder that may not be listed keeps them
+  const int fd = ::dirfd(dir);
+  const std::time_t before = std::time(nullptr) - kStaleSeconds;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (!IsTemporaryName(entry->d_name)) continue;
+    struct stat st {};
+    if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+        st.st_mtime < before) {
+      ::unlinkat(fd, entry->d_name, 0);
+    }
+  }
+  ::closedir(dir);
 }
 
 FileStatus FlushFolder(const std::string& folder, const FlushFunction& flush) {
@@ -141,6 +190,7 @@ FileStatus AtomicFile::Open() {
     return Fail(FileStatus::FromErrno(errno));
   }
   const std::string folder = FolderOf(path_);
+  RemoveStaleTemporaries(folder);
   if (FileStatus s = MakeTemporary(folder, NameOf(path_)); !s) return Fail(s);
   const FileStatus s =
       TakePermissions(options_.permissions_from.empty() ? path_ : options_.permissions_from);
@@ -149,6 +199,17 @@ FileStatus AtomicFile::Open() {
 }
 
 FileStatus AtomicFile::MakeTemporary(const std::string& folder, const std::string& name) {
+  if (!options_.named_temporary) {
+    fd_ = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    if (fd_ >= 0) {
+      unnamed_ = true;
+      return FileStatus::Ok();
+    }
+    // Where the file system has no unnamed files (FAT, some network shares).
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+      return FileStatus::FromErrno(errno);
+    }
+  }
   std::string pattern = JoinPath(folder, TemporaryPattern(name));
   fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (fd_ < 0) return FileStatus::FromErrno(errno);
@@ -162,7 +223,7 @@ FileStatus AtomicFile::TakePermissions(const std::string& like) {
       options_.follow_links ? ::stat(like.c_str(), &want) : ::lstat(like.c_str(), &want);
   if (looked != 0 || !S_ISREG(want.st_mode)) {
     // As any new file: 0666 less the umask (mkostemp makes it 0600).
-    (void)::fchmod(fd_, 0666 & ~CurrentUmask());
+    if (!unnamed_) (void)::fchmod(fd_, 0666 & ~CurrentUmask());
     return FileStatus::Ok();
   }
   struct stat got {};
@@ -226,6 +287,7 @@ CommitResult AtomicFile::Commit(const CompletenessCheck& check) {
     result.identity =
         FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
   }
+  if (failure_.ok() && unnamed_) LinkUnnamed();
   // A file system that writes back late reports its failure here.
   if (failure_.ok() && ::close(std::exchange(fd_, -1)) != 0 && errno != EINTR) {
     Fail(FileStatus::FromErrno(errno));
@@ -236,6 +298,28 @@ CommitResult AtomicFile::Commit(const CompletenessCheck& check) {
   result.status = failure_;
   Abandon();
   return result;
+}
+
+FileStatus AtomicFile::LinkUnnamed() {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+  auto link = [&](const std::string& name) {
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+  };
+  unnamed_ = false;
+  if (options_.create_only) {
+    // The target's name itself, which a link never takes from another file.
+    return link(path_) ? FileStatus::Ok() : Fail(FileStatus::FromErrno(errno));
+  }
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = JoinPath(FolderOf(path_), TemporaryPattern(NameOf(path_)));
+    FillRandom(name);
+    if (link(name)) {
+      temporary_ = std::move(name);
+      return FileStatus::Ok();
+    }
+    if (errno != EEXIST) return Fail(FileStatus::FromErrno(errno));
+  }
+  return Fail(FileStatus::FromErrno(EEXIST));
 }
 
 FileStatus AtomicFile::PutInPlace() {
@@ -262,6 +346,7 @@ FileStatus AtomicFile::PutInPlace() {
 void AtomicFile::Abandon() {
   if (fd_ >= 0) ::close(std::exchange(fd_, -1));
   if (!temporary_.empty()) ::unlink(std::exchange(temporary_, {}).c_str());
+  unnamed_ = false;
 }
 
 CommitResult WriteFileAtomically(const std::string& target, std::span<const std::uint8_t> bytes,

@@ -51,6 +51,9 @@ struct AtomicFileOptions {
   bool require_owner = false;
   // Fails with EEXIST where the name is taken, instead of replacing.
   bool create_only = false;
+  // A named temporary file even where the file system offers an unnamed one
+  // (for tests of the fallback).
+  bool named_temporary = false;
   // Flushes the finished file, then its folder, to the disk: SyncToDisk
   // unless a test puts a slow or failing one in its place.
   FlushFunction flush = SyncToDisk;
@@ -68,15 +71,18 @@ struct CommitResult {
   bool ok() const { return status.ok(); }
 };
 
-// A file written whole or not at all: the bytes go to a hidden temporary file
-// in the target's folder, and Commit checks them, flushes them to the disk,
-// renames the file onto the target and flushes the folder. Any failure
+// A file written whole or not at all: the bytes go to a temporary file in the
+// target's folder (unnamed where the file system allows it, so that nothing
+// is left behind whenever the program stops; it gets a hidden name just
+// before it takes the target's), and Commit checks them, flushes them to the
+// disk, renames the file onto the target and flushes the folder. Any failure
 // leaves the target as it was and no temporary file. A target that exists
 // and is neither a regular file nor a folder (a device, a pipe) is written
 // straight into: there is no file to replace.
 //
 // The new file keeps the mode of the file it replaces (a new one gets 0666
-// less the umask) and, where it can, its owner and group.
+// less the umask) and, where it can, its owner and group. Named temporary
+// files are removed by the next writer in their folder once a day old.
 //
 // Failures are errno values with the system's text; the first one is kept
 // and every later write refused, so a file never has a hole.
@@ -111,6 +117,8 @@ class AtomicFile {
   FileStatus MakeTemporary(const std::string& folder, const std::string& name);
   // The mode, owner and group of the file `like`, or of a new file.
   FileStatus TakePermissions(const std::string& like);
+  // Gives an unnamed temporary file a hidden name (or, creating only, the target's).
+  FileStatus LinkUnnamed();
   FileStatus PutInPlace();
 
   std::string target_;
@@ -118,6 +126,7 @@ class AtomicFile {
   std::string path_;
   int fd_ = -1;
   bool straight_ = false;  // writing straight into a device or pipe
+  bool unnamed_ = false;   // an O_TMPFILE file not yet linked
   std::string temporary_;  // the temporary file's name once it has one
   std::int64_t written_ = 0;
   std::string buffer_;  // written, not yet handed to the system
