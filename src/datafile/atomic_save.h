@@ -11,15 +11,37 @@ namespace varrow {
 // Where the first save of a corrected data file keeps the file as it was.
 std::string KeptOriginalPath(const std::string& path);
 
+// A data file as a review read it: a save may replace it only while it still is.
+struct FileAsRead {
+  FileIdentity identity;
+  std::span<const std::uint8_t> bytes;  // its whole records
+};
+
+// What a save of a corrected data file came to.
+enum class SaveOutcome {
+  kSaved,            // `status` ok, or why the folder could not be flushed
+  kLocked,           // another program records into the file; nothing written
+  kChanged,          // the file is no longer as it was read; nothing written
+  kOriginalNotKept,  // `status` says why KeptOriginalPath cannot be made; nothing written
+  kFailed,           // `status` says why; the file is as it was
+};
+struct DataFileSave {
+  SaveOutcome outcome = SaveOutcome::kSaved;
+  FileStatus status;
+  FileIdentity identity;  // kSaved: the file now under the name
+};
+
 // Replaces the data file at `path` with `bytes` through the one atomic
 // writer (AtomicFile), so that whatever fails and whenever the machine
 // stops, the name holds either the old file or the new one whole. Before
-// that the original is kept as KeptOriginalPath(path), unless a file of that
-// name exists already, which is never overwritten: a second name for it, or
-// where the file system has none, a file holding `original` (the file as it
-// was read). On failure the original is untouched.
-[[nodiscard]] FileStatus SaveDataFileAtomically(const std::string& path,
-                                                std::span<const std::uint8_t> bytes,
-                                                std::span<const std::uint8_t> original);
+// that the original is kept as KeptOriginalPath(path) (unless
+// `keep_original` is false), unless a file of that name exists already,
+// which is never overwritten: a second name for it, or where the file system
+// has none, a copy of `read.bytes`. `flush` flushes the new file and the
+// folder to the disk.
+[[nodiscard]] DataFileSave SaveDataFileAtomically(const std::string& path,
+                                                  std::span<const std::uint8_t> bytes,
+                                                  const FileAsRead& read, bool keep_original = true,
+                                                  const FlushFunction& flush = SyncToDisk);
 
 }  // namespace varrow

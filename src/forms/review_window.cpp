@@ -359,13 +359,25 @@ void ReviewWindow::Corrected(const Correction& c, bool undone) {
   SelectionChanged();
 }
 
-bool ReviewWindow::Save() {
-  std::string error;
-  if (!session_.Save(error)) {
-    ShowMessage(this, error, MsgIcon::kExclamation, kErrorTitle);
-    return false;
+bool ReviewWindow::Save(bool keep_original) {
+  const ReviewSaveResult result = session_.Save(keep_original);
+  switch (result.kind) {
+    case ReviewSaveResult::Kind::kAsk: {
+      QMessageBox box(QMessageBox::Question, windowTitle().remove("[*]"),
+                      platform::FromUtf8(result.text).replace("\r\n", "\n"),
+                      QMessageBox::Yes | QMessageBox::No, this);
+      box.setDefaultButton(QMessageBox::No);
+      return box.exec() == QMessageBox::Yes && Save(false);
+    }
+    case ReviewSaveResult::Kind::kRefused:
+      ShowMessage(this, result.text, MsgIcon::kExclamation, result.title);
+      return false;
+    case ReviewSaveResult::Kind::kSaved:
+      break;
   }
+  // The file has changed: the title says so before any warning does.
   undo_->setClean();
+  if (!result.text.empty()) ShowMessage(this, result.text, MsgIcon::kExclamation, result.title);
   return true;
 }
 

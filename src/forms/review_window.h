@@ -43,8 +43,9 @@ class ReviewWindow : public QDialog {
   std::optional<int> CurrentEventRow() const;
   void SelectEventRow(int event_row);
 
-  // Ctrl+S. False (after the ERROR message) when the file could not be saved.
-  bool Save();
+  // Ctrl+S. False (after its message, or the operator's No to keeping no
+  // original) when the file was not saved.
+  bool Save(bool keep_original = true);
 
  public slots:
   // Escape and the close box: asks Save / Discard / Cancel while there are

@@ -7,6 +7,19 @@
 
 namespace varrow {
 
+// What a save tells the operator.
+struct ReviewSaveResult {
+  enum class Kind {
+    kSaved,    // `text`, when there is one, is a WARNING to show
+    kRefused,  // nothing was written: a message box with `title` and `text`
+    kAsk,      // nothing was written: `text` asks whether to save without
+               // keeping the original (Save(false))
+  };
+  Kind kind = Kind::kSaved;
+  std::string title;
+  std::string text;
+};
+
 // The Review Events window's logic: the file under review, the corrections
 // applied to it and the statistics after each, and saving. The window's
 // undo stack applies and takes back the corrections through it.
@@ -26,9 +39,9 @@ class ReviewSession {
   void Revert(const Correction& correction);
 
   // Writes the document over the file (atomically, the original kept once
-  // beside it). On failure the file is as it was and the text of the ERROR
-  // message says why.
-  [[nodiscard]] bool Save(std::string& error_text);
+  // beside it unless `keep_original` is false). Unless it saved, the file is
+  // as it was.
+  [[nodiscard]] ReviewSaveResult Save(bool keep_original = true);
   // Whether the file was saved at least once: the main window then takes
   // it up again.
   bool saved() const { return saved_; }
@@ -36,9 +49,11 @@ class ReviewSession {
  private:
   std::string path_;
   ReviewDocument document_;
-  // The file as it was read, for the kept original where no second name
-  // for the file can be made.
-  std::vector<std::uint8_t> original_;
+  // The file as it was read or last saved: a save goes ahead only while the
+  // file is still so, and where no second name for the file can be made,
+  // these bytes are the kept original.
+  std::vector<std::uint8_t> on_disk_;
+  FileIdentity on_disk_identity_;
   MatchStats stats_;
   bool saved_ = false;
 };

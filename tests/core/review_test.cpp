@@ -48,6 +48,13 @@ std::vector<std::uint8_t> Patched(std::vector<std::uint8_t> file, std::size_t at
   return file;
 }
 
+// Saves and expects it saved without a word.
+void ExpectSaved(ReviewSession& s) {
+  const ReviewSaveResult r = s.Save();
+  EXPECT_EQ(r.kind, ReviewSaveResult::Kind::kSaved) << r.text;
+  EXPECT_EQ(r.text, "");
+}
+
 // The file without record n (from 1).
 std::vector<std::uint8_t> Without(std::vector<std::uint8_t> file, int n) {
   const auto at = file.begin() + (n - 1) * kRecordLength;
@@ -141,8 +148,7 @@ TEST_F(ReviewTest, EachCorrectionSavesItsBytesAndUndoGivesTheOriginalBack) {
     const std::optional<Correction> correction = c.make(s.document());
     ASSERT_TRUE(correction);
     s.Apply(*correction);
-    std::string error;
-    ASSERT_TRUE(s.Save(error)) << error;
+    ExpectSaved(s);
     EXPECT_EQ(testing::Hex(ReadFileBytes(path_)), testing::Hex(c.expected));
     EXPECT_EQ(ReadFileBytes(KeptOriginalPath(path_)), original_);
     s.Revert(*correction);
@@ -197,11 +203,10 @@ TEST_F(ReviewTest, UndoneClicksAfterTheCountedRecordsAreKept) {
 
 TEST_F(ReviewTest, ASecondSaveKeepsTheFirstOriginalAndNoTemporaryFileStays) {
   ReviewSession s = Read();
-  std::string error;
   s.Apply(*s.document().ToggleShot(0));
-  ASSERT_TRUE(s.Save(error)) << error;
+  ExpectSaved(s);
   s.Apply(*s.document().ToggleShot(1));
-  ASSERT_TRUE(s.Save(error)) << error;
+  ExpectSaved(s);
   EXPECT_EQ(ReadFileBytes(KeptOriginalPath(path_)), original_);
   EXPECT_EQ(ReadFileBytes(path_), s.document().FileBytes());
   int files = 0;
@@ -214,16 +219,18 @@ TEST_F(ReviewTest, ASecondSaveKeepsTheFirstOriginalAndNoTemporaryFileStays) {
 TEST_F(ReviewTest, AFailedSaveLeavesTheOriginalByteIdentical) {
   ReviewSession s = Read();
   s.Apply(*s.document().Delete({2}));
-  std::string error;
+  ReviewSaveResult r;
   {
     // The new file is cut off a record in: the disk is full.
     testing::FileSizeLimit limit(kRecordLength);
-    EXPECT_FALSE(s.Save(error));
+    r = s.Save();
   }
+  EXPECT_EQ(r.kind, ReviewSaveResult::Kind::kRefused);
+  EXPECT_EQ(r.title, "ERROR");
   EXPECT_NE(
-      error.find("Unexpected error #27 occurred: \nCannot save " + path_ + ": File too large"),
+      r.text.find("Unexpected error #27 occurred: \nCannot save " + path_ + ": File too large"),
       std::string::npos)
-      << error;
+      << r.text;
   EXPECT_EQ(ReadFileBytes(path_), original_);
   EXPECT_FALSE(s.saved());
   for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
@@ -278,8 +285,7 @@ TEST_F(ReviewEventsCommandTest, AfterASaveTheMainWindowTakesTheFileAsOpenDoes) {
   state_.Data_file_path = path_;
   controls_.on_review_window = [](ReviewSession& s) {
     s.Apply(*s.document().Delete({4}));  // red's goal, and with it the last event
-    std::string error;
-    EXPECT_TRUE(s.Save(error)) << error;
+    ExpectSaved(s);
   };
   recorder_.mnuReviewEvents_Click();
   EXPECT_EQ(controls_.review_shown, 1);
