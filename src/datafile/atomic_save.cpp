@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
+#include <vector>
 
 #include "datafile/atomic_file.h"
 
@@ -12,9 +14,23 @@ namespace {
 
 DataFileSave Failed(FileStatus status) { return {SaveOutcome::kFailed, std::move(status), {}}; }
 
+// Whether the open, locked file is still the one read, holding what was read.
+FileStatus StillAsRead(const DataFile& file, const FileAsRead& read, bool& same) {
+  same = false;
+  if (!file.CheckStillNamed() || file.Identity() != read.identity) return FileStatus::Ok();
+  std::int64_t size = 0;
+  if (FileStatus s = file.Size(size); !s) return s;
+  const std::size_t records = read.bytes.size() / kRecordLength;
+  if (static_cast<std::uint64_t>(size) / kRecordLength != records) return FileStatus::Ok();
+  std::vector<RecordBytes> on_disk(records);
+  std::size_t count = 0;
+  if (FileStatus s = file.ReadRecords(1, on_disk, count); !s) return s;
+  same = count == records && std::memcmp(on_disk.data(), read.bytes.data(), read.bytes.size()) == 0;
+  return FileStatus::Ok();
+}
+
 // Keeps the original under its kept name unless that name is taken.
-FileStatus KeepOriginal(const std::string& path, std::span<const std::uint8_t> original,
-                        const FlushFunction& flush) {
+FileStatus KeepOriginal(const std::string& path, std::span<const std::uint8_t> original) {
   const std::string kept = KeptOriginalPath(path);
   if (::link(path.c_str(), kept.c_str()) == 0 || errno == EEXIST) return FileStatus::Ok();
   // A file system without second names (those of most USB sticks): a copy,
@@ -23,7 +39,6 @@ FileStatus KeepOriginal(const std::string& path, std::span<const std::uint8_t> o
   options.follow_links = false;
   options.permissions_from = path;
   options.create_only = true;
-  options.flush = flush;
   const CommitResult copy = WriteFileAtomically(kept, original, options);
   return copy.ok() || copy.status.code() == EEXIST ? FileStatus::Ok() : copy.status;
 }
@@ -33,18 +48,27 @@ FileStatus KeepOriginal(const std::string& path, std::span<const std::uint8_t> o
 std::string KeptOriginalPath(const std::string& path) { return path + ".orig"; }
 
 DataFileSave SaveDataFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                                    const FileAsRead& read, bool keep_original,
-                                    const FlushFunction& flush) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return Failed(FileStatus::FromErrno(errno));
-  if (!S_ISREG(st.st_mode)) return Failed(FileStatus::Error(EINVAL, "Not a regular file"));
+                                    const FileAsRead& read, bool keep_original) {
+  // The recording lock, taken without waiting as START CLOCK takes it, and
+  // held until the new file has the name: no copy of the program records
+  // into the file while it is replaced. Opening it for writing also refuses
+  // a file the user may not write, as START CLOCK does.
+  DataFile file;
+  if (FileStatus s = file.Open(path, OpenMode::kExisting); !s) return Failed(s);
+  if (FileStatus s = file.LockExclusive(); !s) {
+    return s.code() == EWOULDBLOCK ? DataFileSave{SaveOutcome::kLocked, {}, {}} : Failed(s);
+  }
+  // Another program may have recorded into it, or saved over it, since it
+  // was read: writing the corrections over that would lose it.
+  bool same = false;
+  if (FileStatus s = StillAsRead(file, read, same); !s) return Failed(s);
+  if (!same) return {SaveOutcome::kChanged, {}, {}};
   if (keep_original) {
-    if (FileStatus s = KeepOriginal(path, read.bytes, flush); !s) return Failed(s);
+    if (FileStatus s = KeepOriginal(path, read.bytes); !s) return Failed(s);
   }
   AtomicFileOptions options;
   options.follow_links = false;
   options.permissions_from = path;
-  options.flush = flush;
   const CommitResult saved = WriteFileAtomically(path, bytes, options);
   if (!saved.ok()) return Failed(saved.status);
   if (!saved.folder_flush.ok()) return Failed(saved.folder_flush);

@@ -33,15 +33,16 @@ struct DataFileSave {
 
 // Replaces the data file at `path` with `bytes` through the one atomic
 // writer (AtomicFile), so that whatever fails and whenever the machine
-// stops, the name holds either the old file or the new one whole. Before
-// that the original is kept as KeptOriginalPath(path) (unless
+// stops, the name holds either the old file or the new one whole. Only
+// while no program records into the file (kLocked), and while it is the file
+// that was read and holds what was read (kChanged). Before the new file
+// takes the name, the original is kept as KeptOriginalPath(path) (unless
 // `keep_original` is false), unless a file of that name exists already,
 // which is never overwritten: a second name for it, or where the file system
-// has none, a copy of `read.bytes`. `flush` flushes the new file and the
-// folder to the disk.
+// has none, a copy of `read.bytes`.
 [[nodiscard]] DataFileSave SaveDataFileAtomically(const std::string& path,
                                                   std::span<const std::uint8_t> bytes,
-                                                  const FileAsRead& read, bool keep_original = true,
-                                                  const FlushFunction& flush = SyncToDisk);
+                                                  const FileAsRead& read,
+                                                  bool keep_original = true);
 
 }  // namespace varrow

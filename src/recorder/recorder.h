@@ -116,6 +116,8 @@ class Recorder {
   // START CLOCK refuses a file whose header no longer matches, since another
   // program has recorded into it or it was replaced.
   Header_record known_header_;
+  // Which file that was: START CLOCK also refuses another file under its name.
+  FileIdentity known_file_;
 
   // Recording: START and STOP CLOCK, and the writes every recording handler shares.
   void StartClock();
