@@ -27,8 +27,11 @@ constexpr std::size_t kTailBytes = 64;
 // Writers such as the PDF engine hand over a few dozen bytes at a time: they
 // go to the system in blocks of this size.
 constexpr std::size_t kBufferBytes = 64 * 1024;
-// A temporary name: ".", the target's name, this mark and six letters or
-// digits.
+// Every folder takes names of this length (the least the system standard
+// allows), so a temporary name may be this long beside a shorter target.
+constexpr std::size_t kShortestNameMax = 14;
+// A temporary name: ".", the target's name (or as much of it as fits), this
+// mark and six letters or digits.
 constexpr std::string_view kTemporaryMark = ".~";
 constexpr std::size_t kRandomChars = 6;
 constexpr std::size_t kTemporaryExtra = 1 + kTemporaryMark.size() + kRandomChars;
@@ -40,10 +43,19 @@ FileStatus Incomplete(std::string_view what) {
   return FileStatus::Error(kPrinterError, std::string(what));
 }
 
-// The temporary name of a file `name`: hidden and named after it. The six X
-// are filled in when the file is made.
+// The temporary name of a file `name`: hidden, named after it, and no longer
+// than it where it is longer than every folder takes, so it fits wherever the
+// target's name fits. The six X are filled in when the file is made.
 std::string TemporaryPattern(std::string_view name) {
-  return "." + std::string(name) + std::string(kTemporaryMark) + std::string(kRandomChars, 'X');
+  const std::size_t longest = std::max(name.size(), kShortestNameMax);
+  std::size_t stem = std::min(name.size(), longest - kTemporaryExtra);
+  // Never in the middle of a UTF-8 character.
+  while (stem > 0 && stem < name.size() &&
+         (static_cast<unsigned char>(name[stem]) & 0xC0) == 0x80) {
+    --stem;
+  }
+  return "." + std::string(name.substr(0, stem)) + std::string(kTemporaryMark) +
+         std::string(kRandomChars, 'X');
 }
 
 bool IsTemporaryName(std::string_view name) {

@@ -29,18 +29,33 @@ FileStatus StillAsRead(const DataFile& file, const FileAsRead& read, bool& same)
   return FileStatus::Ok();
 }
 
-// Keeps the original under its kept name unless that name is taken.
-FileStatus KeepOriginal(const std::string& path, std::span<const std::uint8_t> original) {
+// Keeps the original under its kept name, unless a file has that name
+// already: kSaved when it is kept.
+DataFileSave KeepOriginal(const std::string& path, std::span<const std::uint8_t> original) {
   const std::string kept = KeptOriginalPath(path);
-  if (::link(path.c_str(), kept.c_str()) == 0 || errno == EEXIST) return FileStatus::Ok();
+  auto not_kept = [](FileStatus why) {
+    return DataFileSave{SaveOutcome::kOriginalNotKept, std::move(why), {}};
+  };
+  struct stat st {};
+  if (::lstat(kept.c_str(), &st) == 0) {
+    if (S_ISREG(st.st_mode)) return {};
+    return not_kept(FileStatus::Error(EEXIST, "Something other than a file has that name"));
+  }
+  if (errno != ENOENT) {
+    return errno == ENAMETOOLONG ? not_kept(FileStatus::FromErrno(errno))
+                                 : Failed(FileStatus::FromErrno(errno));
+  }
+  if (::link(path.c_str(), kept.c_str()) == 0 || errno == EEXIST) return {};
   // A file system without second names (those of most USB sticks): a copy,
   // which takes the name only while it is free.
   AtomicFileOptions options;
   options.follow_links = false;
   options.permissions_from = path;
+  options.require_owner = true;
   options.create_only = true;
   const CommitResult copy = WriteFileAtomically(kept, original, options);
-  return copy.ok() || copy.status.code() == EEXIST ? FileStatus::Ok() : copy.status;
+  if (copy.ok() || copy.status.code() == EEXIST) return {};
+  return Failed(copy.status);
 }
 
 }  // namespace
@@ -49,12 +64,15 @@ std::string KeptOriginalPath(const std::string& path) { return path + ".orig"; }
 
 DataFileSave SaveDataFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
                                     const FileAsRead& read, bool keep_original) {
+  // A file opened through a symbolic link is saved into the file the link
+  // names, and the link stays a link.
+  const std::string target = ResolvedPath(path);
   // The recording lock, taken without waiting as START CLOCK takes it, and
   // held until the new file has the name: no copy of the program records
   // into the file while it is replaced. Opening it for writing also refuses
   // a file the user may not write, as START CLOCK does.
   DataFile file;
-  if (FileStatus s = file.Open(path, OpenMode::kExisting); !s) return Failed(s);
+  if (FileStatus s = file.Open(target, OpenMode::kExisting); !s) return Failed(s);
   if (FileStatus s = file.LockExclusive(); !s) {
     return s.code() == EWOULDBLOCK ? DataFileSave{SaveOutcome::kLocked, {}, {}} : Failed(s);
   }
@@ -63,16 +81,24 @@ DataFileSave SaveDataFileAtomically(const std::string& path, std::span<const std
   bool same = false;
   if (FileStatus s = StillAsRead(file, read, same); !s) return Failed(s);
   if (!same) return {SaveOutcome::kChanged, {}, {}};
-  if (keep_original) {
-    if (FileStatus s = KeepOriginal(path, read.bytes); !s) return Failed(s);
-  }
+  // Its user keeps it: saved by root, or by another user of a shared folder,
+  // it must not become theirs.
   AtomicFileOptions options;
   options.follow_links = false;
-  options.permissions_from = path;
-  const CommitResult saved = WriteFileAtomically(path, bytes, options);
+  options.require_owner = true;
+  AtomicFile saved_file(target, options);
+  if (FileStatus s = saved_file.Open(); !s) return Failed(s);
+  if (keep_original) {
+    if (DataFileSave kept = KeepOriginal(target, read.bytes); kept.outcome != SaveOutcome::kSaved) {
+      return kept;
+    }
+  }
+  if (FileStatus s = saved_file.Write(bytes); !s) return Failed(s);
+  const CommitResult saved = saved_file.Commit();
   if (!saved.ok()) return Failed(saved.status);
-  if (!saved.folder_flush.ok()) return Failed(saved.folder_flush);
-  return {SaveOutcome::kSaved, FileStatus::Ok(), saved.identity};
+  // The new file has the name: the save has happened, even where the folder
+  // cannot be flushed (the status says so).
+  return {SaveOutcome::kSaved, saved.folder_flush, saved.identity};
 }
 
 }  // namespace varrow

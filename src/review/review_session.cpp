@@ -1,6 +1,7 @@
 #include "review/review_session.h"
 
 #include "base/error_numbers.h"
+#include "datafile/atomic_file.h"
 #include "datafile/atomic_save.h"
 #include "hosts/messages.h"
 
@@ -46,8 +47,9 @@ ReviewSaveResult ReviewSession::Save(bool keep_original) {
                   "Close and open Review Events again to correct it"};
     case SaveOutcome::kOriginalNotKept:
       return {Kind::kAsk, "",
-              "The file as it was cannot be kept as " + KeptOriginalPath(path_) + ": " +
-                  save.status.reason() + "." + crlf + "Save the corrections without keeping it?"};
+              "The file as it was cannot be kept as " + KeptOriginalPath(ResolvedPath(path_)) +
+                  ": " + save.status.reason() + "." + crlf +
+                  "Save the corrections without keeping it?"};
     case SaveOutcome::kFailed:
       return {Kind::kRefused, std::string(kErrorTitle),
               UnexpectedErrorMessage(

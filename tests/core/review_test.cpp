@@ -1,6 +1,9 @@
 // Review Events: the rows, the corrections and their undo, the statistics
 // after them, the atomic save and the menu command.
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
@@ -10,10 +13,12 @@
 #include "match_file.h"
 #include "recorder_rig.h"
 #include "review/review_session.h"
+#include "without_root_powers.h"
 
 namespace varrow {
 namespace {
 
+using testing::FileNamesIn;
 using testing::FromHex;
 using testing::MatchFile;
 using testing::ReadFileBytes;
@@ -67,9 +72,31 @@ class ReviewTest : public ::testing::Test {
   ReviewTest() { original_ = SmallMatch().Bytes(); }
   ReviewSession Read() {
     testing::WriteFileBytes(path_, original_);
+    return ReadThrough(path_, false);
+  }
+  // A review of the file as read through `path`, its first event made a shot
+  // when `correct`.
+  static ReviewSession ReadThrough(const std::string& path, bool correct = true) {
     ReviewDocument d;
-    EXPECT_TRUE(ReadReviewDocument(path_, d));
-    return ReviewSession(path_, std::move(d));
+    EXPECT_TRUE(ReadReviewDocument(path, d));
+    ReviewSession s(path, std::move(d));
+    if (correct) s.Apply(*s.document().ToggleShot(0));
+    return s;
+  }
+  ReviewSession ReadAndCorrect() {
+    testing::WriteFileBytes(path_, original_);
+    return ReadThrough(path_);
+  }
+  std::vector<std::uint8_t> Corrected() const { return Patched(original_, 60 + 18, "FF FF"); }
+  // A save refused with the ERROR message that starts with `error`: nothing
+  // written, no original kept.
+  void ExpectError(ReviewSession& s, const std::string& error) {
+    const ReviewSaveResult r = s.Save();
+    EXPECT_EQ(r.kind, ReviewSaveResult::Kind::kRefused);
+    EXPECT_EQ(r.title, "ERROR");
+    EXPECT_TRUE(r.text.starts_with(error)) << r.text;
+    EXPECT_EQ(ReadFileBytes(path_), original_);
+    EXPECT_EQ(FileNamesIn(dir_.path()), std::vector<std::string>{"120599_1.dat"});
   }
 
   TempDir dir_;
@@ -236,6 +263,114 @@ TEST_F(ReviewTest, AFailedSaveLeavesTheOriginalByteIdentical) {
   for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
     const std::string name = entry.path().filename().string();
     EXPECT_TRUE(name == "120599_1.dat" || name == "120599_1.dat.orig") << name;
+  }
+}
+
+// A file the user may not write is refused as START CLOCK refuses it. A saved
+// file keeps its owner and group, or is not saved (root can give it to its
+// owner; another user cannot).
+TEST_F(ReviewTest, PermissionsAndOwnersAreKeptOrTheSaveIsRefused) {
+  {
+    ReviewSession s = ReadAndCorrect();
+    ASSERT_EQ(::chmod(path_.c_str(), 0444), 0);
+    testing::WithoutRootPowers user;
+    ExpectError(s, "Unexpected error #13 occurred: \nCannot save " + path_ + ": Permission denied");
+  }
+  const passwd* nobody = ::getpwnam("nobody");
+  if (::geteuid() != 0 || nobody == nullptr) {
+    GTEST_SKIP() << "files of another user need root";
+  }
+  ReviewSession s = ReadAndCorrect();
+  ASSERT_EQ(::chmod(path_.c_str(), 0666), 0);
+  ASSERT_EQ(::chown(path_.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+  {
+    testing::WithoutRootPowers user;
+    ExpectError(s, "Unexpected error #1 occurred: \nCannot save " + path_ +
+                       ": It belongs to another user or group, and the saved file could not be "
+                       "made theirs.");
+  }
+  ExpectSaved(s);
+  struct stat st {};
+  ASSERT_EQ(::stat(path_.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, nobody->pw_uid);
+  EXPECT_EQ(st.st_gid, nobody->pw_gid);
+  EXPECT_EQ(st.st_mode & 07777, 0666u);
+  EXPECT_EQ(ReadFileBytes(path_), Corrected());
+}
+
+// A data file opened through a symbolic link is saved into the file the link
+// names, the original kept beside that file; the link stays a link.
+TEST_F(ReviewTest, AFileOpenedThroughALinkIsSavedIntoItsTarget) {
+  testing::WriteFileBytes(path_, original_);
+  TempDir links;
+  const std::string link = links.File("match.dat");
+  ASSERT_EQ(::symlink(path_.c_str(), link.c_str()), 0);
+  ReviewSession s = ReadThrough(link);
+  ExpectSaved(s);
+  struct stat st {};
+  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(FileNamesIn(links.path()), std::vector<std::string>{"match.dat"});
+  EXPECT_EQ(ReadFileBytes(path_), Corrected());
+  EXPECT_EQ(ReadFileBytes(KeptOriginalPath(path_)), original_);
+}
+
+// A folder that may be written but not read cannot be flushed once the new
+// file has its name: the save has happened all the same, and says so with a
+// warning.
+TEST_F(ReviewTest, AFolderThatCannotBeFlushedStillSavesWithAWarning) {
+  ReviewSession s = ReadAndCorrect();
+  ASSERT_EQ(::chmod(dir_.path().c_str(), 0333), 0);
+  ReviewSaveResult r;
+  {
+    testing::WithoutRootPowers user;
+    r = s.Save();
+  }
+  ASSERT_EQ(::chmod(dir_.path().c_str(), 0700), 0);
+  EXPECT_EQ(r.kind, ReviewSaveResult::Kind::kSaved);
+  EXPECT_EQ(r.title, "WARNING");
+  EXPECT_EQ(r.text,
+            "The corrections are saved, but the folder could not be flushed (Permission "
+            "denied)\r\nA power cut could still undo the save");
+  EXPECT_TRUE(s.saved());
+  EXPECT_EQ(ReadFileBytes(path_), Corrected());
+}
+
+// Names of any length save: the temporary file's name is no longer than the
+// file's. Where "<name>.orig" cannot be made (the name would be too long, or
+// something that is not a file has it), the operator is asked whether to save
+// without keeping the original.
+TEST_F(ReviewTest, NamesOfAnyLengthSaveOrAskToSaveWithoutTheOriginal) {
+  const auto name_max = static_cast<std::size_t>(::pathconf(dir_.path().c_str(), _PC_NAME_MAX));
+  const struct {
+    std::string name;
+    bool orig_taken;  // by a folder
+    std::string asked_why;
+  } cases[] = {
+      {std::string(244, 'a') + ".dat", false, ""},
+      {std::string(name_max - 4, 'b') + ".dat", false, "File name too long"},
+      {"120599_1.dat", true, "Something other than a file has that name"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name.size());
+    std::filesystem::remove_all(dir_.path());
+    std::filesystem::create_directory(dir_.path());
+    path_ = dir_.File(c.name);
+    if (c.orig_taken) std::filesystem::create_directory(KeptOriginalPath(path_));
+    ReviewSession s = ReadAndCorrect();
+    if (c.asked_why.empty()) {
+      ExpectSaved(s);
+      EXPECT_EQ(ReadFileBytes(KeptOriginalPath(path_)), original_);
+    } else {
+      const ReviewSaveResult r = s.Save();
+      EXPECT_EQ(r.kind, ReviewSaveResult::Kind::kAsk);
+      EXPECT_EQ(r.text, "The file as it was cannot be kept as " + KeptOriginalPath(path_) + ": " +
+                            c.asked_why + ".\r\nSave the corrections without keeping it?");
+      EXPECT_EQ(ReadFileBytes(path_), original_);
+      EXPECT_EQ(s.Save(false).kind, ReviewSaveResult::Kind::kSaved);
+      EXPECT_EQ(FileNamesIn(dir_.path()).size(), c.orig_taken ? 2u : 1u);
+    }
+    EXPECT_EQ(ReadFileBytes(path_), Corrected());
   }
 }
 
