@@ -6,6 +6,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <span>
+#include <utility>
 
 #include "base/error_numbers.h"
 #include "datafile/atomic_file.h"
@@ -102,7 +103,11 @@ bool PrinterSurface::FinishFile(bool painter_ended) {
   // The engine has written its last bytes when the painter ends.
   FileStatus s = painter_ended ? file_->Failure()
                                : FileStatus::Error(kPrinterError, "the PDF could not be finished");
-  if (s) s = file_->Commit(CheckPdfComplete).status;
+  if (s) {
+    const CommitResult committed = file_->Commit(CheckPdfComplete);
+    s = committed.status;
+    unflushed_folder_ = committed.folder_flush;
+  }
   if (!s) FailFile(s);
   DropFile();
   return s.ok();
@@ -179,6 +184,8 @@ void PrinterSurface::Fail(const QString& description, int number, const QString&
     failure_ = PrinterFailure{number != 0 ? number : kPrinterError, description, file_reason};
   }
 }
+
+FileStatus PrinterSurface::TakeUnflushedFolder() { return std::exchange(unflushed_folder_, {}); }
 
 std::optional<PrinterFailure> PrinterSurface::TakeFailure() {
   std::optional<PrinterFailure> taken = std::move(failure_);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "datafile/data_file.h"
 #include "platform/painter_surface.h"
 
 class QIODevice;
@@ -14,7 +15,6 @@ class QPrinter;
 
 namespace varrow {
 class AtomicFile;
-class FileStatus;
 }  // namespace varrow
 
 namespace varrow::platform {
@@ -46,6 +46,9 @@ class PrinterSurface : public PainterSurface {
   // The failure since the last call, if any. The job it hit is abandoned,
   // so the next drawing begins a new one.
   std::optional<PrinterFailure> TakeFailure();
+  // Why the folder of the PDF file the last job put in place could not be
+  // flushed (the file is written, but a power cut may still undo it), or Ok.
+  FileStatus TakeUnflushedFolder();
   // Jobs ended by EndDoc so far.
   int JobsEnded() const { return jobs_ended_; }
   bool JobActive() const { return painter_.isActive(); }
@@ -88,6 +91,7 @@ class PrinterSurface : public PainterSurface {
   bool job_failed_ = false;
   int jobs_ended_ = 0;
   std::optional<PrinterFailure> failure_;
+  FileStatus unflushed_folder_;
 };
 
 }  // namespace varrow::platform
