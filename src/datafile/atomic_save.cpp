@@ -62,6 +62,8 @@ DataFileSave KeepOriginal(const std::string& path, std::span<const std::uint8_t>
 
 std::string KeptOriginalPath(const std::string& path) { return path + ".orig"; }
 
+std::string UnsavedPath(const std::string& path) { return path + ".unsaved"; }
+
 DataFileSave SaveDataFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
                                     const FileAsRead& read, bool keep_original) {
   // A file opened through a symbolic link is saved into the file the link

@@ -12,6 +12,10 @@ namespace varrow {
 // beside the file, its name followed by ".orig".
 std::string KeptOriginalPath(const std::string& path);
 
+// Where corrections that were not saved when the program was asked to end
+// are kept: beside the file, its name followed by ".unsaved".
+std::string UnsavedPath(const std::string& path);
+
 // A data file as a review read it: a save may replace it only while it still is.
 struct FileAsRead {
   FileIdentity identity;

@@ -18,6 +18,7 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 
 #include "forms/review_model.h"
@@ -61,6 +62,8 @@ ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWid
   undo_ = new QUndoStack(this);
   connect(undo_, &QUndoStack::cleanChanged, this,
           [this](bool clean) { setWindowModified(!clean); });
+  // Corrections left unsaved last time, loaded: not saved until Ctrl+S.
+  if (session_.unsaved_loaded()) undo_->resetClean();
 
   auto* layout = new QVBoxLayout(this);
   BuildMenus(*layout);
@@ -398,6 +401,14 @@ void ReviewWindow::reject() {
     }
   }
   QDialog::reject();
+}
+
+void ReviewWindow::CloseWithoutAsking() {
+  if (!undo_->isClean()) {
+    const std::string line = "varrow: " + session_.KeepUnsaved() + "\n";
+    std::fputs(line.c_str(), stderr);
+  }
+  done(QDialog::Rejected);
 }
 
 void ReviewWindow::done(int result) {

@@ -53,6 +53,11 @@ class ReviewWindow : public QDialog {
   void reject() override;
   // Every way the window closes: keeps its size and splitter for next time.
   void done(int result) override;
+  // When the program is asked to end from outside (a signal, the desktop
+  // session ending): asks nothing. Corrections not saved are kept beside the
+  // file (ReviewSession::KeepUnsaved) and a line on the standard error says
+  // where; then the window closes.
+  void CloseWithoutAsking();
 
  private:
   void BuildMenus(QVBoxLayout& layout);

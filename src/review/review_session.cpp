@@ -60,10 +60,40 @@ ReviewSaveResult ReviewSession::Save(bool keep_original) {
   saved_ = true;
   on_disk_ = bytes;
   on_disk_identity_ = save.identity;
+  if (unsaved_loaded_) {
+    // Its corrections are in the file now.
+    (void)RemoveDataFile(UnsavedFile());
+    unsaved_loaded_ = false;
+  }
   if (save.status.ok()) return {};
   return {Kind::kSaved, std::string(kWarningTitle),
           "The corrections are saved, but the folder could not be flushed (" +
               save.status.reason() + ")" + crlf + "A power cut could still undo the save"};
+}
+
+std::string ReviewSession::UnsavedFile() const { return UnsavedPath(ResolvedPath(path_)); }
+
+std::string ReviewSession::KeepUnsaved() const {
+  const std::string unsaved = UnsavedFile();
+  // The name itself is replaced, whatever it held: a link there never leads
+  // the corrections over the data file or its original.
+  AtomicFileOptions options;
+  options.follow_links = false;
+  const CommitResult kept = WriteFileAtomically(unsaved, document_.FileBytes(), options);
+  if (!kept.ok()) {
+    return "the corrections to " + path_ + " were not saved and could not be kept in " + unsaved +
+           ": " + kept.status.reason();
+  }
+  return "the corrections to " + path_ + " were not saved; they are kept in " + unsaved;
+}
+
+FileStatus ReviewSession::LoadUnsaved() {
+  ReviewDocument unsaved;
+  if (FileStatus s = ReadReviewDocument(UnsavedFile(), unsaved); !s) return s;
+  document_ = std::move(unsaved);
+  stats_ = document_.Statistics();
+  unsaved_loaded_ = true;
+  return FileStatus::Ok();
 }
 
 }  // namespace varrow

@@ -46,6 +46,18 @@ class ReviewSession {
   // it up again.
   bool saved() const { return saved_; }
 
+  // Where corrections not saved when the program was asked to end are kept:
+  // UnsavedPath of the file (a symbolic link followed).
+  std::string UnsavedFile() const;
+  // For a program asked to end with corrections not saved: writes the
+  // document as UnsavedFile (through the atomic writer, never over the data
+  // file or its original). The line that says so, or why it could not.
+  std::string KeepUnsaved() const;
+  // Takes the corrections kept in UnsavedFile into the document, as
+  // corrections not yet saved; the next save removes that file.
+  [[nodiscard]] FileStatus LoadUnsaved();
+  bool unsaved_loaded() const { return unsaved_loaded_; }
+
  private:
   std::string path_;
   ReviewDocument document_;
@@ -56,6 +68,7 @@ class ReviewSession {
   FileIdentity on_disk_identity_;
   MatchStats stats_;
   bool saved_ = false;
+  bool unsaved_loaded_ = false;
 };
 
 }  // namespace varrow

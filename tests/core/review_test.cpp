@@ -415,6 +415,51 @@ TEST_F(ReviewEventsCommandTest, RefusedWithoutAStoppedClockAFileOrAReadableFile)
   EXPECT_EQ(controls_.review_shown, 0);
 }
 
+// Corrections kept aside when the program was asked to end (never over the
+// data file, also where a link holds their name): the next Review Events of
+// the file says so and loads them as unsaved corrections, deletes them, or
+// leaves them for another time. Once loaded and saved, they go.
+TEST_F(ReviewEventsCommandTest, CorrectionsKeptAsideAreOfferedNextTime) {
+  SmallMatch().Write(path_);
+  const std::vector<std::uint8_t> recorded = ReadFileBytes(path_);
+  state_.Data_file_path = path_;
+  const std::string unsaved = UnsavedPath(path_);
+  ASSERT_EQ(::symlink(path_.c_str(), unsaved.c_str()), 0);
+  std::vector<std::uint8_t> kept;
+  for (const std::string answer : {"Load", "Delete", "Not now"}) {
+    SCOPED_TRACE(answer);
+    ReviewDocument d;
+    ASSERT_TRUE(ReadReviewDocument(path_, d));
+    ReviewSession ended(path_, std::move(d));
+    ended.Apply(*ended.document().Delete({4}));
+    EXPECT_EQ(ended.KeepUnsaved(),
+              "the corrections to " + path_ + " were not saved; they are kept in " + unsaved);
+    kept = ReadFileBytes(unsaved);
+    EXPECT_EQ(kept, ended.document().FileBytes());
+
+    controls_.questions.clear();
+    controls_.answers = {answer};
+    controls_.on_review_window = [&](ReviewSession& s) {
+      EXPECT_EQ(s.document().EventCount(), answer == "Load" ? 4 : 5);
+      EXPECT_EQ(s.unsaved_loaded(), answer == "Load");
+    };
+    recorder_.mnuReviewEvents_Click();
+    EXPECT_EQ(controls_.review_shown, 1);
+    controls_.review_shown = 0;
+    ASSERT_EQ(controls_.questions.size(), 1u);
+    EXPECT_EQ(controls_.questions[0].text,
+              "Corrections to 120599_1.dat that were not saved when Varrow was asked to end are "
+              "kept in 120599_1.dat.unsaved.\r\nLoad them into Review Events, or delete them?");
+    EXPECT_EQ(std::filesystem::exists(unsaved), answer != "Delete");
+    EXPECT_EQ(ReadFileBytes(path_), recorded);
+  }
+  controls_.answers = {"Load"};
+  controls_.on_review_window = [](ReviewSession& s) { ExpectSaved(s); };
+  recorder_.mnuReviewEvents_Click();
+  EXPECT_FALSE(std::filesystem::exists(unsaved));
+  EXPECT_EQ(ReadFileBytes(path_), kept);
+}
+
 TEST_F(ReviewEventsCommandTest, AfterASaveTheMainWindowTakesTheFileAsOpenDoes) {
   SmallMatch().Write(path_);
   state_.Data_file_path = path_;
