@@ -56,6 +56,10 @@ class BenchControls : public MainControls {
       throw std::runtime_error(std::string(title) + ": " + std::string(text));
     }
   }
+  std::size_t Ask(std::string_view, std::string_view,
+                  const std::vector<std::string>& buttons) override {
+    return buttons.size() - 1;
+  }
   void SetBusyPointer(bool) override {}
   void ShowPeriodWindow() override {}
   std::optional<std::string> ShowOpenDialog(std::string_view) override { return std::nullopt; }

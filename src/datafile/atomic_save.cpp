@@ -1,123 +1,106 @@
 #include "datafile/atomic_save.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
+#include <cstring>
 #include <vector>
+
+#include "datafile/atomic_file.h"
 
 namespace varrow {
 namespace {
 
-std::string DirectoryOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
+DataFileSave Failed(FileStatus status) { return {SaveOutcome::kFailed, std::move(status), {}}; }
 
-std::string NameOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-FileStatus WriteAll(int fd, std::span<const std::uint8_t> bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return FileStatus::FromErrno(errno);
-    }
-    if (n == 0) return FileStatus::FromErrno(EIO);
-    done += static_cast<std::size_t>(n);
-  }
+// Whether the open, locked file is still the one read, holding what was read.
+FileStatus StillAsRead(const DataFile& file, const FileAsRead& read, bool& same) {
+  same = false;
+  if (!file.CheckStillNamed() || file.Identity() != read.identity) return FileStatus::Ok();
+  std::int64_t size = 0;
+  if (FileStatus s = file.Size(size); !s) return s;
+  const std::size_t records = read.bytes.size() / kRecordLength;
+  if (static_cast<std::uint64_t>(size) / kRecordLength != records) return FileStatus::Ok();
+  std::vector<RecordBytes> on_disk(records);
+  std::size_t count = 0;
+  if (FileStatus s = file.ReadRecords(1, on_disk, count); !s) return s;
+  same = count == records && std::memcmp(on_disk.data(), read.bytes.data(), read.bytes.size()) == 0;
   return FileStatus::Ok();
 }
 
-FileStatus SyncFd(int fd) {
-  int r;
-  do {
-    r = ::fsync(fd);
-  } while (r != 0 && errno == EINTR);
-  return r == 0 ? FileStatus::Ok() : FileStatus::FromErrno(errno);
-}
-
-FileStatus SyncDirectory(const std::string& dir) {
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return FileStatus::FromErrno(errno);
-  FileStatus s = SyncFd(fd);
-  ::close(fd);
-  return s;
-}
-
-// A new file in `dir` holding `bytes`, flushed, with `mode`; its path in
-// `temp`. Nothing is left behind on failure.
-FileStatus WriteTemporary(const std::string& dir, const std::string& name,
-                          std::span<const std::uint8_t> bytes, mode_t mode, std::string& temp) {
-  std::string pattern = dir + "/." + name + ".XXXXXX";
-  std::vector<char> buf(pattern.begin(), pattern.end());
-  buf.push_back('\0');
-  const int fd = ::mkostemp(buf.data(), O_CLOEXEC);
-  if (fd < 0) return FileStatus::FromErrno(errno);
-  temp.assign(buf.data());
-  // The original's permissions where the file system keeps them (FAT does
-  // not, and refuses to be asked).
-  (void)::fchmod(fd, mode);
-  FileStatus s = WriteAll(fd, bytes);
-  if (s) s = SyncFd(fd);
-  if (::close(fd) != 0 && s) s = FileStatus::FromErrno(errno);
-  if (!s) ::unlink(temp.c_str());
-  return s;
-}
-
-// Keeps the original under `kept` unless that name is taken: a second name
-// for the same file where the file system allows it, else a copy of
-// `original` (on file systems without hard links, such as those of most USB
-// sticks).
-FileStatus KeepOriginal(const std::string& path, const std::string& kept, mode_t mode,
-                        std::span<const std::uint8_t> original) {
-  if (::link(path.c_str(), kept.c_str()) == 0 || errno == EEXIST) return FileStatus::Ok();
-  FileStatus s;
-  std::string temp;
-  if (s = WriteTemporary(DirectoryOf(kept), NameOf(kept), original, mode, temp); !s) return s;
-  // The copy takes the name only if it is free: an existing one is never
-  // replaced. A file system that cannot say so atomically is asked first.
-  int r = ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, kept.c_str(), RENAME_NOREPLACE);
-  if (r != 0 && errno == EINVAL) {
-    struct stat st {};
-    if (::lstat(kept.c_str(), &st) == 0) {
-      errno = EEXIST;
-    } else {
-      r = ::rename(temp.c_str(), kept.c_str());
-    }
+// Keeps the original under its kept name, unless a file has that name
+// already: kSaved when it is kept.
+DataFileSave KeepOriginal(const std::string& path, std::span<const std::uint8_t> original) {
+  const std::string kept = KeptOriginalPath(path);
+  auto not_kept = [](FileStatus why) {
+    return DataFileSave{SaveOutcome::kOriginalNotKept, std::move(why), {}};
+  };
+  struct stat st {};
+  if (::lstat(kept.c_str(), &st) == 0) {
+    if (S_ISREG(st.st_mode)) return {};
+    return not_kept(FileStatus::Error(EEXIST, "Something other than a file has that name"));
   }
-  if (r != 0 && errno != EEXIST) s = FileStatus::FromErrno(errno);
-  if (r != 0) ::unlink(temp.c_str());
-  return s;
+  if (errno != ENOENT) {
+    return errno == ENAMETOOLONG ? not_kept(FileStatus::FromErrno(errno))
+                                 : Failed(FileStatus::FromErrno(errno));
+  }
+  if (::link(path.c_str(), kept.c_str()) == 0 || errno == EEXIST) return {};
+  // A file system without second names (those of most USB sticks): a copy,
+  // which takes the name only while it is free.
+  AtomicFileOptions options;
+  options.follow_links = false;
+  options.permissions_from = path;
+  options.require_owner = true;
+  options.create_only = true;
+  const CommitResult copy = WriteFileAtomically(kept, original, options);
+  if (copy.ok() || copy.status.code() == EEXIST) return {};
+  return Failed(copy.status);
 }
 
 }  // namespace
 
 std::string KeptOriginalPath(const std::string& path) { return path + ".orig"; }
 
-FileStatus SaveDataFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                                  std::span<const std::uint8_t> original) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return FileStatus::FromErrno(errno);
-  if (!S_ISREG(st.st_mode)) return FileStatus::Error(EINVAL, "Not a regular file");
-  const mode_t mode = st.st_mode & 07777;
-  const std::string dir = DirectoryOf(path);
-  if (FileStatus s = KeepOriginal(path, KeptOriginalPath(path), mode, original); !s) return s;
-  std::string temp;
-  if (FileStatus s = WriteTemporary(dir, NameOf(path), bytes, mode, temp); !s) return s;
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    const FileStatus s = FileStatus::FromErrno(errno);
-    ::unlink(temp.c_str());
-    return s;
+std::string UnsavedPath(const std::string& path) { return path + ".unsaved"; }
+
+DataFileSave SaveDataFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+                                    const FileAsRead& read, bool keep_original) {
+  // A file opened through a symbolic link is saved into the file the link
+  // names, and the link stays a link.
+  const std::string target = ResolvedPath(path);
+  // The recording lock, taken without waiting as START CLOCK takes it, and
+  // held until the new file has the name: no copy of the program records
+  // into the file while it is replaced. Opening it for writing also refuses
+  // a file the user may not write, as START CLOCK does.
+  DataFile file;
+  if (FileStatus s = file.Open(target, OpenMode::kExisting); !s) return Failed(s);
+  if (FileStatus s = file.LockExclusive(); !s) {
+    return s.code() == EWOULDBLOCK ? DataFileSave{SaveOutcome::kLocked, {}, {}} : Failed(s);
   }
-  return SyncDirectory(dir);
+  // Another program may have recorded into it, or saved over it, since it
+  // was read: writing the corrections over that would lose it.
+  bool same = false;
+  if (FileStatus s = StillAsRead(file, read, same); !s) return Failed(s);
+  if (!same) return {SaveOutcome::kChanged, {}, {}};
+  // Its user keeps it: saved by root, or by another user of a shared folder,
+  // it must not become theirs.
+  AtomicFileOptions options;
+  options.follow_links = false;
+  options.require_owner = true;
+  AtomicFile saved_file(target, options);
+  if (FileStatus s = saved_file.Open(); !s) return Failed(s);
+  if (keep_original) {
+    if (DataFileSave kept = KeepOriginal(target, read.bytes); kept.outcome != SaveOutcome::kSaved) {
+      return kept;
+    }
+  }
+  if (FileStatus s = saved_file.Write(bytes); !s) return Failed(s);
+  const CommitResult saved = saved_file.Commit();
+  if (!saved.ok()) return Failed(saved.status);
+  // The new file has the name: the save has happened, even where the folder
+  // cannot be flushed (the status says so).
+  return {SaveOutcome::kSaved, saved.folder_flush, saved.identity};
 }
 
 }  // namespace varrow

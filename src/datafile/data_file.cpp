@@ -25,13 +25,21 @@ FileStatus FileStatus::FromErrno(int error_number) {
   return Error(error_number, std::strerror(error_number));
 }
 
-int FlushToDisk(int fd) {
+namespace {
+
+int Retried(int (*flush)(int), int fd) {
   int r;
   do {
-    r = ::fdatasync(fd);
+    r = flush(fd);
   } while (r != 0 && errno == EINTR);
   return r == 0 ? 0 : errno;
 }
+
+}  // namespace
+
+int FlushToDisk(int fd) { return Retried(::fdatasync, fd); }
+
+int SyncToDisk(int fd) { return Retried(::fsync, fd); }
 
 DataFile::DataFile() = default;
 
@@ -233,11 +241,20 @@ FileStatus DataFile::Truncate(std::int64_t bytes) {
   return status;
 }
 
-FileStatus DataFile::CheckNotRemoved() const {
+FileStatus DataFile::CheckStillNamed() const {
   if (fd_ < 0) return FileStatus::FromErrno(EBADF);
   struct stat st {};
   if (::fstat(fd_, &st) != 0) return FileStatus::FromErrno(errno);
+  struct stat named {};
+  const bool looked = ::stat(path_.c_str(), &named) == 0;
+  // Only a name that is gone says so: a share that does not answer just now
+  // says nothing about the file.
+  const bool gone = !looked && (errno == ENOENT || errno == ENOTDIR);
+  if (looked && (named.st_dev != st.st_dev || named.st_ino != st.st_ino)) {
+    return FileStatus::Error(ENOENT, "Another file has taken the data file's name");
+  }
   if (st.st_nlink == 0) return FileStatus::Error(ENOENT, "The data file has been removed");
+  if (gone) return FileStatus::Error(ENOENT, "The data file is no longer under its name");
   return FileStatus::Ok();
 }
 

@@ -40,6 +40,9 @@ class FileStatus {
 using FlushFunction = std::function<int(int fd)>;
 // fdatasync, again when interrupted.
 int FlushToDisk(int fd);
+// fsync, again when interrupted: also what fdatasync may leave out, such as a
+// folder's new entries.
+int SyncToDisk(int fd);
 
 class BackgroundFlusher;
 
@@ -119,9 +122,10 @@ class DataFile {
   [[nodiscard]] FileStatus Size(std::int64_t& bytes) const;
   // Cuts the file to `bytes`: drops the torn tail a failed append can leave.
   [[nodiscard]] FileStatus Truncate(std::int64_t bytes);
-  // Fails once the file has been removed from its directory: writes still
-  // succeed then, but everything written is lost when the file is closed.
-  [[nodiscard]] FileStatus CheckNotRemoved() const;
+  // Fails once the path it was opened by no longer names it: the file has
+  // been removed (writes still succeed then, but everything written is lost
+  // when it is closed), moved away, or another file has taken the name.
+  [[nodiscard]] FileStatus CheckStillNamed() const;
 
  private:
   int fd_ = -1;

@@ -276,7 +276,10 @@ void Form1::CloseOnRequest() {
   } else if (QWidget* modal = QApplication::activeModalWidget()) {
     // A modal window runs inside the handler that opened it: close it, and
     // close the main window once that handler has returned.
-    if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+    if (modal == review_) {
+      // Which asks nothing: corrections not saved are kept beside the file.
+      review_->CloseWithoutAsking();
+    } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
       dialog->reject();
     } else {
       modal->close();
@@ -431,6 +434,11 @@ void Form1::SetTimerEnabled(bool enabled) {
 
 void Form1::MsgBox(std::string_view text, MsgIcon icon, std::string_view title) {
   ShowMessage(this, text, icon, title);
+}
+
+std::size_t Form1::Ask(std::string_view text, std::string_view title,
+                       const std::vector<std::string>& buttons) {
+  return AskQuestion(this, text, title, buttons);
 }
 
 void Form1::SetBusyPointer(bool busy) {

@@ -68,6 +68,8 @@ class Form1 : public QMainWindow, public MainControls {
   bool TimerEnabled() const override;
   void SetTimerEnabled(bool enabled) override;
   void MsgBox(std::string_view text, MsgIcon icon, std::string_view title) override;
+  std::size_t Ask(std::string_view text, std::string_view title,
+                  const std::vector<std::string>& buttons) override;
   void SetBusyPointer(bool busy) override;
   void ShowPeriodWindow() override;
   std::optional<std::string> ShowOpenDialog(std::string_view filter) override;

@@ -18,6 +18,7 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 
 #include "forms/review_model.h"
@@ -61,6 +62,8 @@ ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWid
   undo_ = new QUndoStack(this);
   connect(undo_, &QUndoStack::cleanChanged, this,
           [this](bool clean) { setWindowModified(!clean); });
+  // Corrections left unsaved last time, loaded: not saved until Ctrl+S.
+  if (session_.unsaved_loaded()) undo_->resetClean();
 
   auto* layout = new QVBoxLayout(this);
   BuildMenus(*layout);
@@ -359,13 +362,25 @@ void ReviewWindow::Corrected(const Correction& c, bool undone) {
   SelectionChanged();
 }
 
-bool ReviewWindow::Save() {
-  std::string error;
-  if (!session_.Save(error)) {
-    ShowMessage(this, error, MsgIcon::kExclamation, kErrorTitle);
-    return false;
+bool ReviewWindow::Save(bool keep_original) {
+  const ReviewSaveResult result = session_.Save(keep_original);
+  switch (result.kind) {
+    case ReviewSaveResult::Kind::kAsk: {
+      QMessageBox box(QMessageBox::Question, windowTitle().remove("[*]"),
+                      platform::FromUtf8(result.text).replace("\r\n", "\n"),
+                      QMessageBox::Yes | QMessageBox::No, this);
+      box.setDefaultButton(QMessageBox::No);
+      return box.exec() == QMessageBox::Yes && Save(false);
+    }
+    case ReviewSaveResult::Kind::kRefused:
+      ShowMessage(this, result.text, MsgIcon::kExclamation, result.title);
+      return false;
+    case ReviewSaveResult::Kind::kSaved:
+      break;
   }
+  // The file has changed: the title says so before any warning does.
   undo_->setClean();
+  if (!result.text.empty()) ShowMessage(this, result.text, MsgIcon::kExclamation, result.title);
   return true;
 }
 
@@ -386,6 +401,14 @@ void ReviewWindow::reject() {
     }
   }
   QDialog::reject();
+}
+
+void ReviewWindow::CloseWithoutAsking() {
+  if (!undo_->isClean()) {
+    const std::string line = "varrow: " + session_.KeepUnsaved() + "\n";
+    std::fputs(line.c_str(), stderr);
+  }
+  done(QDialog::Rejected);
 }
 
 void ReviewWindow::done(int result) {

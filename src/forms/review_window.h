@@ -43,8 +43,9 @@ class ReviewWindow : public QDialog {
   std::optional<int> CurrentEventRow() const;
   void SelectEventRow(int event_row);
 
-  // Ctrl+S. False (after the ERROR message) when the file could not be saved.
-  bool Save();
+  // Ctrl+S. False (after its message, or the operator's No to keeping no
+  // original) when the file was not saved.
+  bool Save(bool keep_original = true);
 
  public slots:
   // Escape and the close box: asks Save / Discard / Cancel while there are
@@ -52,6 +53,11 @@ class ReviewWindow : public QDialog {
   void reject() override;
   // Every way the window closes: keeps its size and splitter for next time.
   void done(int result) override;
+  // When the program is asked to end from outside (a signal, the desktop
+  // session ending): asks nothing. Corrections not saved are kept beside the
+  // file (ReviewSession::KeepUnsaved) and a line on the standard error says
+  // where; then the window closes.
+  void CloseWithoutAsking();
 
  private:
   void BuildMenus(QVBoxLayout& layout);

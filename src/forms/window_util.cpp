@@ -12,6 +12,7 @@
 #include <QThread>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 
 #include "platform/qt_conversions.h"
 
@@ -36,6 +37,24 @@ void ShowMessage(QWidget* parent, std::string_view text, MsgIcon icon, std::stri
                   FromUtf8(title), body, QMessageBox::Ok, parent);
   box.setTextFormat(Qt::PlainText);
   box.exec();
+}
+
+std::size_t AskQuestion(QWidget* parent, std::string_view text, std::string_view title,
+                        const std::vector<std::string>& buttons) {
+  QString body = FromUtf8(text);
+  body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  QMessageBox box(QMessageBox::Question, FromUtf8(title), body, QMessageBox::NoButton, parent);
+  box.setTextFormat(Qt::PlainText);
+  std::vector<QAbstractButton*> added;
+  for (const std::string& name : buttons) {
+    added.push_back(box.addButton(FromUtf8(name), QMessageBox::AcceptRole));
+  }
+  box.setDefaultButton(qobject_cast<QPushButton*>(added.front()));
+  box.setEscapeButton(added.back());
+  box.exec();
+  const auto pressed = std::find(added.begin(), added.end(), box.clickedButton());
+  return pressed == added.end() ? added.size() - 1
+                                : static_cast<std::size_t>(pressed - added.begin());
 }
 
 QString QtFileFilter(std::string_view filter) {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "hosts/messages.h"
 
@@ -16,6 +18,11 @@ void CentreOnScreen(QWidget& window);
 // A modal message box with one OK button: the title, the icon (exclamation
 // or information) and the text, whose "\r\n" break its lines.
 void ShowMessage(QWidget* parent, std::string_view text, MsgIcon icon, std::string_view title);
+
+// A modal question with a button for each of `buttons`, the first the
+// default and the last Escape's; the index of the one pressed.
+std::size_t AskQuestion(QWidget* parent, std::string_view text, std::string_view title,
+                        const std::vector<std::string>& buttons);
 
 // A file dialog filter in the "description|pattern|..." form, as Qt writes it:
 // "Data Files (*.dat)|*.dat" gives "Data Files (*.dat)".

@@ -6,22 +6,22 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <span>
+#include <utility>
 
 #include "base/error_numbers.h"
-#include "datafile/data_file.h"
+#include "datafile/atomic_file.h"
 #include "platform/fonts.h"
-#include "platform/output_file.h"
 #include "platform/twips.h"
 #include "surface/surface.h"
 
 namespace varrow::platform {
 namespace {
 
-// The PDF engine's output, handed to the output file. The engine does not
+// The PDF engine's output, handed to the atomic file. The engine does not
 // look at write failures; the file keeps the first one for the job's end.
-class OutputFileDevice : public QIODevice {
+class AtomicFileDevice : public QIODevice {
  public:
-  explicit OutputFileDevice(OutputFile& file) : file_(file) { open(QIODevice::WriteOnly); }
+  explicit AtomicFileDevice(AtomicFile& file) : file_(file) { open(QIODevice::WriteOnly); }
 
  protected:
   qint64 readData(char*, qint64) override { return -1; }
@@ -31,7 +31,7 @@ class OutputFileDevice : public QIODevice {
   }
 
  private:
-  OutputFile& file_;
+  AtomicFile& file_;
 };
 
 }  // namespace
@@ -83,13 +83,13 @@ bool PrinterSurface::ReadyToPaint() {
 }
 
 bool PrinterSurface::BeginFile() {
-  file_ = std::make_unique<OutputFile>(QFile::encodeName(printer_.outputFileName()).toStdString());
+  file_ = std::make_unique<AtomicFile>(QFile::encodeName(printer_.outputFileName()).toStdString());
   if (const FileStatus s = file_->Open(); !s) {
     FailFile(s);
     DropFile();
     return false;
   }
-  file_device_ = std::make_unique<OutputFileDevice>(*file_);
+  file_device_ = std::make_unique<AtomicFileDevice>(*file_);
   file_writer_ = std::make_unique<QPdfWriter>(file_device_.get());
   // The printer's page and resolution: the PDF is what the printer would print.
   file_writer_->setResolution(printer_.resolution());
@@ -103,7 +103,11 @@ bool PrinterSurface::FinishFile(bool painter_ended) {
   // The engine has written its last bytes when the painter ends.
   FileStatus s = painter_ended ? file_->Failure()
                                : FileStatus::Error(kPrinterError, "the PDF could not be finished");
-  if (s) s = file_->Commit(OutputKind::kPdf);
+  if (s) {
+    const CommitResult committed = file_->Commit(CheckPdfComplete);
+    s = committed.status;
+    unflushed_folder_ = committed.folder_flush;
+  }
   if (!s) FailFile(s);
   DropFile();
   return s.ok();
@@ -180,6 +184,8 @@ void PrinterSurface::Fail(const QString& description, int number, const QString&
     failure_ = PrinterFailure{number != 0 ? number : kPrinterError, description, file_reason};
   }
 }
+
+FileStatus PrinterSurface::TakeUnflushedFolder() { return std::exchange(unflushed_folder_, {}); }
 
 std::optional<PrinterFailure> PrinterSurface::TakeFailure() {
   std::optional<PrinterFailure> taken = std::move(failure_);

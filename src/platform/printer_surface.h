@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "datafile/data_file.h"
 #include "platform/painter_surface.h"
 
 class QIODevice;
@@ -13,12 +14,10 @@ class QPdfWriter;
 class QPrinter;
 
 namespace varrow {
-class FileStatus;
+class AtomicFile;
 }  // namespace varrow
 
 namespace varrow::platform {
-
-class OutputFile;
 
 // A printer failure: the number shown to the operator and what went wrong.
 struct PrinterFailure {
@@ -47,6 +46,9 @@ class PrinterSurface : public PainterSurface {
   // The failure since the last call, if any. The job it hit is abandoned,
   // so the next drawing begins a new one.
   std::optional<PrinterFailure> TakeFailure();
+  // Why the folder of the PDF file the last job put in place could not be
+  // flushed (the file is written, but a power cut may still undo it), or Ok.
+  FileStatus TakeUnflushedFolder();
   // Jobs ended by EndDoc so far.
   int JobsEnded() const { return jobs_ended_; }
   bool JobActive() const { return painter_.isActive(); }
@@ -81,7 +83,7 @@ class PrinterSurface : public PainterSurface {
   // The job's PDF file when the printer prints to one: the file, the device
   // the PDF engine writes into and the writer that paints it. Declared
   // before the painter, which is ended before they go.
-  std::unique_ptr<OutputFile> file_;
+  std::unique_ptr<AtomicFile> file_;
   std::unique_ptr<QIODevice> file_device_;
   std::unique_ptr<QPdfWriter> file_writer_;
   QPainter painter_;
@@ -89,6 +91,7 @@ class PrinterSurface : public PainterSurface {
   bool job_failed_ = false;
   int jobs_ended_ = 0;
   std::optional<PrinterFailure> failure_;
+  FileStatus unflushed_folder_;
 };
 
 }  // namespace varrow::platform

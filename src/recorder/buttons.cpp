@@ -33,7 +33,7 @@ void Recorder::Command5_Click() {
     // A write cut short may have set one byte of the mark: put it back.
     if (!s) (void)file_.WriteEvent(record, as_read);
   }
-  if (s) s = file_.CheckNotRemoved();
+  if (s) s = file_.CheckStillNamed();
   if (!s) FailRecording(s);
 }
 
@@ -62,7 +62,7 @@ void Recorder::Command1_Click() {
       undone.Right_goal == 1 ? TakeGoalBack(state_.Score_2) : state_.Score_2;
   const Header_record header = CurrentHeader(record, score_2, score_1);
   FileStatus s = WriteHeaderOnly(header);
-  if (s) s = file_.CheckNotRemoved();
+  if (s) s = file_.CheckStillNamed();
   if (!s) {
     FailRecording(s);
     return;

@@ -21,11 +21,13 @@ void Recorder::Timer1_Timer() {
   if (state_.Elapsed_seconds < kMaxClockSeconds) ++state_.Elapsed_seconds;
   ShowClock();
   // A file removed while open still takes every write, and loses them all
-  // when it is closed. Looking once a second keeps that check off the click.
+  // when it is closed; one whose name another file has taken (another
+  // program's save) is no longer the data file anyone will open. Looking
+  // once a second keeps that check off the click.
   // A failed background flush is seen here at the latest.
   if (file_.IsOpen()) {
     FileStatus s = file_.FlushFailure();
-    if (s) s = file_.CheckNotRemoved();
+    if (s) s = file_.CheckStillNamed();
     if (!s) FailRecording(s);
   }
 }
@@ -84,7 +86,7 @@ void Recorder::StopClock() {
     s = file_.Sync();
     if (!s) (void)file_.WriteHeader(state_.Header_rec);
   }
-  if (s) s = file_.CheckNotRemoved();
+  if (s) s = file_.CheckStillNamed();
   if (!s) {
     FailRecording(s);
     return;
@@ -120,6 +122,28 @@ void Recorder::StartClock() {
   }
   std::int64_t size = 0;
   if (s) s = file_.Size(size);
+  // Appending to a file that changed since this program last wrote or read
+  // it would mix two recordings (the records and the clock would disagree).
+  // Any change counts: another file under the name (also one that took it
+  // between the open and the lock), fewer records, another header (encoded:
+  // the unused bytes do not count).
+  bool changed = false;
+  if (s) {
+    changed = !file_.CheckStillNamed() || file_.Identity() != known_file_ ||
+              size < std::int64_t{known_header_.Last_record} * kRecordLength;
+  }
+  RecordBytes on_disk{};
+  if (s && !changed) {
+    s = file_.Read(kHeaderRecord, on_disk);
+    changed = s && EncodeHeader(DecodeHeader(on_disk)) != EncodeHeader(known_header_);
+  }
+  if (changed) {
+    file_.Close();
+    controls_.MsgBox(std::string("Data file changed since it was opened") + std::string(kCrLf) +
+                         "OPEN it again to START CLOCK",
+                     MsgIcon::kExclamation, kWarningTitle);
+    return;
+  }
   if (s && last_record < kHeaderRecord) {
     s = FileStatus::Error(kBadDataFileError, "The file's header is damaged (last record " +
                                                  std::to_string(last_record) + ")");
@@ -128,20 +152,8 @@ void Recorder::StartClock() {
                           "The file holds fewer records than its header counts (" +
                               std::to_string(last_record) + ")");
   }
-  RecordBytes on_disk{};
-  if (s) s = file_.Read(kHeaderRecord, on_disk);
   if (!s) {
     FailRecording(s);
-    return;
-  }
-  // Appending to a file that changed since this program last wrote or read
-  // it would mix two recordings (the records and the clock would disagree).
-  // Encoded, the unused bytes do not count.
-  if (EncodeHeader(DecodeHeader(on_disk)) != EncodeHeader(known_header_)) {
-    file_.Close();
-    controls_.MsgBox(std::string("Data file changed since it was opened") + std::string(kCrLf) +
-                         "OPEN it again to START CLOCK",
-                     MsgIcon::kExclamation, kWarningTitle);
     return;
   }
 

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/colors.h"
 #include "hosts/messages.h"
@@ -50,6 +51,11 @@ class MainControls {
 
   // A modal message box with one OK button. "\r\n" (or "\n") breaks a line.
   virtual void MsgBox(std::string_view text, MsgIcon icon, std::string_view title) = 0;
+  // A modal question with a button for each of `buttons`, the first the
+  // default; the index of the one pressed, the last when the question is
+  // closed without an answer.
+  virtual std::size_t Ask(std::string_view text, std::string_view title,
+                          const std::vector<std::string>& buttons) = 0;
   // The hourglass pointer on the main and progress windows, or the default.
   virtual void SetBusyPointer(bool busy) = 0;
 

@@ -126,6 +126,7 @@ void Recorder::mnuNew_Click() {
   if (s) s = file.WriteName(kRightNameRecord, team_1_name);
   if (s) s = file.WriteHeader(header);
   if (s) s = file.Sync();
+  const FileIdentity identity = file.Identity();
   file.Close();
   if (!s) {
     // A half-made file would only take up one of the day's names.
@@ -144,6 +145,7 @@ void Recorder::mnuNew_Click() {
   state_.Team_2_name = team_2_name;
   state_.Team_1_name = team_1_name;
   SetHeaderOnDisk(header);
+  known_file_ = identity;
 
   // Kick-off: clock at zero, ball on the centre spot with the team whose ball
   // icon shows, nothing left of the previous file's play.

@@ -35,7 +35,8 @@ FileStatus ReadDataFileForOpen(const std::string& path, OpenedFile& out) {
   // Recording goes on from Last_record: it must name a record the file holds.
   if (s) s = file.CheckRecordCount();
   if (!s) return s;
-  OpenedFile result{file.Team_2_name(), file.Team_1_name(), file.Header_rec(), std::nullopt};
+  OpenedFile result{file.Team_2_name(), file.Team_1_name(), file.Header_rec(), std::nullopt,
+                    file.Identity()};
   const std::int16_t last = result.Header_rec.Last_record;
   if (last >= kFirstEventRecord) {
     Event_record event;
@@ -80,6 +81,7 @@ bool Recorder::TakeDataFile(const std::string& path) {
   state_.Team_2_name = std::move(opened.Team_2_name);
   state_.Team_1_name = std::move(opened.Team_1_name);
   SetHeaderOnDisk(header);
+  known_file_ = opened.identity;
 
   controls_.SetCaption(MainControl::kText2, state_.Team_2_name);
   controls_.SetCaption(MainControl::kText1, state_.Team_1_name);

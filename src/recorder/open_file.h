@@ -17,6 +17,7 @@ struct OpenedFile {
   Header_record Header_rec;
   // The event at the header's Last_record; none when the file holds no event.
   std::optional<Event_record> last_event;
+  FileIdentity identity;  // which file was read
 };
 
 // Reads and checks everything Open needs, so that nothing changes unless all

@@ -82,6 +82,10 @@ class Recorder {
   // clock is stopped, and false once a background flush has failed (which
   // stops recording).
   bool RecordingAllowed();
+  // Corrections to the file of `session` left unsaved when the program was
+  // asked to end: asks whether to load them into it, delete them, or leave
+  // them for another time.
+  void OfferUnsavedCorrections(ReviewSession& session);
   // A refusal: the "WARNING" box with its two lines.
   void Warn(std::string_view first_line, std::string_view second_line);
   // The warning every recording handler gives while the clock is stopped.
@@ -116,6 +120,8 @@ class Recorder {
   // START CLOCK refuses a file whose header no longer matches, since another
   // program has recorded into it or it was replaced.
   Header_record known_header_;
+  // Which file that was: START CLOCK also refuses another file under its name.
+  FileIdentity known_file_;
 
   // Recording: START and STOP CLOCK, and the writes every recording handler shares.
   void StartClock();

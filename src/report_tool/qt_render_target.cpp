@@ -6,10 +6,12 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QString>
+#include <utility>
 
 #include "base/error_numbers.h"
+#include "datafile/atomic_file.h"
+#include "datafile/folder.h"
 #include "platform/image_surface.h"
-#include "platform/output_file.h"
 #include "platform/printer_surface.h"
 #include "platform/qt_conversions.h"
 #include "platform/twips.h"
@@ -26,6 +28,12 @@ constexpr double kImageDpi = 192;
 // "PATH: cannot be written: REASON", the line the tool shows.
 FileStatus NotWritten(const std::string& path, const FileStatus& why) {
   return FileStatus::Error(why.code(), path + ": cannot be written: " + why.reason());
+}
+
+// The warning for an output in place whose folder could not be flushed.
+std::string Unflushed(const std::string& path, const FileStatus& why) {
+  return path + ": written, but its folder could not be flushed (" + why.reason() +
+         "); a power cut may still undo it";
 }
 
 }  // namespace
@@ -57,7 +65,7 @@ Surface* QtRenderTarget::BeginChartImage() {
 
 FileStatus QtRenderTarget::SaveChartImage(const std::string& file_name) {
   if (!png_dir_made_) {
-    if (FileStatus s = platform::MakeDirectories(png_dir_); !s) {
+    if (FileStatus s = MakeDirectories(png_dir_); !s) {
       return FileStatus::Error(s.code(),
                                png_dir_ + ": the directory cannot be made: " + s.reason());
     }
@@ -71,10 +79,14 @@ FileStatus QtRenderTarget::SaveChartImage(const std::string& file_name) {
   if (!image_ || !image_->Image().save(&buffer, "PNG")) {
     return NotWritten(path, FileStatus::Error(kPrinterError, "the image cannot be encoded"));
   }
-  const FileStatus s = platform::WriteOutputFile(
-      path, std::span<const char>(png.constData(), static_cast<std::size_t>(png.size())),
-      platform::OutputKind::kPng);
-  return s ? s : NotWritten(path, s);
+  const CommitResult written = WriteFileAtomically(
+      path,
+      std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                    static_cast<std::size_t>(png.size())),
+      {}, CheckPngComplete);
+  if (!written.ok()) return NotWritten(path, written.status);
+  if (!written.folder_flush.ok()) warnings_.push_back(Unflushed(path, written.folder_flush));
+  return FileStatus::Ok();
 }
 
 FileStatus QtRenderTarget::TakePdfFailure() {
@@ -91,7 +103,12 @@ FileStatus QtRenderTarget::TakePdfFailure() {
 FileStatus QtRenderTarget::FinishPdf() {
   if (!pdf_) return FileStatus::Ok();
   pdf_->EndDoc();
+  if (const FileStatus unflushed = pdf_->TakeUnflushedFolder(); !unflushed.ok()) {
+    warnings_.push_back(Unflushed(pdf_path_, unflushed));
+  }
   return TakePdfFailure();
 }
+
+std::vector<std::string> QtRenderTarget::TakeWarnings() { return std::exchange(warnings_, {}); }
 
 }  // namespace varrow::report

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "report_tool/report_pages.h"
 
@@ -29,11 +30,13 @@ class QtRenderTarget : public RenderTarget {
   FileStatus SaveChartImage(const std::string& file_name) override;
   FileStatus TakePdfFailure() override;
   FileStatus FinishPdf() override;
+  std::vector<std::string> TakeWarnings() override;
 
  private:
   std::string pdf_path_;
   std::string png_dir_;
   bool png_dir_made_ = false;
+  std::vector<std::string> warnings_;
   // Declared before its surface, which ends a job still open on it.
   std::unique_ptr<QPrinter> printer_;
   std::unique_ptr<platform::PrinterSurface> pdf_;

@@ -31,6 +31,9 @@ class RenderTarget {
   [[nodiscard]] virtual FileStatus TakePdfFailure() = 0;
   // Ends the PDF's print job (EndDoc) and says whether the file was written.
   [[nodiscard]] virtual FileStatus FinishPdf() = 0;
+  // The warnings since the last call: outputs written whose folder could not
+  // be flushed, so that a power cut may still undo them.
+  virtual std::vector<std::string> TakeWarnings() { return {}; }
 };
 
 // The images' file names of a run, fixed before anything is drawn: each

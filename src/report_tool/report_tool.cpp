@@ -44,6 +44,7 @@ class Runner {
         err_(err),
         formatter_(MakeFormatter(options, buffer_)),
         totals_(render != nullptr),
+        render_(render),
         pages_(render ? std::make_unique<ReportPages>(*render, options.files) : nullptr) {}
 
   int Run() {
@@ -64,6 +65,7 @@ class Runner {
     if (pages_) {
       if (totals_.Files() >= 2) Fail(pages_->Match(totals_.PageData()));
       Fail(pages_->Finish());
+      for (const std::string& warning : render_->TakeWarnings()) Warn(warning);
     }
     if (!Flush(0)) return kExitFailure;
     return failed_ ? kExitFailure : kExitOk;
@@ -141,6 +143,7 @@ class Runner {
   DataFileReader reader_;
   MatchStats stats_;
   MatchTotals totals_;
+  RenderTarget* render_;
   SeasonTable season_;
   std::unique_ptr<ReportPages> pages_;
   FilesSeen files_seen_;

@@ -246,6 +246,7 @@ FileStatus ReadReviewDocument(const std::string& path, ReviewDocument& out) {
   DataFileReader file;
   if (FileStatus s = file.Open(path); !s) return s;
   ReviewDocument d;
+  d.source_ = file.Identity();
   d.left_name_ = EncodeName(file.Team_2_name());
   d.right_name_ = EncodeName(file.Team_1_name());
   const Header_record& h = file.Header_rec();

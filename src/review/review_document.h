@@ -77,6 +77,8 @@ class ReviewDocument {
   ReviewDocument() = default;
   // The file as it would be saved: whole records only.
   std::vector<std::uint8_t> FileBytes() const;
+  // The file it was read from, whatever path named it.
+  const FileIdentity& Source() const { return source_; }
 
   int EventCount() const { return static_cast<int>(events_.size()); }
   Event_record Event(int row) const { return DecodeEvent(events_[static_cast<std::size_t>(row)]); }
@@ -118,6 +120,7 @@ class ReviewDocument {
   bool ValidRow(int row) const { return row >= 0 && row < EventCount(); }
   Correction ChangeRecord(Correction::Kind kind, int row, const Event_record& changed) const;
 
+  FileIdentity source_;
   RecordBytes left_name_{};
   RecordBytes right_name_{};
   RecordBytes header_{};

@@ -1,6 +1,9 @@
 // Review Events: the rows, the corrections and their undo, the statistics
 // after them, the atomic save and the menu command.
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
@@ -10,10 +13,12 @@
 #include "match_file.h"
 #include "recorder_rig.h"
 #include "review/review_session.h"
+#include "without_root_powers.h"
 
 namespace varrow {
 namespace {
 
+using testing::FileNamesIn;
 using testing::FromHex;
 using testing::MatchFile;
 using testing::ReadFileBytes;
@@ -48,6 +53,13 @@ std::vector<std::uint8_t> Patched(std::vector<std::uint8_t> file, std::size_t at
   return file;
 }
 
+// Saves and expects it saved without a word.
+void ExpectSaved(ReviewSession& s) {
+  const ReviewSaveResult r = s.Save();
+  EXPECT_EQ(r.kind, ReviewSaveResult::Kind::kSaved) << r.text;
+  EXPECT_EQ(r.text, "");
+}
+
 // The file without record n (from 1).
 std::vector<std::uint8_t> Without(std::vector<std::uint8_t> file, int n) {
   const auto at = file.begin() + (n - 1) * kRecordLength;
@@ -60,9 +72,12 @@ class ReviewTest : public ::testing::Test {
   ReviewTest() { original_ = SmallMatch().Bytes(); }
   ReviewSession Read() {
     testing::WriteFileBytes(path_, original_);
+    return ReadThrough(path_);
+  }
+  static ReviewSession ReadThrough(const std::string& path) {
     ReviewDocument d;
-    EXPECT_TRUE(ReadReviewDocument(path_, d));
-    return ReviewSession(path_, std::move(d));
+    EXPECT_TRUE(ReadReviewDocument(path, d));
+    return ReviewSession(path, std::move(d));
   }
 
   TempDir dir_;
@@ -141,8 +156,7 @@ TEST_F(ReviewTest, EachCorrectionSavesItsBytesAndUndoGivesTheOriginalBack) {
     const std::optional<Correction> correction = c.make(s.document());
     ASSERT_TRUE(correction);
     s.Apply(*correction);
-    std::string error;
-    ASSERT_TRUE(s.Save(error)) << error;
+    ExpectSaved(s);
     EXPECT_EQ(testing::Hex(ReadFileBytes(path_)), testing::Hex(c.expected));
     EXPECT_EQ(ReadFileBytes(KeptOriginalPath(path_)), original_);
     s.Revert(*correction);
@@ -197,11 +211,10 @@ TEST_F(ReviewTest, UndoneClicksAfterTheCountedRecordsAreKept) {
 
 TEST_F(ReviewTest, ASecondSaveKeepsTheFirstOriginalAndNoTemporaryFileStays) {
   ReviewSession s = Read();
-  std::string error;
   s.Apply(*s.document().ToggleShot(0));
-  ASSERT_TRUE(s.Save(error)) << error;
+  ExpectSaved(s);
   s.Apply(*s.document().ToggleShot(1));
-  ASSERT_TRUE(s.Save(error)) << error;
+  ExpectSaved(s);
   EXPECT_EQ(ReadFileBytes(KeptOriginalPath(path_)), original_);
   EXPECT_EQ(ReadFileBytes(path_), s.document().FileBytes());
   int files = 0;
@@ -214,22 +227,94 @@ TEST_F(ReviewTest, ASecondSaveKeepsTheFirstOriginalAndNoTemporaryFileStays) {
 TEST_F(ReviewTest, AFailedSaveLeavesTheOriginalByteIdentical) {
   ReviewSession s = Read();
   s.Apply(*s.document().Delete({2}));
-  std::string error;
+  ReviewSaveResult r;
   {
     // The new file is cut off a record in: the disk is full.
     testing::FileSizeLimit limit(kRecordLength);
-    EXPECT_FALSE(s.Save(error));
+    r = s.Save();
   }
+  EXPECT_EQ(r.kind, ReviewSaveResult::Kind::kRefused);
+  EXPECT_EQ(r.title, "ERROR");
   EXPECT_NE(
-      error.find("Unexpected error #27 occurred: \nCannot save " + path_ + ": File too large"),
+      r.text.find("Unexpected error #27 occurred: \nCannot save " + path_ + ": File too large"),
       std::string::npos)
-      << error;
+      << r.text;
   EXPECT_EQ(ReadFileBytes(path_), original_);
   EXPECT_FALSE(s.saved());
   for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
     const std::string name = entry.path().filename().string();
     EXPECT_TRUE(name == "120599_1.dat" || name == "120599_1.dat.orig") << name;
   }
+}
+
+// A file the user may not write is refused as START CLOCK refuses it; a
+// saved file keeps its mode, owner and group (root saves another user's file
+// as theirs; a user who could not make it theirs is refused); a file opened
+// through a symbolic link is saved into the file the link names, the
+// original kept beside that file, and the link stays.
+TEST_F(ReviewTest, ModeOwnerAndLinksAreKept) {
+  testing::WriteFileBytes(path_, original_);
+  const passwd* nobody = ::getpwnam("nobody");
+  const bool root = ::geteuid() == 0 && nobody != nullptr;
+  if (root) {
+    ASSERT_EQ(::chown(path_.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+  }
+  const std::pair<mode_t, std::string> refusals[] = {
+      {0444, "#13 occurred: \nCannot save " + path_ + ": Permission denied"},
+      {0666, "#1 occurred: \nCannot save " + path_ + ": It belongs to another user or group"}};
+  for (const auto& [mode, error] : refusals) {
+    if (mode == 0666 && !root) continue;  // needs a file of another user
+    ReviewSession s = ReadThrough(path_);
+    s.Apply(*s.document().ToggleShot(0));
+    ASSERT_EQ(::chmod(path_.c_str(), mode), 0);
+    testing::WithoutRootPowers user;
+    const ReviewSaveResult r = s.Save();
+    EXPECT_EQ(r.title, "ERROR");
+    EXPECT_NE(r.text.find(error), std::string::npos) << r.text;
+    EXPECT_EQ(FileNamesIn(dir_.path()), std::vector<std::string>{"120599_1.dat"});
+  }
+  TempDir links;
+  const std::string link = links.File("match.dat");
+  ASSERT_EQ(::symlink(path_.c_str(), link.c_str()), 0);
+  ReviewSession s = ReadThrough(link);
+  s.Apply(*s.document().ToggleShot(0));
+  ExpectSaved(s);
+  struct stat st {};
+  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(FileNamesIn(links.path()), std::vector<std::string>{"match.dat"});
+  EXPECT_EQ(ReadFileBytes(path_), Patched(original_, 60 + 18, "FF FF"));
+  EXPECT_EQ(ReadFileBytes(KeptOriginalPath(path_)), original_);
+  ASSERT_EQ(::stat(path_.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0666u);
+  if (root) {
+    EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(nobody->pw_uid, nobody->pw_gid));
+  }
+}
+
+// A name of 248 characters saves (its temporary file's name fits where the
+// file's does); where "<name>.orig" would be too long, the operator is asked
+// whether to save without keeping the original.
+TEST_F(ReviewTest, NamesOfAnyLengthSave) {
+  const auto name_max = static_cast<std::size_t>(::pathconf(dir_.path().c_str(), _PC_NAME_MAX));
+  for (const std::size_t length : {std::size_t{248}, name_max}) {
+    path_ = dir_.File(std::string(length - 4, length == 248 ? 'a' : 'b') + ".dat");
+    ReviewSession s = Read();
+    s.Apply(*s.document().ToggleShot(0));
+    if (length + 5 > name_max) {
+      const ReviewSaveResult r = s.Save();
+      EXPECT_EQ(r.kind, ReviewSaveResult::Kind::kAsk);
+      EXPECT_EQ(r.text, "The file as it was cannot be kept as " + KeptOriginalPath(path_) +
+                            ": File name too long.\r\nSave the corrections without keeping it?");
+      EXPECT_EQ(ReadFileBytes(path_), original_);
+      EXPECT_EQ(s.Save(false).kind, ReviewSaveResult::Kind::kSaved);
+    } else {
+      ExpectSaved(s);
+      EXPECT_EQ(ReadFileBytes(KeptOriginalPath(path_)), original_);
+    }
+    EXPECT_EQ(ReadFileBytes(path_), Patched(original_, 60 + 18, "FF FF"));
+  }
+  EXPECT_EQ(FileNamesIn(dir_.path()).size(), 3u);
 }
 
 class ReviewEventsCommandTest : public ::testing::Test, public testing::FakeProgram {
@@ -273,13 +358,49 @@ TEST_F(ReviewEventsCommandTest, RefusedWithoutAStoppedClockAFileOrAReadableFile)
   EXPECT_EQ(controls_.review_shown, 0);
 }
 
+// Corrections kept aside when the program was asked to end (never over the
+// data file, also where a link holds their name): the next Review Events of
+// the file offers to load them as unsaved corrections, to delete them, or to
+// leave them. Loaded and saved, they go.
+TEST_F(ReviewEventsCommandTest, CorrectionsKeptAsideAreOfferedNextTime) {
+  SmallMatch().Write(path_);
+  const std::vector<std::uint8_t> recorded = ReadFileBytes(path_);
+  state_.Data_file_path = path_;
+  const std::string unsaved = UnsavedPath(path_);
+  ASSERT_EQ(::symlink(path_.c_str(), unsaved.c_str()), 0);
+  std::vector<std::uint8_t> kept;
+  for (const std::string answer : {"Load", "Delete", "Not now", "Load"}) {
+    SCOPED_TRACE(answer);
+    ReviewDocument d;
+    ASSERT_TRUE(ReadReviewDocument(path_, d));
+    ReviewSession ended(path_, std::move(d));
+    ended.Apply(*ended.document().Delete({4}));
+    EXPECT_EQ(ended.KeepUnsaved(),
+              "the corrections to " + path_ + " were not saved; they are kept in " + unsaved);
+    kept = ended.document().FileBytes();
+    controls_.questions.clear();
+    controls_.answers = {answer};
+    controls_.on_review_window = [&](ReviewSession& s) {
+      EXPECT_EQ(s.document().EventCount(), answer == "Load" ? 4 : 5);
+      if (controls_.review_shown == 4) ExpectSaved(s);
+    };
+    EXPECT_EQ(ReadFileBytes(path_), recorded);
+    recorder_.mnuReviewEvents_Click();
+    ASSERT_EQ(controls_.questions.size(), 1u);
+    EXPECT_EQ(controls_.questions[0].text,
+              "Corrections to 120599_1.dat that were not saved when Varrow was asked to end are "
+              "kept in 120599_1.dat.unsaved.\r\nLoad them into Review Events, or delete them?");
+    EXPECT_EQ(std::filesystem::exists(unsaved), answer != "Delete" && controls_.review_shown < 4);
+  }
+  EXPECT_EQ(ReadFileBytes(path_), kept);
+}
+
 TEST_F(ReviewEventsCommandTest, AfterASaveTheMainWindowTakesTheFileAsOpenDoes) {
   SmallMatch().Write(path_);
   state_.Data_file_path = path_;
   controls_.on_review_window = [](ReviewSession& s) {
     s.Apply(*s.document().Delete({4}));  // red's goal, and with it the last event
-    std::string error;
-    EXPECT_TRUE(s.Save(error)) << error;
+    ExpectSaved(s);
   };
   recorder_.mnuReviewEvents_Click();
   EXPECT_EQ(controls_.review_shown, 1);

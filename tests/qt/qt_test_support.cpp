@@ -78,7 +78,7 @@ void QtTestEnvironment::SetUpApplication() {
   QApplication::setFont(platform::SansFont(8.25));
 }
 
-MessageCatcher::MessageCatcher() {
+MessageCatcher::MessageCatcher(QMessageBox::StandardButton answer) : answer_(answer) {
   timer_.setInterval(10);
   connect(&timer_, &QTimer::timeout, this, &MessageCatcher::Poll);
   timer_.start();
@@ -91,7 +91,9 @@ void MessageCatcher::Poll() {
   if (box == nullptr || !box->isVisible()) return;
   messages_.push_back(CaughtMessage{box->windowTitle(), box->text(), box->icon(),
                                     static_cast<int>(box->buttons().size())});
-  if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
+  if (QAbstractButton* button = box->button(answer_)) {
+    button->click();
+  } else if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
     ok->click();
   } else {
     box->reject();

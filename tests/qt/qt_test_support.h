@@ -58,15 +58,17 @@ struct CaughtMessage {
 };
 
 // Dismisses every modal message box that comes up while it lives (pressing
-// its OK button) and remembers what it said.
+// `answer` where the box has it, else its OK button, else Escape) and
+// remembers what it said.
 class MessageCatcher : public QObject {
  public:
-  MessageCatcher();
+  explicit MessageCatcher(QMessageBox::StandardButton answer = QMessageBox::Ok);
   ~MessageCatcher() override;
   const std::vector<CaughtMessage>& messages() const { return messages_; }
 
  private:
   void Poll();
+  QMessageBox::StandardButton answer_;
   QTimer timer_;
   std::vector<CaughtMessage> messages_;
 };

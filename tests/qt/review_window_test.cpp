@@ -1,6 +1,8 @@
 // The Review Events window, driven by its keys from the main window's menu.
 #include "forms/review_window.h"
 
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -10,6 +12,7 @@
 #include <QTableView>
 #include <QUndoStack>
 #include <QtTest>
+#include <filesystem>
 #include <memory>
 
 #include "datafile/atomic_save.h"
@@ -18,6 +21,7 @@
 #include "forms/review_pitch_view.h"
 #include "qt_test_support.h"
 #include "recorder_rig.h"
+#include "without_root_powers.h"
 
 namespace varrow {
 namespace {
@@ -158,6 +162,68 @@ class ReviewWindowTest : public QObject {
     QCOMPARE(catcher.messages()[0].title, QString("ERROR"));
     QVERIFY(catcher.messages()[0].text.contains("File too large"));
     QCOMPARE(catcher.messages()[1].buttons, 3);  // Save, Discard, Cancel
+  }
+
+  // What stands in a save's way, and what the window then shows: refused,
+  // the corrections stay in the window and the file as it was; saved (with a
+  // warning, or once the operator agrees to keep no original), the title
+  // loses its "*" and the main window takes the file up.
+  void whatStandsInASavesWay() {
+    const struct {
+      const char* name;
+      std::function<void(const std::string& path)> arrange;  // undone by the next
+      QString title;
+      QString text;
+      bool saved;
+    } cases[] = {
+        {"the file changed",
+         [](const std::string& path) {
+           auto bytes = testing::ReadFileBytes(path);
+           bytes[0] = 'X';
+           testing::WriteFileBytes(path, bytes);
+         },
+         "WARNING",
+         "Data file changed since Review Events read it\nClose and open Review Events again to "
+         "correct it",
+         false},
+        {"a folder that cannot be flushed",
+         [](const std::string& path) {
+           ::chmod(std::filesystem::path(path).parent_path().c_str(), 0333);
+         },
+         "WARNING",
+         "The corrections are saved, but the folder could not be flushed (Permission "
+         "denied)\nA power cut could still undo the save",
+         true},
+        {"no room for the original",
+         [](const std::string& path) { std::filesystem::create_directory(path + ".orig"); },
+         "Review Events: 120599_1.dat", "", true},
+    };
+    for (const auto& c : cases) {
+      testing::RecorderRig rig;
+      const std::vector<std::uint8_t> old = RecordAMatch(rig);
+      QVERIFY(Form().recorder().TakeDataFile(rig.Path()));
+      testing::MessageCatcher catcher(QMessageBox::Yes);
+      bool modified = true;
+      std::size_t size = 0;
+      InReviewWindow(Form(), [&](ReviewWindow& w) {
+        w.SelectEventRow(2);
+        QTest::keyClick(w.table(), Qt::Key_Delete);  // the right team's goal: 0 : 0
+        c.arrange(rig.Path());
+        size = testing::ReadFileBytes(rig.Path()).size();
+        {
+          testing::WithoutRootPowers user;
+          w.Save();
+        }
+        ::chmod(rig.dir_.path().c_str(), 0700);
+        modified = w.isWindowModified();
+      });
+      QVERIFY2(catcher.messages().size() == 1, c.name);
+      QCOMPARE(catcher.messages()[0].title, c.title);
+      if (!c.text.isEmpty()) QCOMPARE(catcher.messages()[0].text, c.text);
+      QCOMPARE(modified, !c.saved);
+      QCOMPARE(testing::ReadFileBytes(rig.Path()).size(), c.saved ? old.size() - 20 : size);
+      QCOMPARE(Form().findChild<QLabel*>("Label4")->text(), QString(c.saved ? "0" : "1"));
+    }
   }
 
   // The Team and Kind lists show one team's or one kind's events; the row

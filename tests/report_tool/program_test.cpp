@@ -314,6 +314,47 @@ TEST_F(ProgramTest, ADisplayThatCannotBeReachedDoesNotStopThePictures) {
   EXPECT_GT(testing::ReadFileBytes(pdf).size(), 1000u);
 }
 
+// Where root runs the tests, a run as nobody, so that a folder's permissions
+// stop it (the data files stay readable); no limits for anyone else, or
+// where there is no nobody (uid -1 then).
+testing::RunLimits AsAnotherUser(const testing::TempDir& dir) {
+  testing::RunLimits limits;
+  const passwd* nobody = ::getpwnam("nobody");
+  if (::geteuid() == 0 && nobody != nullptr) {
+    limits.uid = static_cast<int>(nobody->pw_uid);
+    limits.gid = static_cast<int>(nobody->pw_gid);
+    ::chmod(dir.path().c_str(), 0755);
+  }
+  return limits;
+}
+
+// A folder that may be written but not read cannot be flushed once the
+// outputs have their names: they are written all the same, each with a
+// warning line, and the exit status says so.
+TEST_F(ProgramTest, AnOutputWhoseFolderCannotBeFlushedIsWrittenWithAWarning) {
+  SKIP_WITHOUT_RENDERING();
+  const testing::RunLimits limits = AsAnotherUser(dir_);
+  if (::geteuid() == 0 && limits.uid < 0) GTEST_SKIP() << "root cannot drop to nobody here";
+  const std::string out = dir_.File("out");
+  ASSERT_EQ(::mkdir(out.c_str(), 0777), 0);
+  ASSERT_EQ(::chmod(out.c_str(), 0333), 0);
+  const CommandResult run = testing::RunCommand(
+      {VARROW_REPORT_BINARY, "--pdf", out + "/r.pdf", "--png", out, "--format", "csv", good_}, {},
+      limits);
+  ASSERT_EQ(::chmod(out.c_str(), 0755), 0);
+  EXPECT_EQ(run.status, 0);
+  const std::string unflushed =
+      ": written, but its folder could not be flushed (Permission denied); a power cut may "
+      "still undo it";
+  EXPECT_EQ(Lines(run.err),
+            (std::vector<std::string>{
+                "varrow-report: warning: " + out + "/060124_1_shot_chart.png" + unflushed,
+                "varrow-report: warning: " + out + "/r.pdf" + unflushed,
+            }));
+  EXPECT_EQ(testing::FileNamesIn(out),
+            (std::vector<std::string>{"060124_1_shot_chart.png", "r.pdf"}));
+}
+
 // Every way a picture's write fails: exit 1, one line naming the file and
 // the system's reason, the target as it was and nothing left beside it.
 TEST_F(ProgramTest, AnOutputThatCannotBeWrittenIsLeftAsItWasWithTheReason) {
@@ -324,16 +365,8 @@ TEST_F(ProgramTest, AnOutputThatCannotBeWrittenIsLeftAsItWasWithTheReason) {
   ASSERT_EQ(::mkdir(out.c_str(), 0755), 0);
   ASSERT_EQ(::mkdir(read_only.c_str(), 0555), 0);
   testing::WriteFileBytes(out + "/r.pdf", old_report);
-  // A read-only folder stops root only as another user: drop to nobody where we can.
-  testing::RunLimits as_other_user;
-  if (::geteuid() == 0) {
-    const passwd* nobody = ::getpwnam("nobody");
-    if (nobody != nullptr) {
-      as_other_user.uid = static_cast<int>(nobody->pw_uid);
-      as_other_user.gid = static_cast<int>(nobody->pw_gid);
-      ::chmod(dir_.path().c_str(), 0755);  // so that nobody can read the data file
-    }
-  }
+  // A read-only folder stops root only as another user.
+  const testing::RunLimits as_other_user = AsAnotherUser(dir_);
   const struct {
     std::vector<std::string> args;
     testing::RunLimits limits;

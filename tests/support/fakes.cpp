@@ -84,6 +84,19 @@ void FakeControls::ShowReportsWindow() {
   if (on_reports_window) on_reports_window();
 }
 
+std::size_t FakeControls::Ask(std::string_view text, std::string_view title,
+                              const std::vector<std::string>& buttons) {
+  questions.push_back(ShownMessage{std::string(text), MsgIcon::kInformation, std::string(title)});
+  std::size_t answer = buttons.size() - 1;
+  if (!answers.empty()) {
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+      if (buttons[i] == answers.front()) answer = i;
+    }
+    answers.pop_front();
+  }
+  return answer;
+}
+
 void FakeControls::ShowReviewWindow(ReviewSession& session) {
   ++review_shown;
   if (on_review_window) on_review_window(session);

@@ -45,6 +45,8 @@ class FakeControls : public MainControls {
   bool TimerEnabled() const override { return timer_enabled_; }
   void SetTimerEnabled(bool enabled) override { timer_enabled_ = enabled; }
   void MsgBox(std::string_view text, MsgIcon icon, std::string_view title) override;
+  std::size_t Ask(std::string_view text, std::string_view title,
+                  const std::vector<std::string>& buttons) override;
   void SetBusyPointer(bool busy) override;
   bool BusyPointer() const { return busy_; }
   void ShowPeriodWindow() override;
@@ -63,6 +65,10 @@ class FakeControls : public MainControls {
 
   // Messages shown so far, oldest first.
   std::vector<ShownMessage> messages;
+  // Questions asked so far (their text and title), and the answers to give,
+  // one per question (by the button's name); none left: the last button.
+  std::vector<ShownMessage> questions;
+  std::deque<std::string> answers;
   // Called when the period window opens (to click its options); none: just OK.
   std::function<void()> on_period_window;
   int period_windows_shown = 0;

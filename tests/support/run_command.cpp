@@ -54,7 +54,9 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const std::vector
     if (limits.file_size >= 0) {
       const rlimit limit{static_cast<rlim_t>(limits.file_size),
                          static_cast<rlim_t>(limits.file_size)};
-      ok = ::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+      // As a shell's `ulimit -f` leaves it: the program itself must ignore
+      // SIGXFSZ to see EFBIG instead of being killed.
+      ok = ::signal(SIGXFSZ, SIG_DFL) != SIG_ERR && ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
     }
     if (ok && limits.gid >= 0) {
       ok = ::setgroups(0, nullptr) == 0 && ::setgid(static_cast<gid_t>(limits.gid)) == 0;

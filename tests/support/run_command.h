@@ -17,8 +17,9 @@ struct CommandResult {
 
 // What a run is confined to, for tests of failing writes.
 struct RunLimits {
-  // The largest file it may write, in bytes, with SIGXFSZ ignored: a write
-  // beyond it fails with EFBIG, as on a full disk. -1: no limit.
+  // The largest file it may write, in bytes, SIGXFSZ at its default: a
+  // program that ignores the signal sees a write beyond it fail with EFBIG,
+  // as on a full disk. -1: no limit.
   std::int64_t file_size = -1;
   // The user and group it runs as (needs root); -1: this process's own.
   int uid = -1;

@@ -6,6 +6,9 @@
 
 namespace varrow::testing {
 
+// The names in a folder (hidden ones too), sorted.
+std::vector<std::string> FileNamesIn(const std::string& folder);
+
 // A fresh directory under the system's temporary directory, removed with
 // everything in it when the object goes.
 class TempDir {
