@@ -66,7 +66,8 @@ ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWid
   BuildMenus(*layout);
   layout->addWidget(BuildFilters());
 
-  model_ = new ReviewEventsModel(session_, this);
+  events_ = new ReviewEventsModel(session_, this);
+  model_ = new ReviewEventsFilter(session_, *events_, this);
   table_ = new QTableView;
   table_->setObjectName("ReviewTable");
   table_->setModel(model_);
@@ -92,7 +93,7 @@ ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWid
           &ReviewWindow::SelectionChanged);
   // Queued: the edit that asked for the move has finished before the table changes.
   connect(
-      model_, &ReviewEventsModel::moveRequested, this,
+      events_, &ReviewEventsModel::moveRequested, this,
       [this](int row, float x, float y) { Push(session_.document().Move(row, x, y)); },
       Qt::QueuedConnection);
 
@@ -336,7 +337,7 @@ void ReviewWindow::Corrected(const Correction& c, bool undone) {
   } else {
     session_.Apply(c);
   }
-  model_->EventsChanged(c);
+  events_->EventsChanged(c);
   pitch_->DocumentChanged();
   ShowFigures();
   if (c.kind() != Correction::Kind::kDelete || undone) {

@@ -183,6 +183,11 @@ class ReviewWindowTest : public QObject {
         shown += w.model()->rowCount();
       }
       QCOMPARE(shown, 5);
+      // T gives the chosen event to the other team: it leaves this team's list.
+      team->setCurrentText("Reds");
+      QTest::keyClick(w.table(), Qt::Key_T);
+      QCOMPARE(w.model()->rowCount(), 4);
+      w.undoStack()->undo();
       w.reject();
     });
   }
