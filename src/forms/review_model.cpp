@@ -159,4 +159,27 @@ int ReviewEventsFilter::TableRowNear(int event_row) const {
   return std::min(low, rowCount() - 1);
 }
 
+QItemSelection ReviewEventsFilter::TableRows(const std::vector<int>& event_rows) const {
+  constexpr int kColumns = ReviewEventsModel::kColumnCount;
+  QItemSelection selection;
+  int top = -1;
+  int bottom = -2;
+  auto close_run = [&] {
+    if (top >= 0) {
+      selection.append(QItemSelectionRange(index(top, 0), index(bottom, kColumns - 1)));
+    }
+  };
+  for (const int event_row : event_rows) {
+    const int row = TableRow(event_row);
+    if (row < 0) continue;
+    if (row != bottom + 1) {
+      close_run();
+      top = row;
+    }
+    bottom = row;
+  }
+  close_run();
+  return selection;
+}
+
 }  // namespace varrow::forms

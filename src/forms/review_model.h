@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QItemSelection>
 #include <QSortFilterProxyModel>
 #include <optional>
 #include <vector>
@@ -56,6 +57,9 @@ class ReviewEventsFilter : public QSortFilterProxyModel {
   // The table row of that document row or, when it is not shown, of the
   // next one shown (else the last); -1 for an empty table.
   int TableRowNear(int event_row) const;
+  // The table rows of these document rows (ascending) that are shown, whole
+  // rows, one range for each run of adjacent table rows.
+  QItemSelection TableRows(const std::vector<int>& event_rows) const;
 
  protected:
   bool filterAcceptsRow(int source_row, const QModelIndex& source_parent) const override;

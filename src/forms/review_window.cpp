@@ -281,14 +281,19 @@ void ReviewWindow::ShowFigures() {
 }
 
 std::vector<int> ReviewWindow::SelectedEventRows() const {
+  // Range by range: asking row by row whether it is selected takes as long
+  // as the rows times the ranges.
   std::vector<int> rows;
-  for (const QModelIndex& index : table_->selectionModel()->selectedRows()) {
-    rows.push_back(model_->EventRow(index.row()));
+  for (const QItemSelectionRange& range : table_->selectionModel()->selection()) {
+    for (int row = range.top(); row <= range.bottom(); ++row) {
+      rows.push_back(model_->EventRow(row));
+    }
   }
   if (rows.empty()) {
     if (const std::optional<int> current = CurrentEventRow()) rows.push_back(*current);
   }
   std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   return rows;
 }
 
@@ -299,13 +304,18 @@ std::optional<int> ReviewWindow::CurrentEventRow() const {
   return row;
 }
 
-void ReviewWindow::SelectEventRow(int event_row) {
-  const int row = model_->TableRow(event_row);
-  if (row < 0) return;
-  const QModelIndex index = model_->index(row, 0);
-  table_->selectionModel()->setCurrentIndex(
-      index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  table_->scrollTo(index);
+void ReviewWindow::SelectEventRow(int event_row) { SelectEventRows({event_row}); }
+
+void ReviewWindow::SelectEventRows(const std::vector<int>& event_rows) {
+  const QItemSelection rows = model_->TableRows(event_rows);
+  if (rows.isEmpty()) return;
+  const QModelIndex first = rows.front().topLeft();
+  QItemSelectionModel* selection = table_->selectionModel();
+  selection->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+  // The ranges are whole rows already: widening them again (the Rows flag)
+  // merges each into the others, which takes seconds for thousands.
+  selection->select(rows, QItemSelectionModel::ClearAndSelect);
+  table_->scrollTo(first);
 }
 
 void ReviewWindow::SelectionChanged() { pitch_->SetSelectedRow(CurrentEventRow()); }
@@ -342,16 +352,7 @@ void ReviewWindow::Corrected(const Correction& c, bool undone) {
   ShowFigures();
   if (c.kind() != Correction::Kind::kDelete || undone) {
     // The corrected rows, selected again.
-    SelectEventRow(c.rows().front());
-    if (c.kind() == Correction::Kind::kDelete) {
-      for (const int row : c.rows()) {
-        const int table_row = model_->TableRow(row);
-        if (table_row >= 0) {
-          table_->selectionModel()->select(model_->index(table_row, 0),
-                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        }
-      }
-    }
+    SelectEventRows(c.rows());
   } else if (const int near = model_->TableRowNear(c.rows().front()); near >= 0) {
     // The event that moved up into the place of the first one deleted (or
     // the next one the filter shows).

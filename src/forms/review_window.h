@@ -44,6 +44,9 @@ class ReviewWindow : public QDialog {
   std::vector<int> SelectedEventRows() const;
   std::optional<int> CurrentEventRow() const;
   void SelectEventRow(int event_row);
+  // Selects the shown ones of these document rows (ascending) in one step,
+  // the first of them current.
+  void SelectEventRows(const std::vector<int>& event_rows);
 
   // Ctrl+S. False (after the ERROR message) when the file could not be saved.
   bool Save();
