@@ -62,15 +62,7 @@ QVariant ReviewEventsModel::data(const QModelIndex& index, int role) const {
     case kClock:
       return platform::FromUtf8(MinutesSeconds(r.clock_seconds));
     case kTeam:
-      switch (r.side) {
-        case TeamSide::kLeft:
-          return platform::FromUtf8(ShownTeamName(d.Team_2_name(), TeamSide::kLeft));
-        case TeamSide::kRight:
-          return platform::FromUtf8(ShownTeamName(d.Team_1_name(), TeamSide::kRight));
-        case TeamSide::kNone:
-          break;
-      }
-      return QStringLiteral("#%1").arg(static_cast<quint32>(r.color), 6, 16, QLatin1Char('0'));
+      return platform::FromUtf8(d.TeamText(r));
     case kKind:
       return platform::FromUtf8(KindName(r.kind));
     case kShot:

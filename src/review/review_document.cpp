@@ -134,6 +134,18 @@ ReviewRow ReviewDocument::Row(int row) const {
   return r;
 }
 
+std::string ReviewDocument::TeamText(const ReviewRow& row) const {
+  switch (row.side) {
+    case TeamSide::kLeft:
+      return ShownTeamName(Team_2_name(), TeamSide::kLeft);
+    case TeamSide::kRight:
+      return ShownTeamName(Team_1_name(), TeamSide::kRight);
+    case TeamSide::kNone:
+      break;
+  }
+  return ColorHex(row.color);
+}
+
 Correction ReviewDocument::ChangeRecord(Correction::Kind kind, int row,
                                         const Event_record& changed) const {
   Correction c(kind);
