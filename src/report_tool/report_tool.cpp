@@ -10,6 +10,7 @@
 #include "base/period_captions.h"
 #include "report_tool/match_totals.h"
 #include "report_tool/report_formatter.h"
+#include "stats/backwards_clock.h"
 #include "surface/printable_text.h"
 #include "varrow_version.h"
 
@@ -71,13 +72,14 @@ class Runner {
 
  private:
   void ReportFile(const std::string& path) {
-    EventRecordsSink sink;
-    if (formatter_->WantsEvents()) {
-      sink = [&](std::int32_t first, std::span<const RecordBytes> records) {
-        formatter_->Events(stats_, path, first, records);
-        Flush(kFlushBytes);
-      };
-    }
+    BackwardsClock backwards;
+    const bool events = formatter_->WantsEvents();
+    const EventRecordsSink sink = [&](std::int32_t first, std::span<const RecordBytes> records) {
+      backwards.Check(first, records);
+      if (!events) return;
+      formatter_->Events(stats_, path, first, records);
+      Flush(kFlushBytes);
+    };
     FileStatus s = reader_.Open(path);
     // A file named twice (or by two paths) would count its period twice.
     if (s) {
@@ -97,6 +99,11 @@ class Runner {
       formatter_->FileError(path, PrintableText(s.reason()));
       Fail(s);
       return;
+    }
+    if (backwards.record() != 0) {
+      Warn(path + ": the clock runs backwards at record " + std::to_string(backwards.record()) +
+           " (" + MinutesSeconds(backwards.clock()) + " after " +
+           MinutesSeconds(backwards.clock_before()) + "), so times of possession can be wrong");
     }
     formatter_->File(stats_, path);
     if (options_.by_team) season_.Add(stats_);
