@@ -69,11 +69,11 @@ constexpr std::string_view kHelp =
     "A PDF or an image is written whole or not at all: one that cannot be\n"
     "written (a full disk, a read-only folder) gets one line naming it and the\n"
     "reason, and a file already there is left as it was. No output is ever\n"
-    "written over one of the data files given.\n"
+    "written over one of the data files given, nor over another output.\n"
     "\n"
     "Exit status: 0 when every file was reported, 1 when a file or an output\n"
     "could not be, 2 for a usage error or an output that would land on a data\n"
-    "file.\n";
+    "file or on another output.\n";
 
 std::optional<OutputFormat> FormatNamed(std::string_view name) {
   if (name == "text") return OutputFormat::kText;
