@@ -73,11 +73,12 @@ class Runner {
 
  private:
   void ReportFile(const std::string& path) {
-    BackwardsClock backwards;
-    const bool events = formatter_->WantsEvents();
-    const EventRecordsSink sink = [&](std::int32_t first, std::span<const RecordBytes> records) {
-      backwards.Check(first, records);
-      if (!events) return;
+    backwards_ = BackwardsClock();
+    // Two pointers: kept inside the function object, no allocation a file.
+    const EventRecordsSink sink = [this, &path](std::int32_t first,
+                                                std::span<const RecordBytes> records) {
+      backwards_.Check(first, records);
+      if (!formatter_->WantsEvents()) return;
       formatter_->Events(stats_, path, first, records);
       Flush(kFlushBytes);
     };
@@ -101,10 +102,10 @@ class Runner {
       Fail(s);
       return;
     }
-    if (backwards.record() != 0) {
-      Warn(path + ": the clock runs backwards at record " + std::to_string(backwards.record()) +
-           " (" + MinutesSeconds(backwards.clock()) + " after " +
-           MinutesSeconds(backwards.clock_before()) + "), so times of possession can be wrong");
+    if (backwards_.record() != 0) {
+      Warn(path + ": the clock runs backwards at record " + std::to_string(backwards_.record()) +
+           " (" + MinutesSeconds(backwards_.clock()) + " after " +
+           MinutesSeconds(backwards_.clock_before()) + "), so times of possession can be wrong");
     }
     formatter_->File(stats_, path);
     if (options_.by_team) season_.Add(stats_);
@@ -148,6 +149,7 @@ class Runner {
   std::unique_ptr<ReportFormatter> formatter_;
   DataFileReader reader_;
   MatchStats stats_;
+  BackwardsClock backwards_;  // of the file being read
   MatchTotals totals_;
   SeasonTable season_;
   std::unique_ptr<ReportPages> pages_;
