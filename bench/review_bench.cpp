@@ -5,16 +5,27 @@
 // scrolled to its last row and painted again, and the peak resident memory
 // the window added is reported. Target: under 30 MB.
 //
+// Then, in a window opened once more: the Team list set to one team and back
+// to all teams; every row selected and deleted, the delete undone (target:
+// under 300 ms until the window has painted again, the restored rows
+// selected), the next arrow key (target: under 16 ms) and the redo; and the
+// same, for comparison, for a scattered delete of every other row, which
+// leaves the most separate ranges to select again.
+//
 //   build/bench/review_bench [runs]
 //
 // Runs on the display it finds, offscreen when there is none.
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QItemSelection>
 #include <QTableView>
+#include <QTest>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +37,8 @@ namespace {
 constexpr int kRecords = varrow::kMaxRecordNumber;
 constexpr double kTargetMs = 300;
 constexpr double kTargetMb = 30;
+constexpr double kUndoTargetMs = 300;
+constexpr double kArrowTargetMs = 16;
 
 // The process's peak resident memory so far, in KiB (VmHWM).
 long PeakRssKb() {
@@ -40,6 +53,73 @@ long PeakRssKb() {
     status.ignore(1 << 16, '\n');
   }
   return 0;
+}
+
+// Milliseconds from `act` until the window has painted what it did.
+double PaintedAfter(QWidget& window, const std::function<void()>& act) {
+  QElapsedTimer t;
+  t.start();
+  act();
+  window.repaint();
+  return t.nsecsElapsed() / 1e6;
+}
+
+// The times of one delete, its undo, the next arrow key and the redo.
+struct DeleteTimes {
+  std::vector<double> deletes, undos, arrows, redos;
+  bool selected_again = true;  // every undo left the restored rows selected
+};
+
+// Selects rows with `select`, deletes them, undoes, presses Down and redoes
+// the delete; then undoes again so the next round finds every row.
+void TimeDeleteAndUndo(varrow::forms::ReviewWindow& w, void (*select)(QTableView& table),
+                       DeleteTimes& times) {
+  QTableView* table = w.table();
+  select(*table);
+  QAction* remove = w.findChild<QAction*>("actionDelete");
+  QAction* undo = w.findChild<QAction*>("actionUndo");
+  QAction* redo = w.findChild<QAction*>("actionRedo");
+  const std::vector<int> chosen = w.SelectedEventRows();
+  times.deletes.push_back(PaintedAfter(w, [remove] { remove->trigger(); }));
+  times.undos.push_back(PaintedAfter(w, [undo] { undo->trigger(); }));
+  times.selected_again = times.selected_again && w.SelectedEventRows() == chosen;
+  times.arrows.push_back(PaintedAfter(w, [table] { QTest::keyClick(table, Qt::Key_Down); }));
+  times.redos.push_back(PaintedAfter(w, [redo] { redo->trigger(); }));
+  undo->trigger();
+}
+
+// Ctrl+A, and a Ctrl+click on every other row.
+void SelectAll(QTableView& table) { table.selectAll(); }
+void SelectEveryOtherRow(QTableView& table) {
+  const QAbstractItemModel& model = *table.model();
+  QItemSelection chosen;
+  for (int row = 0; row < model.rowCount(); row += 2) {
+    chosen.select(model.index(row, 0), model.index(row, model.columnCount() - 1));
+  }
+  // Whole rows, on a clear selection: Qt compares a new selection with the
+  // old one range by range, which takes seconds for thousands.
+  table.clearSelection();
+  table.selectionModel()->select(chosen, QItemSelectionModel::Select);
+}
+
+void PrintDeleteTimes(const char* what, const DeleteTimes& t) {
+  std::printf("  %s: delete median %.1f ms, redo median %.1f ms\n", what,
+              varrow::bench::Median(t.deletes), varrow::bench::Median(t.redos));
+  std::printf("  %s, undo until painted with the rows selected again%s:\n", what,
+              t.selected_again ? "" : " (NOT all selected again)");
+  varrow::bench::PrintTimes(t.undos, kUndoTargetMs);
+  std::printf("  %s, the next arrow key after the undo:\n", what);
+  varrow::bench::PrintTimes(t.arrows, kArrowTargetMs);
+}
+
+// Every other row leaves a range a row to select again, the most there can
+// be: its figures are for comparison.
+void PrintScatteredTimes(const char* what, const DeleteTimes& t) {
+  std::printf(
+      "  %s: delete median %.1f ms, undo %.1f ms%s, the next arrow key %.1f ms, redo %.1f ms\n",
+      what, varrow::bench::Median(t.deletes), varrow::bench::Median(t.undos),
+      t.selected_again ? "" : " (NOT all selected again)", varrow::bench::Median(t.arrows),
+      varrow::bench::Median(t.redos));
 }
 
 }  // namespace
@@ -59,10 +139,28 @@ int main(int argc, char* argv[]) {
   if (!main_window.shown) return 1;
   QAction* review = main_window.form1.findChild<QAction*>("mnuReviewEvents");
 
-  // After the first frame: the table scrolled to its last row and painted.
+  // After the first frame: the table scrolled to its last row and painted;
+  // or, once the openings are timed, the deletes and their undo.
   double scroll_ms = 0;
+  int delete_runs = 0;
+  DeleteTimes all_rows;
+  DeleteTimes every_other_row;
+  std::vector<double> filters;
   varrow::bench::FirstFrameWatch<varrow::forms::ReviewWindow> watch(
-      [&scroll_ms](varrow::forms::ReviewWindow& window) {
+      [&](varrow::forms::ReviewWindow& window) {
+        auto* team = window.findChild<QComboBox*>("TeamFilter");
+        for (int run = 0; run < delete_runs; ++run) {
+          filters.push_back(PaintedAfter(window, [team] {
+            team->setCurrentIndex(1);
+            team->setCurrentIndex(0);
+          }));
+          TimeDeleteAndUndo(window, SelectAll, all_rows);
+          TimeDeleteAndUndo(window, SelectEveryOtherRow, every_other_row);
+        }
+        if (delete_runs > 0) {
+          window.done(0);
+          return;
+        }
         QElapsedTimer scroll;
         scroll.start();
         window.table()->scrollToBottom();
@@ -88,6 +186,8 @@ int main(int argc, char* argv[]) {
       scrolls.push_back(scroll_ms);
     }
   }
+  delete_runs = std::max(1, runs / 2);
+  if (watch.Time([review] { review->trigger(); }) < 0) return 1;
   const char* platform = std::getenv("QT_QPA_PLATFORM");
   const double added_mb = (rss_first_kb - rss_before_kb) / 1024.0;
   std::printf(
@@ -100,5 +200,11 @@ int main(int argc, char* argv[]) {
       "  peak resident memory added by the first opening: %.1f MB (%.1f MB before)   "
       "(target: under %.0f MB)   %s\n",
       added_mb, rss_before_kb / 1024.0, kTargetMb, added_mb < kTargetMb ? "met" : "MISSED");
+  std::printf("Deleting and undoing on the %d event rows (%d rounds each):\n",
+              kRecords - varrow::kHeaderRecord, delete_runs);
+  std::printf("  the Team list set to one team and back to all, until painted: median %.1f ms\n",
+              varrow::bench::Median(filters));
+  PrintDeleteTimes("all rows", all_rows);
+  PrintScatteredTimes("every other row", every_other_row);
   return 0;
 }

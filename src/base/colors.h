@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace varrow {
 
@@ -19,6 +20,17 @@ inline constexpr Color kBlue = Rgb(0, 0, 255);  // 16711680
 inline constexpr Color kBlack = Rgb(0, 0, 0);
 inline constexpr Color kWhite = Rgb(255, 255, 255);
 inline constexpr Color kLightGreen = Rgb(0, 255, 0);  // the classic palette's colour 10
+
+// "#rrggbb", red first, as people write a colour.
+inline std::string ColorHex(Color c) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text = "#";
+  for (const int part : {RedOf(c), GreenOf(c), BlueOf(c)}) {
+    text += kDigits[part >> 4];
+    text += kDigits[part & 0xF];
+  }
+  return text;
+}
 
 // Every possession switch swaps the two team colours in play.
 constexpr Color OtherPossessionColor(Color c) { return c == kRed ? kBlue : kRed; }

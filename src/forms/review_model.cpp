@@ -22,59 +22,18 @@ QString Coordinate(float v) {
 ReviewEventsModel::ReviewEventsModel(const ReviewSession& session, QObject* parent)
     : QAbstractTableModel(parent), session_(session) {}
 
-void ReviewEventsModel::SetFilter(std::optional<TeamSide> team, std::optional<EventKind> kind) {
-  beginResetModel();
-  team_ = team;
-  kind_ = kind;
-  Rebuild();
-  endResetModel();
-}
-
-void ReviewEventsModel::Rebuild() {
-  shown_.clear();
-  if (!Filtered()) return;
-  const ReviewDocument& d = session_.document();
-  for (int row = 0; row < d.EventCount(); ++row) {
-    const ReviewRow r = d.Row(row);
-    if ((!team_ || r.side == *team_) && (!kind_ || r.kind == *kind_)) shown_.push_back(row);
-  }
-}
-
-int ReviewEventsModel::EventRow(int table_row) const {
-  if (table_row < 0 || table_row >= rowCount()) return -1;
-  return Filtered() ? shown_[static_cast<std::size_t>(table_row)] : table_row;
-}
-
-int ReviewEventsModel::TableRow(int event_row) const {
-  if (!Filtered()) return event_row >= 0 && event_row < rowCount() ? event_row : -1;
-  const auto it = std::lower_bound(shown_.begin(), shown_.end(), event_row);
-  return it != shown_.end() && *it == event_row ? static_cast<int>(it - shown_.begin()) : -1;
-}
-
-int ReviewEventsModel::TableRowNear(int event_row) const {
-  const int rows = rowCount();
-  if (rows == 0) return -1;
-  if (!Filtered()) return std::clamp(event_row, 0, rows - 1);
-  const auto it = std::lower_bound(shown_.begin(), shown_.end(), event_row);
-  return it == shown_.end() ? rows - 1 : static_cast<int>(it - shown_.begin());
-}
-
 void ReviewEventsModel::EventsChanged(const Correction& correction) {
-  // A changed record may leave or join the filtered rows, and a delete moves
-  // every later row: both are cheaper to lay out afresh than to track.
-  if (correction.kind() == Correction::Kind::kDelete || Filtered()) {
+  if (correction.kind() == Correction::Kind::kDelete) {
     beginResetModel();
-    Rebuild();
     endResetModel();
     return;
   }
-  const int row = TableRow(correction.rows().front());
-  if (row >= 0) emit dataChanged(index(row, 0), index(row, kColumnCount - 1));
+  const int row = correction.rows().front();
+  emit dataChanged(index(row, 0), index(row, kColumnCount - 1));
 }
 
 int ReviewEventsModel::rowCount(const QModelIndex& parent) const {
-  if (parent.isValid()) return 0;
-  return Filtered() ? static_cast<int>(shown_.size()) : session_.document().EventCount();
+  return parent.isValid() ? 0 : session_.document().EventCount();
 }
 
 int ReviewEventsModel::columnCount(const QModelIndex& parent) const {
@@ -82,9 +41,9 @@ int ReviewEventsModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ReviewEventsModel::data(const QModelIndex& index, int role) const {
-  const int event_row = EventRow(index.row());
-  if (event_row < 0) return {};
+  const int event_row = index.row();
   const ReviewDocument& d = session_.document();
+  if (!index.isValid() || event_row >= d.EventCount()) return {};
   const ReviewRow r = d.Row(event_row);
   if (role == Qt::ForegroundRole && index.column() == kTeam) {
     return QBrush(platform::ToQColor(r.color));
@@ -103,15 +62,7 @@ QVariant ReviewEventsModel::data(const QModelIndex& index, int role) const {
     case kClock:
       return platform::FromUtf8(MinutesSeconds(r.clock_seconds));
     case kTeam:
-      switch (r.side) {
-        case TeamSide::kLeft:
-          return platform::FromUtf8(ShownTeamName(d.Team_2_name(), TeamSide::kLeft));
-        case TeamSide::kRight:
-          return platform::FromUtf8(ShownTeamName(d.Team_1_name(), TeamSide::kRight));
-        case TeamSide::kNone:
-          break;
-      }
-      return QStringLiteral("#%1").arg(static_cast<quint32>(r.color), 6, 16, QLatin1Char('0'));
+      return platform::FromUtf8(d.TeamText(r));
     case kKind:
       return platform::FromUtf8(KindName(r.kind));
     case kShot:
@@ -141,8 +92,8 @@ Qt::ItemFlags ReviewEventsModel::flags(const QModelIndex& index) const {
 }
 
 bool ReviewEventsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  const int event_row = EventRow(index.row());
-  if (role != Qt::EditRole || event_row < 0) return false;
+  const int event_row = index.row();
+  if (role != Qt::EditRole || !index.isValid() || event_row >= rowCount()) return false;
   bool ok = false;
   const double v = value.toDouble(&ok);
   if (!ok) return false;
@@ -153,6 +104,74 @@ bool ReviewEventsModel::setData(const QModelIndex& index, const QVariant& value,
   // as of any other correction.
   emit moveRequested(event_row, x, y);
   return true;
+}
+
+ReviewEventsFilter::ReviewEventsFilter(const ReviewSession& session, ReviewEventsModel& events,
+                                       QObject* parent)
+    : QSortFilterProxyModel(parent), session_(session) {
+  setSourceModel(&events);
+}
+
+void ReviewEventsFilter::SetFilter(std::optional<TeamSide> team, std::optional<EventKind> kind) {
+  // Laid out afresh: cheaper than removing and inserting the thousands of
+  // runs another team's rows make.
+  beginResetModel();
+  team_ = team;
+  kind_ = kind;
+  endResetModel();
+}
+
+bool ReviewEventsFilter::filterAcceptsRow(int source_row, const QModelIndex&) const {
+  if (!team_ && !kind_) return true;
+  const ReviewDocument& d = session_.document();
+  return (!team_ || d.Side(source_row) == *team_) && (!kind_ || d.Kind(source_row) == *kind_);
+}
+
+int ReviewEventsFilter::EventRow(int table_row) const {
+  return mapToSource(index(table_row, 0)).row();
+}
+
+int ReviewEventsFilter::TableRow(int event_row) const {
+  return mapFromSource(sourceModel()->index(event_row, 0)).row();
+}
+
+int ReviewEventsFilter::TableRowNear(int event_row) const {
+  // Table rows keep the document's order.
+  int low = 0;
+  int high = rowCount();
+  if (high == 0) return -1;
+  while (low < high) {
+    const int middle = low + (high - low) / 2;
+    if (EventRow(middle) < event_row) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  return std::min(low, rowCount() - 1);
+}
+
+QItemSelection ReviewEventsFilter::TableRows(const std::vector<int>& event_rows) const {
+  constexpr int kColumns = ReviewEventsModel::kColumnCount;
+  QItemSelection selection;
+  int top = -1;
+  int bottom = -2;
+  auto close_run = [&] {
+    if (top >= 0) {
+      selection.append(QItemSelectionRange(index(top, 0), index(bottom, kColumns - 1)));
+    }
+  };
+  for (const int event_row : event_rows) {
+    const int row = TableRow(event_row);
+    if (row < 0) continue;
+    if (row != bottom + 1) {
+      close_run();
+      top = row;
+    }
+    bottom = row;
+  }
+  close_run();
+  return selection;
 }
 
 }  // namespace varrow::forms

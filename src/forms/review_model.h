@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QItemSelection>
+#include <QSortFilterProxyModel>
 #include <optional>
 #include <vector>
 
@@ -8,11 +10,10 @@
 
 namespace varrow::forms {
 
-// The review table: one row per event record of the session's document
-// (all of them, or those of one team or one kind). Rows are made from the
-// document when the view asks for them, so a file of 32,767 records opens
-// at once. X and Y are editable: an edit asks for a move, which the window
-// makes an undoable correction.
+// One row per event record of the session's document. Rows are made from
+// the document when the view asks for them, so a file of 32,767 records
+// opens at once. X and Y are editable: an edit asks for a move, which the
+// window makes an undoable correction.
 class ReviewEventsModel : public QAbstractTableModel {
   Q_OBJECT
 
@@ -21,16 +22,8 @@ class ReviewEventsModel : public QAbstractTableModel {
 
   ReviewEventsModel(const ReviewSession& session, QObject* parent);
 
-  // None shows every team or every kind.
-  void SetFilter(std::optional<TeamSide> team, std::optional<EventKind> kind);
-  // The document row a table row shows, and the table row of a document row
-  // (-1 when the filter hides it).
-  int EventRow(int table_row) const;
-  int TableRow(int event_row) const;
-  // The table row of that document row or, when it is not shown, of the
-  // next one shown (else the last); -1 for an empty table.
-  int TableRowNear(int event_row) const;
-  // The document changed at these rows (a delete: from the first of them on).
+  // The document changed at these rows. A delete, or its undo, moves every
+  // later row: the rows are laid out afresh, in one step however many moved.
   void EventsChanged(const Correction& correction);
 
   int rowCount(const QModelIndex& parent = {}) const override;
@@ -44,13 +37,37 @@ class ReviewEventsModel : public QAbstractTableModel {
   void moveRequested(int event_row, float x, float y);
 
  private:
-  bool Filtered() const { return team_.has_value() || kind_.has_value(); }
-  void Rebuild();
+  const ReviewSession& session_;
+};
 
+// The review table as shown: the events of one team or one kind (or all),
+// in document order.
+class ReviewEventsFilter : public QSortFilterProxyModel {
+  Q_OBJECT
+
+ public:
+  ReviewEventsFilter(const ReviewSession& session, ReviewEventsModel& events, QObject* parent);
+
+  // None shows every team or every kind.
+  void SetFilter(std::optional<TeamSide> team, std::optional<EventKind> kind);
+  // The document row a table row shows, and the table row of a document row
+  // (-1 when the filter hides it).
+  int EventRow(int table_row) const;
+  int TableRow(int event_row) const;
+  // The table row of that document row or, when it is not shown, of the
+  // next one shown (else the last); -1 for an empty table.
+  int TableRowNear(int event_row) const;
+  // The table rows of these document rows (ascending) that are shown, whole
+  // rows, one range for each run of adjacent table rows.
+  QItemSelection TableRows(const std::vector<int>& event_rows) const;
+
+ protected:
+  bool filterAcceptsRow(int source_row, const QModelIndex& source_parent) const override;
+
+ private:
   const ReviewSession& session_;
   std::optional<TeamSide> team_;
   std::optional<EventKind> kind_;
-  std::vector<int> shown_;  // document rows shown, while a filter is on
 };
 
 }  // namespace varrow::forms

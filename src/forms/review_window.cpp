@@ -69,7 +69,8 @@ ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWid
   BuildMenus(*layout);
   layout->addWidget(BuildFilters());
 
-  model_ = new ReviewEventsModel(session_, this);
+  events_ = new ReviewEventsModel(session_, this);
+  model_ = new ReviewEventsFilter(session_, *events_, this);
   table_ = new QTableView;
   table_->setObjectName("ReviewTable");
   table_->setModel(model_);
@@ -95,7 +96,7 @@ ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWid
           &ReviewWindow::SelectionChanged);
   // Queued: the edit that asked for the move has finished before the table changes.
   connect(
-      model_, &ReviewEventsModel::moveRequested, this,
+      events_, &ReviewEventsModel::moveRequested, this,
       [this](int row, float x, float y) { Push(session_.document().Move(row, x, y)); },
       Qt::QueuedConnection);
 
@@ -283,14 +284,19 @@ void ReviewWindow::ShowFigures() {
 }
 
 std::vector<int> ReviewWindow::SelectedEventRows() const {
+  // Range by range: asking row by row whether it is selected takes as long
+  // as the rows times the ranges.
   std::vector<int> rows;
-  for (const QModelIndex& index : table_->selectionModel()->selectedRows()) {
-    rows.push_back(model_->EventRow(index.row()));
+  for (const QItemSelectionRange& range : table_->selectionModel()->selection()) {
+    for (int row = range.top(); row <= range.bottom(); ++row) {
+      rows.push_back(model_->EventRow(row));
+    }
   }
   if (rows.empty()) {
     if (const std::optional<int> current = CurrentEventRow()) rows.push_back(*current);
   }
   std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   return rows;
 }
 
@@ -301,13 +307,18 @@ std::optional<int> ReviewWindow::CurrentEventRow() const {
   return row;
 }
 
-void ReviewWindow::SelectEventRow(int event_row) {
-  const int row = model_->TableRow(event_row);
-  if (row < 0) return;
-  const QModelIndex index = model_->index(row, 0);
-  table_->selectionModel()->setCurrentIndex(
-      index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  table_->scrollTo(index);
+void ReviewWindow::SelectEventRow(int event_row) { SelectEventRows({event_row}); }
+
+void ReviewWindow::SelectEventRows(const std::vector<int>& event_rows) {
+  const QItemSelection rows = model_->TableRows(event_rows);
+  if (rows.isEmpty()) return;
+  const QModelIndex first = rows.front().topLeft();
+  QItemSelectionModel* selection = table_->selectionModel();
+  selection->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+  // The ranges are whole rows already: widening them again (the Rows flag)
+  // merges each into the others, which takes seconds for thousands.
+  selection->select(rows, QItemSelectionModel::ClearAndSelect);
+  table_->scrollTo(first);
 }
 
 void ReviewWindow::SelectionChanged() { pitch_->SetSelectedRow(CurrentEventRow()); }
@@ -339,21 +350,12 @@ void ReviewWindow::Corrected(const Correction& c, bool undone) {
   } else {
     session_.Apply(c);
   }
-  model_->EventsChanged(c);
+  events_->EventsChanged(c);
   pitch_->DocumentChanged();
   ShowFigures();
   if (c.kind() != Correction::Kind::kDelete || undone) {
     // The corrected rows, selected again.
-    SelectEventRow(c.rows().front());
-    if (c.kind() == Correction::Kind::kDelete) {
-      for (const int row : c.rows()) {
-        const int table_row = model_->TableRow(row);
-        if (table_row >= 0) {
-          table_->selectionModel()->select(model_->index(table_row, 0),
-                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        }
-      }
-    }
+    SelectEventRows(c.rows());
   } else if (const int near = model_->TableRowNear(c.rows().front()); near >= 0) {
     // The event that moved up into the place of the first one deleted (or
     // the next one the filter shows).

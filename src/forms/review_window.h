@@ -17,6 +17,7 @@ class QVBoxLayout;
 
 namespace varrow::forms {
 
+class ReviewEventsFilter;
 class ReviewEventsModel;
 class ReviewPitchView;
 
@@ -37,11 +38,15 @@ class ReviewWindow : public QDialog {
   QTableView* table() const { return table_; }
   ReviewPitchView* pitch() const { return pitch_; }
   QUndoStack* undoStack() const { return undo_; }
-  ReviewEventsModel* model() const { return model_; }
+  // The rows as the table shows them.
+  ReviewEventsFilter* model() const { return model_; }
   // The document rows selected in the table, ascending; the current one.
   std::vector<int> SelectedEventRows() const;
   std::optional<int> CurrentEventRow() const;
   void SelectEventRow(int event_row);
+  // Selects the shown ones of these document rows (ascending) in one step,
+  // the first of them current.
+  void SelectEventRows(const std::vector<int>& event_rows);
 
   // Ctrl+S. False (after its message, or the operator's No to keeping no
   // original) when the file was not saved.
@@ -74,7 +79,8 @@ class ReviewWindow : public QDialog {
 
   ReviewSession& session_;
   SettingsStore& settings_;
-  ReviewEventsModel* model_ = nullptr;
+  ReviewEventsModel* events_ = nullptr;
+  ReviewEventsFilter* model_ = nullptr;
   QTableView* table_ = nullptr;
   ReviewPitchView* pitch_ = nullptr;
   QSplitter* splitter_ = nullptr;

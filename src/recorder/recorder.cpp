@@ -17,10 +17,12 @@ std::string Recorder::ClockCaption(std::int16_t elapsed, Form1State& v) {
   v.Seconds = static_cast<std::int16_t>(elapsed % 60);
   // Minutes keep counting past 99 so the display never falls back to 0:00.
   v.Minutes = static_cast<std::int16_t>(elapsed / 60);
+  // A clock below zero, which only a damaged file's header holds, is a minus
+  // sign in the blank's place before the m:ss of its size.
   char buf[8];
-  std::snprintf(buf, sizeof buf, "%s%02d", v.Seconds < 0 ? "-" : "", std::abs(v.Seconds));
+  std::snprintf(buf, sizeof buf, "%02d", std::abs(v.Seconds));
   v.StrSeconds = buf;
-  v.StrMinutes = (v.Minutes < 0 ? "" : " ") + std::to_string(v.Minutes);
+  v.StrMinutes = (elapsed < 0 ? "-" : " ") + std::to_string(std::abs(v.Minutes));
   return v.StrMinutes + ":" + v.StrSeconds;
 }
 

@@ -58,7 +58,9 @@ constexpr std::string_view kHelp =
     "line on standard error naming it and the reason; the other files are still\n"
     "reported. A header that counts other records than the file holds gets a\n"
     "warning line, and the file is counted as Generate Stats counts it. A file\n"
-    "named twice (or by two paths) is read once, with a warning line.\n"
+    "named twice (or by two paths) is read once, with a warning line. A clock\n"
+    "running backwards (a damaged file) gets a warning line naming the first\n"
+    "record where it does; a time below zero shows as -m:ss.\n"
     "\n"
     "Names are shown with control characters as '?'; in CSV a text that begins\n"
     "with =, +, -, @, a tab or a carriage return gets a leading apostrophe, so\n"
@@ -67,11 +69,11 @@ constexpr std::string_view kHelp =
     "A PDF or an image is written whole or not at all: one that cannot be\n"
     "written (a full disk, a read-only folder) gets one line naming it and the\n"
     "reason, and a file already there is left as it was. No output is ever\n"
-    "written over one of the data files given.\n"
+    "written over one of the data files given, nor over another output.\n"
     "\n"
     "Exit status: 0 when every file was reported, 1 when a file or an output\n"
     "could not be, 2 for a usage error or an output that would land on a data\n"
-    "file.\n";
+    "file or on another output.\n";
 
 std::optional<OutputFormat> FormatNamed(std::string_view name) {
   if (name == "text") return OutputFormat::kText;

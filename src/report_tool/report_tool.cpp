@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -10,6 +11,7 @@
 #include "base/period_captions.h"
 #include "report_tool/match_totals.h"
 #include "report_tool/report_formatter.h"
+#include "stats/backwards_clock.h"
 #include "surface/printable_text.h"
 #include "varrow_version.h"
 
@@ -73,13 +75,15 @@ class Runner {
 
  private:
   void ReportFile(const std::string& path) {
-    EventRecordsSink sink;
-    if (formatter_->WantsEvents()) {
-      sink = [&](std::int32_t first, std::span<const RecordBytes> records) {
-        formatter_->Events(stats_, path, first, records);
-        Flush(kFlushBytes);
-      };
-    }
+    backwards_ = BackwardsClock();
+    // Two pointers: kept inside the function object, no allocation a file.
+    const EventRecordsSink sink = [this, &path](std::int32_t first,
+                                                std::span<const RecordBytes> records) {
+      backwards_.Check(first, records);
+      if (!formatter_->WantsEvents()) return;
+      formatter_->Events(stats_, path, first, records);
+      Flush(kFlushBytes);
+    };
     FileStatus s = reader_.Open(path);
     // A file named twice (or by two paths) would count its period twice.
     if (s) {
@@ -99,6 +103,11 @@ class Runner {
       formatter_->FileError(path, PrintableText(s.reason()));
       Fail(s);
       return;
+    }
+    if (backwards_.record() != 0) {
+      Warn(path + ": the clock runs backwards at record " + std::to_string(backwards_.record()) +
+           " (" + MinutesSeconds(backwards_.clock()) + " after " +
+           MinutesSeconds(backwards_.clock_before()) + "), so times of possession can be wrong");
     }
     formatter_->File(stats_, path);
     if (options_.by_team) season_.Add(stats_);
@@ -142,6 +151,7 @@ class Runner {
   std::unique_ptr<ReportFormatter> formatter_;
   DataFileReader reader_;
   MatchStats stats_;
+  BackwardsClock backwards_;  // of the file being read
   MatchTotals totals_;
   RenderTarget* render_;
   SeasonTable season_;
@@ -151,6 +161,21 @@ class Runner {
   bool output_failed_ = false;
 };
 
+// The outputs a run writes, as an option and a path each: the images, then
+// the PDF, which is put in place last.
+using Outputs = std::vector<std::pair<std::string, std::string>>;
+
+Outputs PlannedOutputs(const Options& options) {
+  Outputs outputs;
+  if (!options.png_dir.empty()) {
+    for (const std::string& name : ImageNames(options.files).Planned()) {
+      outputs.emplace_back("--png", options.png_dir + "/" + name);
+    }
+  }
+  if (!options.pdf_path.empty()) outputs.emplace_back("--pdf", options.pdf_path);
+  return outputs;
+}
+
 // An output that would land on one of the data files (by any spelling: the
 // same file on the same device), and that file.
 struct Collision {
@@ -159,14 +184,7 @@ struct Collision {
   const std::string* input = nullptr;
 };
 
-std::optional<Collision> OutputOnAnInput(const Options& options) {
-  std::vector<std::pair<std::string, std::string>> outputs;  // option, path
-  if (!options.pdf_path.empty()) outputs.emplace_back("--pdf", options.pdf_path);
-  if (!options.png_dir.empty()) {
-    for (const std::string& name : ImageNames(options.files).Planned()) {
-      outputs.emplace_back("--png", options.png_dir + "/" + name);
-    }
-  }
+std::optional<Collision> OutputOnAnInput(const Options& options, const Outputs& outputs) {
   if (outputs.empty()) return std::nullopt;
   // One stat of each input and of each output, however many there are.
   FilesSeen inputs;
@@ -179,6 +197,33 @@ std::optional<Collision> OutputOnAnInput(const Options& options) {
     if (const auto it = inputs.find(*id); it != inputs.end()) {
       return Collision{option, output, it->second};
     }
+  }
+  return std::nullopt;
+}
+
+// The file a path names when it is written, which mostly does not exist
+// yet: a link is written through, even to nothing, and the rest spelled one
+// way.
+std::string WhereWritten(const std::string& output) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::path path = fs::absolute(output, error);
+  for (int depth = 0; depth < 40 && fs::is_symlink(fs::symlink_status(path, error)); ++depth) {
+    const fs::path link = fs::read_symlink(path, error);
+    if (error) break;
+    path = path.parent_path() / link;
+  }
+  const fs::path place = fs::weakly_canonical(path, error);
+  return (error ? path.lexically_normal() : place).string();
+}
+
+// An output that would land on another output of the same run, and that one.
+std::optional<std::pair<Outputs::const_iterator, Outputs::const_iterator>> OutputOnAnOutput(
+    const Outputs& outputs) {
+  std::unordered_map<std::string, Outputs::const_iterator> places;
+  for (auto it = outputs.begin(); it != outputs.end(); ++it) {
+    const auto [earlier, first_time] = places.try_emplace(WhereWritten(it->second), it);
+    if (!first_time) return std::pair{it, earlier->second};
   }
   return std::nullopt;
 }
@@ -203,13 +248,19 @@ int HandleHelpAndUsage(const ParsedArguments& parsed, std::ostream& out, std::os
 }
 
 int RunReport(const Options& options, std::ostream& out, std::ostream& err, RenderTarget* render) {
-  // A recording cannot be made again: never write over one.
-  if (const std::optional<Collision> c = OutputOnAnInput(options)) {
-    err << kProgram
-        << PrintableText(c->option + " " + c->output + " would write over the data file " +
-                         *c->input)
-        << '\n'
-        << UsageText();
+  // A recording cannot be made again: never write over one. Nor is one
+  // output of a run written over another.
+  const Outputs outputs = PlannedOutputs(options);
+  std::string refusal;
+  if (const std::optional<Collision> c = OutputOnAnInput(options, outputs)) {
+    refusal = c->option + " " + c->output + " would write over the data file " + *c->input;
+  } else if (const auto o = OutputOnAnOutput(outputs)) {
+    const auto& [later, earlier] = *o;
+    refusal = later->first + " " + later->second + " would write over the " + earlier->first +
+              " output " + earlier->second;
+  }
+  if (!refusal.empty()) {
+    err << kProgram << PrintableText(refusal) << '\n' << UsageText();
     return kExitUsage;
   }
   if (options.Renders() && render == nullptr) {

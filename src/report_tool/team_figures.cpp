@@ -1,7 +1,6 @@
 #include "report_tool/team_figures.h"
 
 #include <charconv>
-#include <cstdio>
 #include <cstdlib>
 
 namespace varrow::report {
@@ -47,9 +46,7 @@ std::string_view TrimmedName(std::string_view name) {
 std::string ColorName(Color color) {
   if (color == kRed) return "red";
   if (color == kBlue) return "blue";
-  char text[8];
-  std::snprintf(text, sizeof text, "#%02x%02x%02x", RedOf(color), GreenOf(color), BlueOf(color));
-  return text;
+  return ColorHex(color);
 }
 
 std::string_view SideName(Side side) {

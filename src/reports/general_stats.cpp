@@ -1,6 +1,5 @@
 // The general statistics page.
 #include <cstdio>
-#include <cstdlib>
 
 #include "reports/report_drawing.h"
 
@@ -14,11 +13,23 @@ constexpr float kRuleLength = 8000;
 // first character of the second team name.
 constexpr std::string_view kColumnGap = "                   ";
 
-// Seconds as "00" formats them: at least two digits, a leading zero.
-std::string TwoDigits(std::int32_t v) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%s%02ld", v < 0 ? "-" : "", std::labs(static_cast<long>(v)));
-  return buf;
+// The time row's figure for a team: its minutes printed as a number, and
+// its seconds as "00" formats them. A time below zero (a damaged file's
+// clock running backwards) has a minus sign in the number's sign place,
+// before the figure of its size: -190 s is "-3 :10".
+struct TimeFigure {
+  std::string minutes;
+  std::string seconds;
+};
+TimeFigure TimeFigureOf(const Team_stats& t) {
+  const std::int64_t time = PossessionTimeOf(t.Possession_minutes, t.Possession_seconds);
+  const std::int64_t size = time < 0 ? -time : time;
+  TimeFigure f{FormatNumberItem(static_cast<std::int32_t>(size / 60)), ""};
+  if (time < 0) f.minutes.front() = '-';
+  char seconds[4];
+  std::snprintf(seconds, sizeof seconds, "%02d", static_cast<int>(size % 60));
+  f.seconds = seconds;
+  return f;
 }
 
 std::int32_t LostInAll(const Team_stats& t) {
@@ -64,9 +75,10 @@ std::string Draw_general_stats(Surface& s, const ReportData& d) {
   Row(s, "     CORNERS         ", red.Corners, other.Corners);
   BlankLine(s);
   s.Print({"     TIME OF         "}, PrintEnd::kContinue);
-  s.Print({red.Possession_minutes, ":", TwoDigits(red.Possession_seconds), "                "},
-          PrintEnd::kContinue);
-  s.Print({other.Possession_minutes, ":", TwoDigits(other.Possession_seconds)});
+  const TimeFigure red_time = TimeFigureOf(red);
+  const TimeFigure other_time = TimeFigureOf(other);
+  s.Print({red_time.minutes, ":", red_time.seconds, "                "}, PrintEnd::kContinue);
+  s.Print({other_time.minutes, ":", other_time.seconds});
   s.Print({"     POSSESION"});
   BlankLine(s);
   s.Print({"     LOST POSSESION  "}, PrintEnd::kContinue);

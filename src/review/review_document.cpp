@@ -103,6 +103,15 @@ std::vector<std::uint8_t> ReviewDocument::FileBytes() const {
   return out;
 }
 
+TeamSide ReviewDocument::Side(int row) const {
+  const auto color =
+      static_cast<Color>(LoadUint32(events_[static_cast<std::size_t>(row)], kEventColorOffset));
+  const Header_record h = Header();
+  return color == h.Team_2_color   ? TeamSide::kLeft
+         : color == h.Team_1_color ? TeamSide::kRight
+                                   : TeamSide::kNone;
+}
+
 ReviewRow ReviewDocument::Row(int row) const {
   const Event_record e = Event(row);
   const Header_record h = Header();
@@ -110,9 +119,7 @@ ReviewRow ReviewDocument::Row(int row) const {
   r.record = kFirstEventRecord + row;
   r.clock_seconds = e.Clock_seconds;
   r.color = e.Team_color;
-  r.side = e.Team_color == h.Team_2_color   ? TeamSide::kLeft
-           : e.Team_color == h.Team_1_color ? TeamSide::kRight
-                                            : TeamSide::kNone;
+  r.side = Side(row);
   r.kind = KindOf(e);
   r.shot = e.Shot_flag == -1;
   r.x = e.X;
@@ -125,6 +132,18 @@ ReviewRow ReviewDocument::Row(int row) const {
             : (third == 0) == left ? PitchThird::kDefending
                                    : PitchThird::kAttacking;
   return r;
+}
+
+std::string ReviewDocument::TeamText(const ReviewRow& row) const {
+  switch (row.side) {
+    case TeamSide::kLeft:
+      return ShownTeamName(Team_2_name(), TeamSide::kLeft);
+    case TeamSide::kRight:
+      return ShownTeamName(Team_1_name(), TeamSide::kRight);
+    case TeamSide::kNone:
+      break;
+  }
+  return ColorHex(row.color);
 }
 
 Correction ReviewDocument::ChangeRecord(Correction::Kind kind, int row,

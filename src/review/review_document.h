@@ -83,6 +83,13 @@ class ReviewDocument {
   int EventCount() const { return static_cast<int>(events_.size()); }
   Event_record Event(int row) const { return DecodeEvent(events_[static_cast<std::size_t>(row)]); }
   ReviewRow Row(int row) const;
+  // A row's side and kind alone, as the Team and Kind lists filter by them:
+  // a list of 32,767 rows is filtered at once.
+  TeamSide Side(int row) const;
+  EventKind Kind(int row) const { return KindOf(Event(row)); }
+  // The team a row shows: its side's name, or "#rrggbb" for a colour of
+  // neither team.
+  std::string TeamText(const ReviewRow& row) const;
   Header_record Header() const { return DecodeHeader(header_); }
   // The names as stored, all 20 characters.
   std::string Team_2_name() const { return DecodeName(left_name_); }

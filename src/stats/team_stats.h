@@ -28,22 +28,30 @@ struct Team_stats {
   friend bool operator==(const Team_stats&, const Team_stats&) = default;
 };
 
-// A possession time split as the reports show it: whole minutes rounded
+// A possession time split as the statistics store it: whole minutes rounded
 // down, and the seconds left over, which take the sign of the time.
 constexpr std::int64_t PossessionMinutes(std::int64_t time) {
   return time / 60 - std::int64_t{time % 60 < 0};
 }
 constexpr std::int64_t PossessionSeconds(std::int64_t time) { return time % 60; }
+// The time such a split stands for.
+constexpr std::int64_t PossessionTimeOf(std::int64_t minutes, std::int64_t seconds) {
+  return (minutes + std::int64_t{seconds < 0}) * 60 + seconds;
+}
 
-// "5:07": whole minutes, a colon, the seconds in two digits, split as above.
+// "5:07": whole minutes, a colon, the seconds in two digits. A time below
+// zero, which only a damaged file's clock running backwards gives, is a
+// minus sign before the m:ss of its size: "-3:10".
 inline std::string MinutesSeconds(std::int64_t seconds) {
-  const std::int64_t s = PossessionSeconds(seconds);
-  char text[48];
-  char* end = std::to_chars(text, text + 24, PossessionMinutes(seconds)).ptr;
+  const std::uint64_t size =
+      seconds < 0 ? 0 - static_cast<std::uint64_t>(seconds) : static_cast<std::uint64_t>(seconds);
+  char text[32];
+  char* end = text;
+  if (seconds < 0) *end++ = '-';
+  end = std::to_chars(end, text + 24, size / 60).ptr;
   *end++ = ':';
-  if (s < 0) *end++ = '-';
-  if (s > -10 && s < 10) *end++ = '0';
-  end = std::to_chars(end, text + sizeof text, s < 0 ? -s : s).ptr;
+  *end++ = static_cast<char>('0' + size % 60 / 10);
+  *end++ = static_cast<char>('0' + size % 10);
   return std::string(text, end);
 }
 

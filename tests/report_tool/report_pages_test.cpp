@@ -1,7 +1,9 @@
 #include "report_tool/report_pages.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <array>
 #include <memory>
 
 #include "base/error_numbers.h"
@@ -147,6 +149,26 @@ TEST_F(ReportPagesTest, AFailedOutputIsReportedOnceAndTheReportGoesOn) {
   EXPECT_EQ(Pages(target_.pdf).size(), 2u);
   EXPECT_EQ(target_.saved.size(), 1u);
   EXPECT_EQ(testing::Lines(r.out).size(), 3 * 21 + 2u);
+}
+
+TEST_F(ReportPagesTest, AnOutputThatWouldLandOnAnotherIsRefusedBeforeAnythingIsWritten) {
+  const std::string dir = dir_.path();
+  const std::string chart = dir + "/060124_1_shot_chart.png";
+  ASSERT_EQ(::symlink(chart.c_str(), (dir + "/link.pdf").c_str()), 0);  // to nothing yet
+  // The PDF, the images' folder (made by the run) and the image the PDF would land on.
+  const std::array<std::array<std::string, 3>, 3> cases = {{
+      {dir + "/./060124_1_shot_chart.png", dir, chart},
+      {dir + "/link.pdf", dir, chart},
+      {dir + "/new/../new/match_shot_chart.png", dir + "/new", dir + "/new/match_shot_chart.png"},
+  }};
+  for (const auto& [pdf, png, image] : cases) {
+    FakeTarget target;
+    const testing::ToolResult r = testing::RunTool({"--pdf", pdf, "--png", png, first_}, &target);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')),
+              "varrow-report: --pdf " + pdf + " would write over the --png output " + image);
+    EXPECT_TRUE(target.pdf.ops().empty() && target.saved.empty());
+  }
 }
 
 TEST(ReportPagesWithoutRendererTest, PicturesNeedTheQtBuild) {

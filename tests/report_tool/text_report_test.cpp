@@ -147,5 +147,22 @@ TEST(TextReportTest, ThePageHasItsColumnsWhereTheReportPutsThem) {
   EXPECT_EQ(Lines(r.out), expected);
 }
 
+TEST(TextReportTest, AClockRunningBackwardsIsWarnedOfOnceAndItsTimeShownBelowZero) {
+  testing::TempDir dir;
+  MatchFile m;
+  m.Add(4750, 3000, 250, kRed);
+  m.Add(3000, 2000, 60, kBlue);  // red is credited 60 - 250 s
+  m.Add(3000, 2500, 40, kBlue);
+  m.Add(3000, 2500, 70, kBlue);
+  const std::string path = dir.Write("060124_1.dat", m.Bytes());
+  const testing::ToolResult r = RunTool({path});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(Lines(r.err), (std::vector<std::string>{
+                              "varrow-report: warning: " + path +
+                              ": the clock runs backwards at record 5 (1:00 after 4:10), so times "
+                              "of possession can be wrong"}));
+  EXPECT_EQ(Lines(r.out)[13], "     TIME OF         -3 :10                 0 :10");
+}
+
 }  // namespace
 }  // namespace varrow
