@@ -28,18 +28,6 @@ std::string ShownTeamName(std::string_view stored_name, TeamSide side) {
   return side == TeamSide::kLeft ? "Left team" : "Right team";
 }
 
-std::string_view ThirdName(PitchThird third) {
-  switch (third) {
-    case PitchThird::kDefending:
-      return "defending";
-    case PitchThird::kAttacking:
-      return "attacking";
-    case PitchThird::kMiddle:
-      break;
-  }
-  return "middle";
-}
-
 std::string Correction::Name() const {
   switch (kind_) {
     case Kind::kToggleShot:
@@ -117,13 +105,7 @@ ReviewRow ReviewDocument::Row(int row) const {
   r.shot = e.Shot_flag == -1;
   r.x = e.X;
   r.y = e.Y;
-  // As the statistics take sides: red or not, and the left team is red when
-  // the header's left colour is; the left team defends the low-x third.
-  const bool left = IsRedTeam(e.Team_color) == IsRedTeam(h.Team_2_color);
-  const int third = ThirdOfX(e.X);
-  r.third = third == 1             ? PitchThird::kMiddle
-            : (third == 0) == left ? PitchThird::kDefending
-                                   : PitchThird::kAttacking;
+  r.third = ThirdSeenBy(IsLeftTeam(IsRedTeam(e.Team_color), h), ThirdOfX(e.X));
   return r;
 }
 
