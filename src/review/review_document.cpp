@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "analysis/match_analysis.h"
 #include "datafile/data_file_reader.h"
 #include "field/field.h"
 
@@ -17,8 +18,6 @@ std::string_view Trimmed(std::string_view name) {
   const std::size_t end = name.find_last_not_of(' ');
   return end == std::string_view::npos ? std::string_view{} : name.substr(0, end + 1);
 }
-
-bool IsGoal(const Event_record& e) { return e.Left_goal == 1 || e.Right_goal == 1; }
 
 }  // namespace
 
@@ -186,12 +185,13 @@ MatchStats ReviewDocument::Statistics() const {
 
 std::vector<ReviewDocument::Loss> ReviewDocument::PossessionLosses() const {
   std::vector<Loss> losses;
-  for (int row = 1; row < EventCount(); ++row) {
-    const Event_record before = Event(row - 1);
-    const Event_record e = Event(row);
-    if (e.Team_color == before.Team_color || IsGoal(before)) continue;
-    const SafePosition p = MakeSafePosition(e.X, e.Y);
-    losses.push_back({p.x, p.y, before.Team_color});
+  for (const Possession& p :
+       AnalyzeEvents(Header(), events_, {.keep_possessions = true}).possessions) {
+    if (!p.lost_third) continue;
+    // The next possession's first event, where the other team won the ball.
+    const Event_record won = Event(p.last_record + 1 - kFirstEventRecord);
+    const SafePosition at = MakeSafePosition(won.X, won.Y);
+    losses.push_back({at.x, at.y, p.color});
   }
   return losses;
 }
