@@ -14,16 +14,57 @@ constexpr std::string_view kFiguresHeader =
     "possession_time,possession_minutes,possession_seconds,possession_mm_ss,"
     "possession_share_percent,lost_possession,lost_defending,lost_middle,lost_attacking";
 
+// The analysis columns of a team's row: its thirds, tilt, zones (row by
+// row, each from its low-x column) and possession figures.
+std::string AnalysisHeader() {
+  std::string header =
+      ",time_defending_third,time_middle_third,time_attacking_third,field_tilt_percent";
+  for (int row = 1; row <= kZoneRows; ++row) {
+    for (int column = 1; column <= kZoneColumns; ++column) {
+      header += ",zone_r" + std::to_string(row) + "c" + std::to_string(column);
+    }
+  }
+  return header +
+         ",possessions,possession_average_seconds,possession_longest_seconds,"
+         "possessions_reaching_attacking_third,possessions_ending_in_shot,"
+         "possessions_ending_in_goal";
+}
+
+void OptionalFixed(CsvWriter& w, const std::optional<double>& value) {
+  if (value) {
+    w.Raw(FixedText(*value, 1));
+  } else {
+    w.Empty();
+  }
+}
+
+void AnalysisColumns(CsvWriter& w, const TeamAnalysis& a, const std::optional<double>& tilt) {
+  for (const PitchThird third :
+       {PitchThird::kDefending, PitchThird::kMiddle, PitchThird::kAttacking}) {
+    w.Int(a.ThirdSeconds(third));
+  }
+  OptionalFixed(w, tilt);
+  for (const auto& row : a.zone_seconds) {
+    for (const std::int64_t seconds : row) w.Int(seconds);
+  }
+  w.Int(a.possessions);
+  OptionalFixed(w, a.AverageSeconds());
+  if (a.longest_possession) {
+    w.Int(*a.longest_possession);
+  } else {
+    w.Empty();
+  }
+  w.Int(a.reaching_attacking_third);
+  w.Int(a.ending_in_shot);
+  w.Int(a.ending_in_goal);
+}
+
 void PossessionAndLosses(CsvWriter& w, const TeamFigures& f, const std::optional<double>& share) {
   w.Int(f.possession_time);
   w.Int(PossessionMinutes(f.possession_time));
   w.Int(PossessionSeconds(f.possession_time));
   w.Raw(MinutesSeconds(f.possession_time));
-  if (share) {
-    w.Raw(FixedText(*share, 1));
-  } else {
-    w.Empty();
-  }
+  OptionalFixed(w, share);
   w.Int(f.LostInAll());
   w.Int(f.lost_defending);
   w.Int(f.lost_middle);
@@ -35,13 +76,16 @@ class CsvPagesFormatter : public ReportFormatter {
  public:
   using ReportFormatter::ReportFormatter;
 
+  bool WantsAnalysis() const override { return true; }
   void Begin() override {
     out_ += "scope,file,period,period_caption,name,color,color_value,side,goals,shots,corners,";
     out_ += kFiguresHeader;
+    out_ += AnalysisHeader();
     out_ += '\n';
   }
-  void File(const MatchStats& stats, const std::string& path) override {
-    for (const TeamLine& team : TeamsOf(stats).teams) {
+  void File(const MatchStats& stats, const MatchAnalysis& analysis,
+            const std::string& path) override {
+    for (const TeamLine& team : TeamsOf(stats, &analysis).teams) {
       w_.Raw("file");
       w_.Text(path);
       w_.Int(stats.Header_rec.Period);
@@ -70,6 +114,7 @@ class CsvPagesFormatter : public ReportFormatter {
     w_.Int(team.figures.shots);
     w_.Int(team.figures.corners);
     PossessionAndLosses(w_, team.figures, team.share);
+    if (team.analysis) AnalysisColumns(w_, *team.analysis, team.field_tilt);
     w_.EndRow();
   }
   CsvWriter w_{out_};
@@ -79,7 +124,7 @@ class CsvSeasonFormatter : public ReportFormatter {
  public:
   using ReportFormatter::ReportFormatter;
 
-  void File(const MatchStats&, const std::string&) override {}
+  void File(const MatchStats&, const MatchAnalysis&, const std::string&) override {}
   void End(MatchTotals&, const SeasonTable& season) override {
     out_ += "name,periods,goals_for,goals_against,shots,corners,";
     out_ += kFiguresHeader;
@@ -125,7 +170,50 @@ class CsvEventsFormatter : public ReportFormatter {
       w_.EndRow();
     }
   }
-  void File(const MatchStats&, const std::string&) override {}
+  void File(const MatchStats&, const MatchAnalysis&, const std::string&) override {}
+  void End(MatchTotals&, const SeasonTable&) override {}
+
+ private:
+  CsvWriter w_{out_};
+};
+
+class CsvPossessionsFormatter : public ReportFormatter {
+ public:
+  using ReportFormatter::ReportFormatter;
+
+  bool WantsAnalysis() const override { return true; }
+  bool WantsPossessions() const override { return true; }
+  void Begin() override {
+    out_ +=
+        "file,period,team,color,first_record,last_record,start_clock,start_mm_ss,end_clock,"
+        "end_mm_ss,seconds,events,start_third,end_third,reached_attacking_third,outcome,"
+        "lost_third\n";
+  }
+  void File(const MatchStats& stats, const MatchAnalysis& analysis,
+            const std::string& path) override {
+    const FileTeams teams = TeamsOf(stats);
+    for (const Possession& p : analysis.possessions) {
+      const PossessionRow row = PossessionRowOf(teams, p);
+      w_.Text(path);
+      w_.Int(stats.Header_rec.Period);
+      w_.Text(row.team_name);
+      w_.Raw(row.color);
+      w_.Int(p.first_record);
+      w_.Int(p.last_record);
+      w_.Int(p.start_clock);
+      w_.Raw(MinutesSeconds(p.start_clock));
+      w_.Int(p.end_clock);
+      w_.Raw(MinutesSeconds(p.end_clock));
+      w_.Int(p.seconds);
+      w_.Int(p.events);
+      w_.Raw(ThirdName(p.start_third));
+      w_.Raw(ThirdName(p.end_third));
+      w_.Raw(p.reached_attacking_third ? "true" : "false");
+      w_.Raw(OutcomeName(p.outcome));
+      w_.Raw(p.lost_third ? ThirdName(*p.lost_third) : "");
+      w_.EndRow();
+    }
+  }
   void End(MatchTotals&, const SeasonTable&) override {}
 
  private:
@@ -133,6 +221,10 @@ class CsvEventsFormatter : public ReportFormatter {
 };
 
 }  // namespace
+
+std::unique_ptr<ReportFormatter> MakeCsvPossessionsFormatter(std::string& out) {
+  return std::make_unique<CsvPossessionsFormatter>(out);
+}
 
 std::unique_ptr<ReportFormatter> MakeCsvPagesFormatter(std::string& out) {
   return std::make_unique<CsvPagesFormatter>(out);

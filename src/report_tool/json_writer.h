@@ -18,6 +18,8 @@ class JsonWriter {
   void BeginLineObject() { Open('{', true); }
   void EndObject() { Close('}'); }
   void BeginArray() { Open('[', false); }
+  // An array written on one line, for a short list of numbers.
+  void BeginLineArray() { Open('[', true); }
   void EndArray() { Close(']'); }
   // The key of the next value in an object.
   void Key(std::string_view key);
