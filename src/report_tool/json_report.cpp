@@ -1,4 +1,8 @@
-// The JSON formatters of report_formatter.h: pages, season and events.
+// The JSON formatters of report_formatter.h: pages, season, events and
+// possessions.
+#include <algorithm>
+#include <charconv>
+
 #include "report_tool/events_export.h"
 #include "report_tool/json_writer.h"
 #include "report_tool/report_formatter.h"
@@ -145,15 +149,26 @@ class JsonPagesFormatter : public JsonFormatter {
         // Each file's minutes one after the other.
         w_.Key("momentum");
         w_.BeginArray();
+        // A match of many files has many minutes: each file's name is
+        // written as JSON once.
+        std::string object;
         for (std::size_t i = 0; i < analysis->periods.size(); ++i) {
+          std::string file = "{\"file\": ";
+          AppendJsonString(file, totals.MomentumFiles()[i]);
+          file += ", \"minute\": ";
           const std::vector<std::int32_t>& minutes = analysis->periods[i].minutes;
           for (std::size_t minute = 0; minute < minutes.size(); ++minute) {
-            w_.BeginLineObject();
-            w_.Field("file", totals.MomentumFiles()[i]);
-            w_.Field("minute", static_cast<std::int64_t>(minute));
-            w_.Field("value", std::int64_t{minutes[minute]});
-            w_.EndObject();
+            char numbers[64];
+            char* end = std::to_chars(numbers, numbers + 24, minute).ptr;
+            static constexpr std::string_view kValue = ", \"value\": ";
+            end = std::copy(kValue.begin(), kValue.end(), end);
+            end = std::to_chars(end, numbers + sizeof numbers - 1, minutes[minute]).ptr;
+            *end++ = '}';
+            object = file;
+            object.append(numbers, end);
+            w_.Raw(object);
           }
+          Flush();
         }
         w_.EndArray();
       }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -19,10 +20,12 @@ namespace varrow::report {
 
 // Writes one kind of output (match pages, season table or events, in one
 // format) into a string the caller empties now and then: each file's part
-// is written as soon as the file is read, only the totals at the end.
+// is written as soon as the file is read, only the totals at the end (a
+// long end hands its output over on the way, through `flush`).
 class ReportFormatter {
  public:
   explicit ReportFormatter(std::string& out) : out_(out) {}
+  void SetFlush(std::function<void()> flush) { flush_ = std::move(flush); }
   virtual ~ReportFormatter() = default;
   ReportFormatter(const ReportFormatter&) = delete;
   ReportFormatter& operator=(const ReportFormatter&) = delete;
@@ -45,7 +48,13 @@ class ReportFormatter {
   virtual void End(MatchTotals& totals, const SeasonTable& season) = 0;
 
  protected:
+  void Flush() {
+    if (flush_) flush_();
+  }
   std::string& out_;
+
+ private:
+  std::function<void()> flush_;
 };
 
 // The formatter the options ask for.

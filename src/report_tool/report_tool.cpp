@@ -51,6 +51,7 @@ class Runner {
                       : nullptr) {}
 
   int Run() {
+    formatter_->SetFlush([this] { Flush(kFlushBytes); });
     formatter_->Begin();
     for (const std::string& path : options_.files) {
       ReportFile(path);
