@@ -137,9 +137,10 @@ void AppendZones(std::vector<std::string>& lines, const AnalysisReportData& d) {
   }
 }
 
-// A column a minute, sixty to a block: '#' rows up for the red team (over 0
-// and over 30 seconds) and down for the other, 'G' for a goal, the axis
-// marked every tenth minute of a period and '|' where a period begins.
+// A column a minute, sixty to a block: a '#' up for the red team's seconds in
+// its attacking third and a second one over 30, the same down for the
+// other's, 'G' for a goal, the axis marked every tenth minute of a period
+// and '|' where a period begins.
 void AppendMomentum(std::vector<std::string>& lines, const AnalysisReportData& d) {
   struct Minute {
     std::int32_t value;
@@ -164,7 +165,7 @@ void AppendMomentum(std::vector<std::string>& lines, const AnalysisReportData& d
   lines.push_back(
       "     MOMENTUM, A COLUMN A MINUTE: " + PrintableText(TrimmedName(RedTeamName(d.report))) +
       " UP, " + PrintableText(TrimmedName(OtherTeamName(d.report))) + " DOWN");
-  lines.push_back("     (# ATTACKING-THIRD SECONDS OVER 0, ## OVER 30; G A GOAL)");
+  lines.push_back("     (# SECONDS IN THE ATTACKING THIRD, A SECOND # OVER 30; G A GOAL)");
   for (std::size_t block = 0; block < minutes.size(); block += kChartMinutes) {
     const std::size_t end = std::min(minutes.size(), block + kChartMinutes);
     std::vector<std::string> rows(8, std::string(kChartColumn, ' '));

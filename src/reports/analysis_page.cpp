@@ -214,7 +214,14 @@ void Draw_momentum_chart(Surface& s, const AnalysisReportData& d, float left, fl
     if (bar * static_cast<float>(round) >= s.TextWidth("0000")) break;
   }
   float x = left;
-  for (const Momentum& period : d.periods) {
+  for (std::size_t p = 0; p < d.periods.size(); ++p) {
+    const Momentum& period = d.periods[p];
+    // The minutes at a period's end give way to the next period's first.
+    const std::size_t labelled =
+        p + 1 < d.periods.size()
+            ? period.minutes.size() -
+                  std::min<std::size_t>(period.minutes.size(), static_cast<std::size_t>(step) / 2)
+            : period.minutes.size();
     if (x > left) s.Line(x, box_top, x, box_bottom);  // a new period
     for (std::size_t minute = 0; minute < period.minutes.size(); ++minute) {
       const float value =
@@ -225,7 +232,7 @@ void Draw_momentum_chart(Surface& s, const AnalysisReportData& d, float left, fl
                axis - value / kFullMinute * reach, value > 0 ? kRed : other_color,
                LineShape::kFilledBox);
       }
-      if (minute % static_cast<std::size_t>(step) == 0) {
+      if (minute % static_cast<std::size_t>(step) == 0 && minute < labelled) {
         s.SetForeColor(kBlack);
         PrintCentred(s, std::to_string(minute), bar_left, box_bottom + line * 0.75f);
       }
@@ -248,7 +255,7 @@ std::string Draw_analysis_page(Surface& s, const AnalysisReportData& d) {
   const float margin = s.TextWidth(kRuleIndent);
   const float width = s.ScaleWidth() - 2 * margin;
   const float bottom = Draw_territory(s, d, margin, s.CurrentY() + s.TextHeight(), width);
-  Draw_momentum_chart(s, d, margin, bottom + s.TextHeight(), width, 3600);
+  Draw_momentum_chart(s, d, margin, bottom + s.TextHeight(), width, 4800);
   return title;
 }
 
