@@ -129,9 +129,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   varrow::Draw_shot_chart(picture, state, " Half: 1st");
   CheckDrawing(picture);
   varrow::RecordingSurface page;
-  const varrow::ReportData data = varrow::ReportDataOf(read, path, " Half: 1st");
+  const varrow::ReportData report = varrow::ReportDataOf(read, path, " Half: 1st");
   varrow::Draw_analysis_page(
-      page, {data, analysis.teams[varrow::kRedColumn], analysis.teams[varrow::kOtherColumn],
+      page, {report, analysis.teams[varrow::kRedColumn], analysis.teams[varrow::kOtherColumn],
              std::span(&analysis.momentum, 1)});
   for (const varrow::RecordedOp& op : page.ops()) {
     FUZZ_CHECK(std::isfinite(op.a.x) && std::isfinite(op.a.y) && std::isfinite(op.b.x) &&
