@@ -1,5 +1,8 @@
 // The CSV formatters of report_formatter.h: pages, season and events.
 #include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "report_tool/csv_writer.h"
 #include "report_tool/events_export.h"
@@ -145,6 +148,27 @@ class CsvSeasonFormatter : public ReportFormatter {
   CsvWriter w_{out_};
 };
 
+// A file's rows repeat its path and its two team names: each is made safe
+// once per file, not once per row.
+class FileCells {
+ public:
+  void Start(const std::string& path) {
+    if (path == file_) return;
+    file_ = path;
+    cells_.clear();
+  }
+  const std::string& Of(std::string_view text) {
+    for (const auto& [plain, cell] : cells_) {
+      if (plain == text) return cell;
+    }
+    return cells_.emplace_back(std::string(text), CsvWriter::Cell(text)).second;
+  }
+
+ private:
+  std::string file_;
+  std::vector<std::pair<std::string, std::string>> cells_;  // text, its cell
+};
+
 class CsvEventsFormatter : public ReportFormatter {
  public:
   using ReportFormatter::ReportFormatter;
@@ -155,16 +179,18 @@ class CsvEventsFormatter : public ReportFormatter {
   }
   void Events(const MatchStats& stats, const std::string& path, std::int32_t first_record,
               std::span<const RecordBytes> records) override {
+    cells_.Start(path);
+    const std::string file_cell = cells_.Of(path);
     for (std::size_t i = 0; i < records.size(); ++i) {
       const EventRow row =
           EventRowOf(stats, first_record + static_cast<std::int32_t>(i), records[i]);
-      w_.Text(path);
+      w_.Raw(file_cell);
       w_.Int(row.record);
       w_.Int(row.clock_seconds);
       w_.Raw(FloatText(row.position.x));
       w_.Raw(FloatText(row.position.y));
       w_.Raw(ColorName(row.color));
-      w_.Text(row.team_name);
+      w_.Raw(cells_.Of(row.team_name));
       w_.Raw(row.shot ? "true" : "false");
       w_.Raw(KindName(row.kind));
       w_.EndRow();
@@ -175,6 +201,7 @@ class CsvEventsFormatter : public ReportFormatter {
 
  private:
   CsvWriter w_{out_};
+  FileCells cells_;
 };
 
 class CsvPossessionsFormatter : public ReportFormatter {
@@ -192,11 +219,13 @@ class CsvPossessionsFormatter : public ReportFormatter {
   void File(const MatchStats& stats, const MatchAnalysis& analysis,
             const std::string& path) override {
     const FileTeams teams = TeamsOf(stats);
+    cells_.Start(path);
+    const std::string file_cell = cells_.Of(path);
     for (const Possession& p : analysis.possessions) {
       const PossessionRow row = PossessionRowOf(teams, p);
-      w_.Text(path);
+      w_.Raw(file_cell);
       w_.Int(stats.Header_rec.Period);
-      w_.Text(row.team_name);
+      w_.Raw(cells_.Of(row.team_name));
       w_.Raw(row.color);
       w_.Int(p.first_record);
       w_.Int(p.last_record);
@@ -218,6 +247,7 @@ class CsvPossessionsFormatter : public ReportFormatter {
 
  private:
   CsvWriter w_{out_};
+  FileCells cells_;
 };
 
 }  // namespace

@@ -12,8 +12,7 @@ void CsvWriter::Separate() {
   row_started_ = true;
 }
 
-void CsvWriter::Text(std::string_view text) {
-  Separate();
+std::string CsvWriter::Cell(std::string_view text) {
   std::string cell;
   // A spreadsheet takes a cell that begins like this for a formula: a team
   // named "=HYPERLINK(...)" would run as one. The apostrophe makes it text.
@@ -24,16 +23,13 @@ void CsvWriter::Text(std::string_view text) {
   AppendValidUtf8(valid, text);
   // Control characters would reach whoever shows the file: as elsewhere, '?'.
   cell += PrintableText(valid);
-  if (cell.find_first_of(",\"") == std::string::npos) {
-    out_ += cell;
-    return;
-  }
-  out_ += '"';
+  if (cell.find_first_of(",\"") == std::string::npos) return cell;
+  std::string quoted = "\"";
   for (const char c : cell) {
-    if (c == '"') out_ += '"';
-    out_ += c;
+    if (c == '"') quoted += '"';
+    quoted += c;
   }
-  out_ += '"';
+  return quoted + '"';
 }
 
 void CsvWriter::Int(std::int64_t value) {

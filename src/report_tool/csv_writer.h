@@ -15,7 +15,9 @@ class CsvWriter {
  public:
   explicit CsvWriter(std::string& out) : out_(out) {}
 
-  void Text(std::string_view text);
+  void Text(std::string_view text) { Raw(Cell(text)); }
+  // The field Text writes for `text`, for a caller that writes it many times.
+  static std::string Cell(std::string_view text);
   void Int(std::int64_t value);
   void Raw(std::string_view text);  // a field that needs no quoting
   void Empty() { Raw(""); }
