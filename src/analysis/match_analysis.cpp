@@ -4,7 +4,6 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
-#include <limits>
 
 #include "field/field.h"
 
@@ -379,10 +378,10 @@ void MatchAnalyzer::Add(std::int32_t first_record, std::span<const RecordBytes> 
     };
     if (!any_) {
       // The first event opens the first possession: before it stands a
-      // record of its colour that adds nothing (no seconds to it, no
-      // momentum, no flags).
+      // record of its colour and clock that adds nothing (no seconds to
+      // it, no flags).
       previous_ = Mark{.color = static_cast<Color>(LoadUint32(records[0], kEventColorOffset)),
-                       .clock = std::numeric_limits<std::int32_t>::max()};
+                       .clock = LoadInt16(records[0], kEventClockOffset)};
     }
     marks.Set(0, previous_);
     MarkRecords(records.subspan(block, count), previous_, marks);
