@@ -1,6 +1,7 @@
-// varrow-report's JSON report over 10,000 data files of 1,638 records, timed
-// against reading the same files' bytes in the same run, with the program's
-// peak memory after 1,000 files and after all 10,000.
+// varrow-report's JSON report (the statistics and the match analysis of each
+// file) over 10,000 data files of 1,638 records, timed against reading the
+// same files' bytes in the same run, with the program's peak memory after
+// 1,000 files and after all 10,000.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -26,7 +27,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kFiles = 10000;
 constexpr int kRecords = 1638;  // the largest file the original program could read
 constexpr int kRuns = 5;
-constexpr double kTargetRatio = 2.0;
+constexpr double kTargetRatio = 2.5;
 
 const char* const kTeams[] = {"Red Lions", "Blue Birds", "Rovers", "United", "Athletic",
                               "Wanderers", "Rangers",    "City",   "Albion", "Town",
@@ -162,7 +163,7 @@ int main() {
               kFiles, kRecords, bytes / 1e6, base.c_str(), kRuns);
   std::printf("  reading the files' bytes:   %7.3f s  (%.1f us a file)\n", read,
               read * 1e6 / kFiles);
-  std::printf("  the JSON report:            %7.3f s  (%.1f us a file)\n", json,
+  std::printf("  the JSON report, analysis included: %7.3f s  (%.1f us a file)\n", json,
               json * 1e6 / kFiles);
   std::printf("  ratio JSON / read: %.2f   target <= %.1f   %s\n", ratio, kTargetRatio,
               ratio <= kTargetRatio ? "MET" : "MISSED");

@@ -1,5 +1,7 @@
 // The statistics pass over the largest data file (32767 records), timed
-// against reading the same file's bytes in the same run.
+// against reading the same file's bytes in the same run; and the match
+// analysis of the same file (the pass and the analysis in one read) against
+// the pass.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/match_analysis.h"
 #include "datafile/data_file.h"
 #include "match_events.h"
 #include "stats/stats_pass.h"
@@ -27,6 +30,7 @@ using varrow::FileStatus;
 using Clock = std::chrono::steady_clock;
 
 constexpr double kTargetRatio = 2.0;
+constexpr double kAnalysisTargetRatio = 3.0;
 constexpr int kRuns = 300;
 
 // The longest recording a data file holds.
@@ -74,7 +78,8 @@ int main() {
   };
   const auto whole = std::make_unique<WholeFile>();
   std::vector<std::uint8_t> bytes;
-  std::vector<double> read_us, vector_read_us, pass_us, progress_pass_us, memory_pass_us;
+  std::vector<double> read_us, vector_read_us, pass_us, progress_pass_us, memory_pass_us,
+      analysis_us;
   long progress_calls = 0;
   int shots = 0;
   // Reading the bytes: open, take the length, read, close; the least any
@@ -119,9 +124,15 @@ int main() {
     classifier.Finish();
     return true;
   };
+  // The analysis as varrow-report runs it: the pass and the analysis of
+  // each run of records as the reader hands it out.
+  varrow::MatchAnalysis analysis;
+  auto analysis_pass = [&] {
+    return static_cast<bool>(varrow::ComputeFileAnalysis(path, stats, analysis));
+  };
   // Each is timed right after a run of itself, so each finds the file and
   // its own buffers in the processor's cache as a steady run would, whatever
-  // ran before; the five take turns in every round.
+  // ran before; the six take turns in every round.
   auto time = [](auto&& step, std::vector<double>& samples, bool keep) {
     if (!step()) return false;
     const auto start = Clock::now();
@@ -133,7 +144,7 @@ int main() {
     const bool keep = run >= 5;  // the first rounds warm up
     if (!time(read_file, read_us, keep) || !time(file_pass, pass_us, keep) ||
         !time(progress_pass, progress_pass_us, keep) || !time(read_vector, vector_read_us, keep) ||
-        !time(memory_pass, memory_pass_us, keep)) {
+        !time(memory_pass, memory_pass_us, keep) || !time(analysis_pass, analysis_us, keep)) {
       std::fprintf(stderr, "cannot read or classify %s\n", path.c_str());
       return 1;
     }
@@ -161,5 +172,15 @@ int main() {
               Median(progress_pass_us), Min(progress_pass_us));
   std::printf("  ratio pass / read: %.2f (minimum to minimum %.2f)   target <= %.1f   %s\n", ratio,
               best_ratio, kTargetRatio, ratio <= kTargetRatio ? "MET" : "MISSED");
+  const double analysis_ratio = Median(analysis_us) / pass;
+  std::printf(
+      "Match analysis of the same file (%zu possessions), pass and analysis in one read\n",
+      static_cast<std::size_t>(analysis.teams[0].possessions + analysis.teams[1].possessions));
+  std::printf("  analysis from the file:          %8.1f  %8.1f us  (%.2f ns a record)\n",
+              Median(analysis_us), Min(analysis_us),
+              Median(analysis_us) * 1000 / (varrow::kMaxRecordNumber - 3));
+  std::printf("  ratio analysis / pass: %.2f (minimum to minimum %.2f)   target <= %.1f   %s\n",
+              analysis_ratio, Min(analysis_us) / Min(pass_us), kAnalysisTargetRatio,
+              analysis_ratio <= kAnalysisTargetRatio ? "MET" : "MISSED");
   return progress_calls > 0 ? 0 : 1;
 }

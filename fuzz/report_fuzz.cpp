@@ -238,12 +238,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The mode comes from the length, so the fuzzer reaches each of them.
   Options options;
   options.files = {file, gone, copy};
-  const std::size_t mode = size % 6;
-  options.format = mode == 1 || mode == 5   ? OutputFormat::kJson
-                   : mode == 2 || mode == 4 ? OutputFormat::kCsv
-                                            : OutputFormat::kText;
+  const std::size_t mode = size % 8;
+  options.format = mode == 1 || mode == 5 || mode == 7 ? OutputFormat::kJson
+                   : mode == 2 || mode == 4            ? OutputFormat::kCsv
+                                                       : OutputFormat::kText;
   options.by_team = mode == 3;
-  options.events = mode >= 4;
+  options.events = mode == 4 || mode == 5;
+  options.possessions = mode >= 6;
+  options.analysis = size / 8 % 2 == 1;
 
   std::ostringstream out;
   std::ostringstream err;

@@ -1,8 +1,9 @@
 // The statistics pass on any file content: the optimised pass (through the
 // file reader in chunks) must agree field by field with a plain
-// record-by-record reading of the rules, Generate Stats must take the file or
-// refuse it with its warning, and both reports must draw only finite
-// positions on their picture.
+// record-by-record reading of the rules, and the match analysis of the same
+// read with the pass's possession time and losses; Generate Stats must take
+// the file or refuse it with its warning, and the reports and the analysis
+// page must draw only finite positions on their picture.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -13,10 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "analysis/match_analysis.h"
 #include "field/field.h"
 #include "fuzz_check.h"
 #include "recorder/recorder.h"
 #include "recorder_rig.h"
+#include "reports/analysis_drawing.h"
 #include "reports/report_drawing.h"
 #include "stats/stats_pass.h"
 #include "stats_reference.h"
@@ -61,9 +64,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string path = Dir().File("match.dat");
   varrow::testing::WriteFileBytes(path, std::vector<std::uint8_t>(data, data + size));
   MatchStats read;
-  const varrow::FileStatus s = varrow::ComputeFileStats(path, read);
+  varrow::MatchAnalysis analysis;
+  const varrow::FileStatus s =
+      varrow::ComputeFileAnalysis(path, read, analysis, {.keep_possessions = true});
   FUZZ_CHECK(s.ok() == !want.refused);
   if (s.ok()) {
+    // The possessions add up to the pass's possession time and losses.
+    std::int64_t seconds[2] = {};
+    std::int64_t lost[2][3] = {};
+    for (const varrow::Possession& p : analysis.possessions) {
+      seconds[varrow::ColumnOf(p.red)] += p.seconds;
+      if (p.lost_third) ++lost[varrow::ColumnOf(p.red)][static_cast<int>(*p.lost_third)];
+    }
+    for (const bool red : {true, false}) {
+      const Team_stats& t = red ? want.stats.Red_stats : want.stats.Blue_stats;
+      const int column = varrow::ColumnOf(red);
+      FUZZ_CHECK(seconds[column] == t.Possession_time);
+      FUZZ_CHECK(lost[column][0] == t.Lost_defending && lost[column][1] == t.Lost_middle &&
+                 lost[column][2] == t.Lost_attacking);
+    }
     FUZZ_CHECK(read.Record_count == want.stats.Record_count);
     CheckSame(read.Red_stats, want.stats.Red_stats);
     CheckSame(read.Blue_stats, want.stats.Blue_stats);
@@ -109,5 +128,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   picture.Cls();
   varrow::Draw_shot_chart(picture, state, " Half: 1st");
   CheckDrawing(picture);
+  varrow::RecordingSurface page;
+  const varrow::ReportData report = varrow::ReportDataOf(read, path, " Half: 1st");
+  varrow::Draw_analysis_page(
+      page, {report, analysis.teams[varrow::kRedColumn], analysis.teams[varrow::kOtherColumn],
+             std::span(&analysis.momentum, 1)});
+  for (const varrow::RecordedOp& op : page.ops()) {
+    FUZZ_CHECK(std::isfinite(op.a.x) && std::isfinite(op.a.y) && std::isfinite(op.b.x) &&
+               std::isfinite(op.b.y));
+  }
   return 0;
 }

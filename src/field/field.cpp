@@ -5,13 +5,21 @@
 namespace varrow {
 
 float Draw_field(Surface& s, const Color& Field_color) {
+  FillPlayingArea(s, Field_color);
+  return DrawFieldLines(s);
+}
+
+void FillPlayingArea(Surface& s, const Color& Field_color) {
+  s.Line(750, 1000, 8750, 5000, Field_color, LineShape::kFilledBox);
+}
+
+float DrawFieldLines(Surface& s) {
   // Angles are worked out in double precision from the single-precision pi.
   const double pi = kFieldPi;
-  s.Line(750, 1000, 8750, 5000, Field_color, LineShape::kFilledBox);  // playing area
-  s.Line(750, 1000, 8750, 5000, std::nullopt, LineShape::kBox);       // touchlines, goal lines
-  s.Line(4750, 1000, 4750, 5000);                                     // halfway line
-  s.Circle(4750, 3000, 600);                                          // centre circle
-  s.Line(750, 2000, 2250, 4000, std::nullopt, LineShape::kBox);       // penalty areas
+  s.Line(750, 1000, 8750, 5000, std::nullopt, LineShape::kBox);  // touchlines, goal lines
+  s.Line(4750, 1000, 4750, 5000);                                // halfway line
+  s.Circle(4750, 3000, 600);                                     // centre circle
+  s.Line(750, 2000, 2250, 4000, std::nullopt, LineShape::kBox);  // penalty areas
   s.Line(8750, 2000, 7250, 4000, std::nullopt, LineShape::kBox);
   s.Line(750, 2500, 1250, 3500, std::nullopt, LineShape::kBox);  // goal areas
   s.Line(8750, 2500, 8250, 3500, std::nullopt, LineShape::kBox);

@@ -33,4 +33,9 @@ inline constexpr float kFieldPi = 22.0f / 7.0f;
 // (radians) it computed, for the caller's Penalty_arc_angle.
 float Draw_field(Surface& surface, const Color& Field_color);
 
+// Draw_field in its two steps, so that a picture can lie between the grass
+// and the lines: the playing area filled, then the lines and the goals.
+void FillPlayingArea(Surface& surface, const Color& Field_color);
+float DrawFieldLines(Surface& surface);
+
 }  // namespace varrow

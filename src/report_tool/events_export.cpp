@@ -21,4 +21,9 @@ EventRow EventRowOf(const MatchStats& stats, std::int32_t record_number, const R
   return row;
 }
 
+PossessionRow PossessionRowOf(const FileTeams& teams, const Possession& possession) {
+  const TeamLine& team = teams.teams[ColumnOf(possession.red)];
+  return {team.name, ColorName(team.color), possession};
+}
+
 }  // namespace varrow::report

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "analysis/match_analysis.h"
 #include "datafile/records.h"
+#include "report_tool/team_figures.h"
 #include "stats/event_kind.h"
 #include "stats/stats_pass.h"
 
@@ -28,5 +30,15 @@ struct EventRow {
 // The row of event record `record_number` of a file whose names and header
 // are in `stats`.
 EventRow EventRowOf(const MatchStats& stats, std::int32_t record_number, const RecordBytes& bytes);
+
+// One row of the possessions export: the possession and its team as the
+// general page names it (the red column's name or the other's, trailing
+// blanks removed) with the colour the JSON teams give it.
+struct PossessionRow {
+  std::string_view team_name;
+  std::string color;
+  const Possession& possession;
+};
+PossessionRow PossessionRowOf(const FileTeams& teams, const Possession& possession);
 
 }  // namespace varrow::report

@@ -1,4 +1,8 @@
-// The JSON formatters of report_formatter.h: pages, season and events.
+// The JSON formatters of report_formatter.h: pages, season, events and
+// possessions.
+#include <algorithm>
+#include <charconv>
+
 #include "report_tool/events_export.h"
 #include "report_tool/json_writer.h"
 #include "report_tool/report_formatter.h"
@@ -25,6 +29,42 @@ void PossessionAndLosses(JsonWriter& w, const TeamFigures& f, const std::optiona
   w.Field("lost_attacking", f.lost_attacking);
 }
 
+void OptionalFixed(JsonWriter& w, std::string_view key, const std::optional<double>& value) {
+  w.Key(key);
+  if (value) {
+    w.Fixed(*value, 1);
+  } else {
+    w.Null();
+  }
+}
+
+// The analysis figures of a team object.
+void AnalysisFields(JsonWriter& w, const TeamAnalysis& a, const std::optional<double>& tilt) {
+  w.Field("time_defending_third", a.ThirdSeconds(PitchThird::kDefending));
+  w.Field("time_middle_third", a.ThirdSeconds(PitchThird::kMiddle));
+  w.Field("time_attacking_third", a.ThirdSeconds(PitchThird::kAttacking));
+  OptionalFixed(w, "field_tilt_percent", tilt);
+  w.Key("zones_seconds");
+  w.BeginArray();
+  for (const auto& row : a.zone_seconds) {
+    w.BeginLineArray();
+    for (const std::int64_t seconds : row) w.Int(seconds);
+    w.EndArray();
+  }
+  w.EndArray();
+  w.Field("possessions", a.possessions);
+  OptionalFixed(w, "possession_average_seconds", a.AverageSeconds());
+  w.Key("possession_longest_seconds");
+  if (a.longest_possession) {
+    w.Int(*a.longest_possession);
+  } else {
+    w.Null();
+  }
+  w.Field("possessions_reaching_attacking_third", a.reaching_attacking_third);
+  w.Field("possessions_ending_in_shot", a.ending_in_shot);
+  w.Field("possessions_ending_in_goal", a.ending_in_goal);
+}
+
 void TeamObject(JsonWriter& w, const TeamLine& team) {
   w.BeginObject();
   w.Field("name", team.name);
@@ -35,6 +75,7 @@ void TeamObject(JsonWriter& w, const TeamLine& team) {
   w.Field("shots", team.figures.shots);
   w.Field("corners", team.figures.corners);
   PossessionAndLosses(w, team.figures, team.share);
+  if (team.analysis) AnalysisFields(w, *team.analysis, team.field_tilt);
   w.EndObject();
 }
 
@@ -83,10 +124,16 @@ class JsonPagesFormatter : public JsonFormatter {
  public:
   using JsonFormatter::JsonFormatter;
 
-  void File(const MatchStats& stats, const std::string& path) override {
+  bool WantsAnalysis() const override { return true; }
+  void File(const MatchStats& stats, const MatchAnalysis& analysis,
+            const std::string& path) override {
     w_.BeginObject();
     FileFields(w_, stats, path);
-    TeamsArray(w_, TeamsOf(stats));
+    TeamsArray(w_, TeamsOf(stats, &analysis));
+    w_.Key("momentum");
+    w_.BeginLineArray();
+    for (const std::int32_t value : analysis.momentum.minutes) w_.Int(value);
+    w_.EndArray();
     w_.EndObject();
   }
   void End(MatchTotals& totals, const SeasonTable&) override {
@@ -98,6 +145,33 @@ class JsonPagesFormatter : public JsonFormatter {
       w_.BeginObject();
       w_.Field("files", totals.Files());
       TeamsArray(w_, totals.Teams());
+      if (const AnalysisTotals* analysis = totals.Analysis()) {
+        // Each file's minutes one after the other.
+        w_.Key("momentum");
+        w_.BeginArray();
+        // A match of many files has many minutes: each file's name is
+        // written as JSON once.
+        std::string object;
+        for (std::size_t i = 0; i < analysis->periods.size(); ++i) {
+          std::string file = "{\"file\": ";
+          AppendJsonString(file, totals.MomentumFiles()[i]);
+          file += ", \"minute\": ";
+          const std::vector<std::int32_t>& minutes = analysis->periods[i].minutes;
+          for (std::size_t minute = 0; minute < minutes.size(); ++minute) {
+            char numbers[64];
+            char* end = std::to_chars(numbers, numbers + 24, minute).ptr;
+            static constexpr std::string_view kValue = ", \"value\": ";
+            end = std::copy(kValue.begin(), kValue.end(), end);
+            end = std::to_chars(end, numbers + sizeof numbers - 1, minutes[minute]).ptr;
+            *end++ = '}';
+            object = file;
+            object.append(numbers, end);
+            w_.Raw(object);
+          }
+          Flush();
+        }
+        w_.EndArray();
+      }
       w_.Key("warnings");
       w_.BeginArray();
       for (const std::string& warning : totals.NameWarnings()) w_.String(warning);
@@ -113,7 +187,7 @@ class JsonSeasonFormatter : public JsonFormatter {
  public:
   using JsonFormatter::JsonFormatter;
 
-  void File(const MatchStats& stats, const std::string& path) override {
+  void File(const MatchStats& stats, const MatchAnalysis&, const std::string& path) override {
     w_.BeginObject();
     FileFields(w_, stats, path);
     w_.EndObject();
@@ -163,7 +237,7 @@ class JsonEventsFormatter : public JsonFormatter {
       w_.EndObject();
     }
   }
-  void File(const MatchStats& stats, const std::string& path) override {
+  void File(const MatchStats& stats, const MatchAnalysis&, const std::string& path) override {
     BeginFile(stats, path);
     w_.EndArray();
     w_.EndObject();
@@ -198,7 +272,57 @@ class JsonEventsFormatter : public JsonFormatter {
   bool file_open_ = false;
 };
 
+// [{"file": ..., "period": ..., "team": ..., ...}, ...]: one object a
+// possession, every file's one after the other.
+class JsonPossessionsFormatter : public ReportFormatter {
+ public:
+  using ReportFormatter::ReportFormatter;
+
+  bool WantsAnalysis() const override { return true; }
+  bool WantsPossessions() const override { return true; }
+  void Begin() override { w_.BeginArray(); }
+  void File(const MatchStats& stats, const MatchAnalysis& analysis,
+            const std::string& path) override {
+    const FileTeams teams = TeamsOf(stats);
+    for (const Possession& p : analysis.possessions) {
+      const PossessionRow row = PossessionRowOf(teams, p);
+      w_.BeginLineObject();
+      w_.Field("file", path);
+      w_.Field("period", std::int64_t{stats.Header_rec.Period});
+      w_.Field("team", row.team_name);
+      w_.Field("color", row.color);
+      w_.Field("first_record", std::int64_t{p.first_record});
+      w_.Field("last_record", std::int64_t{p.last_record});
+      w_.Field("start_clock", std::int64_t{p.start_clock});
+      w_.Field("start_mm_ss", MinutesSeconds(p.start_clock));
+      w_.Field("end_clock", std::int64_t{p.end_clock});
+      w_.Field("end_mm_ss", MinutesSeconds(p.end_clock));
+      w_.Field("seconds", std::int64_t{p.seconds});
+      w_.Field("events", std::int64_t{p.events});
+      w_.Field("start_third", ThirdName(p.start_third));
+      w_.Field("end_third", ThirdName(p.end_third));
+      w_.Field("reached_attacking_third", p.reached_attacking_third);
+      w_.Field("outcome", OutcomeName(p.outcome));
+      w_.Key("lost_third");
+      if (p.lost_third) {
+        w_.String(ThirdName(*p.lost_third));
+      } else {
+        w_.Null();
+      }
+      w_.EndObject();
+    }
+  }
+  void End(MatchTotals&, const SeasonTable&) override { w_.EndArray(); }
+
+ private:
+  JsonWriter w_{out_};
+};
+
 }  // namespace
+
+std::unique_ptr<ReportFormatter> MakeJsonPossessionsFormatter(std::string& out) {
+  return std::make_unique<JsonPossessionsFormatter>(out);
+}
 
 std::unique_ptr<ReportFormatter> MakeJsonPagesFormatter(std::string& out) {
   return std::make_unique<JsonPagesFormatter>(out);

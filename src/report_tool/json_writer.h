@@ -18,8 +18,11 @@ class JsonWriter {
   void BeginLineObject() { Open('{', true); }
   void EndObject() { Close('}'); }
   void BeginArray() { Open('[', false); }
+  // An array written on one line, for a short list of numbers.
+  void BeginLineArray() { Open('[', true); }
   void EndArray() { Close(']'); }
-  // The key of the next value in an object.
+  // The key of the next value in an object: plain ASCII with no quote or
+  // backslash, as every key of the reports is.
   void Key(std::string_view key);
 
   void String(std::string_view text);
@@ -30,6 +33,8 @@ class JsonWriter {
   void Float(float value);
   void Bool(bool value);
   void Null();
+  // A value already written as JSON.
+  void Raw(std::string_view json);
 
   template <typename T>
   void Field(std::string_view key, const T& value) {

@@ -47,7 +47,13 @@ Team_stats ToTeamStats(const TeamFigures& f, bool& saturated) {
 
 }  // namespace
 
-void MatchTotals::Add(const MatchStats& stats, std::string_view path) {
+void MatchTotals::Add(const MatchStats& stats, std::string_view path,
+                      const MatchAnalysis* analysis) {
+  analysed_ = analysed_ && analysis != nullptr;
+  if (analysed_) {
+    analysis_.Add(*analysis, keep_momentum_);
+    if (keep_momentum_) momentum_files_.emplace_back(path);
+  }
   const FileTeams teams = TeamsOf(stats);
   if (files_ == 0) {
     first_.Team_2_name = stats.Team_2_name;
@@ -107,6 +113,7 @@ FileTeams MatchTotals::Teams() const {
   out.teams[1].figures = other_;
   out.teams[0].share = PossessionShare(red_.possession_time, other_.possession_time);
   out.teams[1].share = PossessionShare(other_.possession_time, red_.possession_time);
+  if (const AnalysisTotals* a = Analysis(); a && files_ > 0) AttachAnalysis(out, a->teams);
   return out;
 }
 

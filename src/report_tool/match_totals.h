@@ -17,14 +17,21 @@ namespace varrow::report {
 // number of files, except for the shots kept for the match's shot chart.
 class MatchTotals {
  public:
-  // `keep_shots`: keep every shot for the shot chart of the match.
-  explicit MatchTotals(bool keep_shots = false) : keep_shots_(keep_shots) {}
+  // `keep_shots`: keep every shot for the shot chart of the match;
+  // `keep_momentum`: each file's momentum, for the match's.
+  explicit MatchTotals(bool keep_shots = false, bool keep_momentum = false)
+      : keep_shots_(keep_shots), keep_momentum_(keep_momentum) {}
 
-  void Add(const MatchStats& stats, std::string_view path);
+  // `analysis`, if given, is the same file's; the match has one when every
+  // file added has.
+  void Add(const MatchStats& stats, std::string_view path, const MatchAnalysis* analysis = nullptr);
 
   int Files() const { return files_; }
   // The two teams, red first, named as in the first file.
   FileTeams Teams() const;
+  // The whole match's analysis, and the files whose momentum it keeps, in order.
+  const AnalysisTotals* Analysis() const { return analysed_ ? &analysis_ : nullptr; }
+  const std::vector<std::string>& MomentumFiles() const { return momentum_files_; }
 
   // The whole as one file's statistics, for the report pages: the first
   // file's names and header, the sums, and every shot kept. A counter of the
@@ -49,7 +56,11 @@ class MatchTotals {
   void BuildStats();
 
   bool keep_shots_;
+  bool keep_momentum_;
   int files_ = 0;
+  bool analysed_ = true;
+  AnalysisTotals analysis_;
+  std::vector<std::string> momentum_files_;
   std::string first_path_;
   std::string last_path_;
   std::string listed_;  // the files named so far, while they fit the title

@@ -63,6 +63,13 @@ Surface* QtRenderTarget::BeginChartImage() {
   return image_.get();
 }
 
+Surface* QtRenderTarget::BeginImage(float width, float height) {
+  if (png_dir_.empty()) return nullptr;
+  const QSize size(platform::TwipsToPx(width, kImageDpi), platform::TwipsToPx(height, kImageDpi));
+  image_ = std::make_unique<platform::ImageSurface>(size, kImageDpi);
+  return image_.get();
+}
+
 FileStatus QtRenderTarget::SaveChartImage(const std::string& file_name) {
   if (!png_dir_made_) {
     if (FileStatus s = MakeDirectories(png_dir_); !s) {

@@ -27,6 +27,7 @@ class QtRenderTarget : public RenderTarget {
 
   Surface* Pdf() override;
   Surface* BeginChartImage() override;
+  Surface* BeginImage(float width, float height) override;
   FileStatus SaveChartImage(const std::string& file_name) override;
   FileStatus TakePdfFailure() override;
   FileStatus FinishPdf() override;

@@ -14,18 +14,21 @@ std::unique_ptr<ReportFormatter> MakeFormatter(const Options& options, std::stri
   switch (options.format) {
     case OutputFormat::kJson:
       if (options.events) return MakeJsonEventsFormatter(out);
+      if (options.possessions) return MakeJsonPossessionsFormatter(out);
       if (options.by_team) return MakeJsonSeasonFormatter(out);
       return MakeJsonPagesFormatter(out);
     case OutputFormat::kCsv:
     case OutputFormat::kText:
       break;
   }
-  // Events are a table: CSV unless JSON is asked for.
+  // Events and possessions are tables: CSV unless JSON is asked for.
   if (options.events) return MakeCsvEventsFormatter(out);
+  if (options.possessions) return MakeCsvPossessionsFormatter(out);
   if (options.format == OutputFormat::kCsv) {
     return options.by_team ? MakeCsvSeasonFormatter(out) : MakeCsvPagesFormatter(out);
   }
-  return options.by_team ? MakeTextSeasonFormatter(out) : MakeTextPagesFormatter(out);
+  return options.by_team ? MakeTextSeasonFormatter(out)
+                         : MakeTextPagesFormatter(out, options.analysis);
 }
 
 }  // namespace varrow::report

@@ -6,13 +6,15 @@ namespace varrow::report {
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: varrow-report [--by-team | --events] [--format text|json|csv]\n"
-    "                     [--pdf OUT.pdf] [--png DIR] FILE.dat [FILE.dat ...]\n"
+    "Usage: varrow-report [--by-team | --events | --possessions] [--analysis]\n"
+    "                     [--format text|json|csv] [--pdf OUT.pdf] [--png DIR]\n"
+    "                     FILE.dat [FILE.dat ...]\n"
     "       varrow-report --help | --version\n";
 
 constexpr std::string_view kHelp =
-    "Usage: varrow-report [--by-team | --events] [--format text|json|csv]\n"
-    "                     [--pdf OUT.pdf] [--png DIR] FILE.dat [FILE.dat ...]\n"
+    "Usage: varrow-report [--by-team | --events | --possessions] [--analysis]\n"
+    "                     [--format text|json|csv] [--pdf OUT.pdf] [--png DIR]\n"
+    "                     FILE.dat [FILE.dat ...]\n"
     "\n"
     "Reads the data files Varrow records (one period of play each) and reports\n"
     "their statistics with the same rules as Reports > Generate Stats: records 4\n"
@@ -38,17 +40,47 @@ constexpr std::string_view kHelp =
     "                  8750), touchline (y exactly 1000 or 5000), else play.\n"
     "                  The file does not say which records are the clock's START\n"
     "                  and STOP markers: they are rows like the clicks.\n"
+    "  --possessions   One row per possession instead: a run of events of one\n"
+    "                  colour (file, period, team, colour, first and last record,\n"
+    "                  start and end clock, seconds, events, start and end third,\n"
+    "                  whether it reached the attacking third, outcome - goal,\n"
+    "                  shot, lost or end - and the third it was lost in). Ready\n"
+    "                  for a spreadsheet or a video tool. CSV unless json.\n"
+    "  --analysis      After each general statistics page (the files' and the\n"
+    "                  whole match's), a match analysis page: see below. With\n"
+    "                  --pdf it follows each shot chart, with the zone pitches\n"
+    "                  and the momentum chart; --png also writes each file's\n"
+    "                  NAME_territory.png and NAME_momentum.png.\n"
     "  --format FORMAT text (the default), json or csv. JSON and CSV hold every\n"
-    "                  figure of each file and of the whole, with team names and\n"
-    "                  colours, the period and the file name. Events are CSV\n"
-    "                  unless json is asked for.\n"
+    "                  figure of each file and of the whole, the analysis too,\n"
+    "                  with team names and colours, the period and the file\n"
+    "                  name. Events and possessions are CSV unless json is\n"
+    "                  asked for.\n"
+    "\n"
+    "The analysis, read from the same records by the same rules:\n"
+    "  possessions     Runs of events of one team; their number, average and\n"
+    "                  longest length, how many reached the attacking third and\n"
+    "                  how many ended in a shot or a goal: how a team kept the\n"
+    "                  ball and what came of it.\n"
+    "  time in thirds  Seconds the ball spent in each third with the team, seen\n"
+    "                  from it (its own third is its defending third): where it\n"
+    "                  played.\n"
+    "  field tilt      A team's share of both teams' seconds in their attacking\n"
+    "                  thirds: which team pinned the other back.\n"
+    "  zones           The same seconds on a 6 by 3 grid of the pitch, read as\n"
+    "                  if the team attacked to the right: its heat map.\n"
+    "  momentum        For each minute of the clock, the red team's seconds in\n"
+    "                  its attacking third less the other's: when the game\n"
+    "                  turned.\n"
     "\n"
     "Pictures:\n"
     "  --pdf OUT.pdf   Writes the general statistics page and the shot chart of\n"
     "                  each file, and of the whole match with every shot of every\n"
     "                  period where it was recorded, one page each, as printed.\n"
     "  --png DIR       Writes the shot chart of each file (and of the match) to\n"
-    "                  DIR as NAME_shot_chart.png; DIR is made when missing.\n"
+    "                  DIR as NAME_shot_chart.png (and with --analysis the\n"
+    "                  NAME_territory.png and NAME_momentum.png); DIR is made\n"
+    "                  when missing.\n"
     "\n"
     "  --help          Shows this text.\n"
     "  --version       Shows the version.\n"
@@ -127,6 +159,10 @@ ParsedArguments ParseArguments(std::span<const std::string> args) {
       o.by_team = true;
     } else if (name == "--events") {
       o.events = true;
+    } else if (name == "--possessions") {
+      o.possessions = true;
+    } else if (name == "--analysis") {
+      o.analysis = true;
     } else if (name == "--format") {
       const std::optional<OutputFormat> f = FormatNamed(*value);
       if (!f) return fail("unknown format \"" + *value + "\" (text, json or csv)");
@@ -143,7 +179,14 @@ ParsedArguments ParseArguments(std::span<const std::string> args) {
     }
   }
   if (o.help || o.version) return parsed;
-  if (o.by_team && o.events) return fail("--by-team and --events cannot be combined");
+  // Each replaces the pages with a table of its own.
+  std::vector<std::string_view> tables;
+  if (o.by_team) tables.push_back("--by-team");
+  if (o.events) tables.push_back("--events");
+  if (o.possessions) tables.push_back("--possessions");
+  if (tables.size() > 1) {
+    return fail(std::string(tables[0]) + " and " + std::string(tables[1]) + " cannot be combined");
+  }
   if (o.files.empty()) return fail("no data file given");
   return parsed;
 }

@@ -13,10 +13,12 @@ enum class OutputFormat { kText, kJson, kCsv };
 struct Options {
   std::vector<std::string> files;
   OutputFormat format = OutputFormat::kText;
-  bool by_team = false;  // the season table instead of match pages
-  bool events = false;   // one row per event record instead of match pages
-  std::string pdf_path;  // empty: no PDF
-  std::string png_dir;   // empty: no images
+  bool by_team = false;      // the season table instead of match pages
+  bool events = false;       // one row per event record instead of match pages
+  bool possessions = false;  // one row per possession instead of match pages
+  bool analysis = false;     // an analysis page after each general page and shot chart
+  std::string pdf_path;      // empty: no PDF
+  std::string png_dir;       // empty: no images
   bool help = false;
   bool version = false;
 

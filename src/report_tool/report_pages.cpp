@@ -15,7 +15,7 @@ std::string_view FileStem(std::string_view path) {
 
 }  // namespace
 
-ImageNames::ImageNames(std::span<const std::string> files) {
+ImageNames::ImageNames(std::span<const std::string> files, bool analysis) : analysis_(analysis) {
   for (const std::string& path : files) {
     if (by_path_.contains(path)) continue;
     files_.push_back(Unused(FileStem(path)));
@@ -25,12 +25,10 @@ ImageNames::ImageNames(std::span<const std::string> files) {
 }
 
 std::string ImageNames::Unused(std::string_view stem_source) {
-  std::string stem(stem_source.empty() ? "data" : stem_source);
-  std::string name = stem + "_shot_chart.png";
-  for (int n = 2; !used_.insert(name).second; ++n) {
-    name = stem + "_" + std::to_string(n) + "_shot_chart.png";
-  }
-  return name;
+  const std::string stem(stem_source.empty() ? "data" : stem_source);
+  std::string unused = stem;
+  for (int n = 2; !used_.insert(unused).second; ++n) unused = stem + "_" + std::to_string(n);
+  return unused;
 }
 
 std::string ImageNames::ForFile(std::string_view path) {
@@ -39,28 +37,40 @@ std::string ImageNames::ForFile(std::string_view path) {
 }
 
 std::vector<std::string> ImageNames::Planned() const {
-  std::vector<std::string> names = files_;
-  names.push_back(match_);
+  std::vector<std::string> names;
+  std::vector<std::string> stems = files_;
+  stems.push_back(match_);
+  for (const std::string& stem : stems) {
+    names.push_back(stem + std::string(kShotChartSuffix));
+    if (analysis_) {
+      names.push_back(stem + std::string(kTerritorySuffix));
+      names.push_back(stem + std::string(kMomentumSuffix));
+    }
+  }
   return names;
 }
 
-std::vector<FileStatus> ReportPages::File(const ReportData& data, std::string_view path) {
-  return Draw(data, image_names_.ForFile(path));
+std::vector<FileStatus> ReportPages::File(const ReportData& data, std::string_view path,
+                                          const AnalysisReportData* analysis) {
+  return Draw(data, analysis, image_names_.ForFile(path));
 }
 
-std::vector<FileStatus> ReportPages::Match(const ReportData& data) {
-  return Draw(data, image_names_.ForMatch());
+std::vector<FileStatus> ReportPages::Match(const ReportData& data,
+                                           const AnalysisReportData* analysis) {
+  return Draw(data, analysis, image_names_.ForMatch());
 }
 
-std::vector<FileStatus> ReportPages::Draw(const ReportData& data, const std::string& image_name) {
+std::vector<FileStatus> ReportPages::Draw(const ReportData& data,
+                                          const AnalysisReportData* analysis,
+                                          const std::string& stem) {
   std::vector<FileStatus> failures;
-  for (FileStatus s : {PdfPages(data), ChartImage(data, image_name)}) {
+  for (FileStatus s : {PdfPages(data, analysis), Images(data, analysis, stem)}) {
     if (!s) failures.push_back(std::move(s));
   }
   return failures;
 }
 
-FileStatus ReportPages::PdfPages(const ReportData& data) {
+FileStatus ReportPages::PdfPages(const ReportData& data, const AnalysisReportData* analysis) {
   Surface* pdf = target_.Pdf();
   if (pdf == nullptr || pdf_failed_) return FileStatus::Ok();
   if (!pdf_started_) {
@@ -72,17 +82,32 @@ FileStatus ReportPages::PdfPages(const ReportData& data) {
   Draw_general_stats(*pdf, data);
   pdf->Cls();
   Draw_shot_chart(*pdf, data);
+  if (analysis) {
+    pdf->Cls();
+    Draw_analysis_page(*pdf, *analysis);
+  }
   FileStatus s = target_.TakePdfFailure();
   if (!s) pdf_failed_ = true;
   return s;
 }
 
-FileStatus ReportPages::ChartImage(const ReportData& data, const std::string& image_name) {
+FileStatus ReportPages::Images(const ReportData& data, const AnalysisReportData* analysis,
+                               const std::string& stem) {
   if (images_failed_) return FileStatus::Ok();
   Surface* image = target_.BeginChartImage();
   if (image == nullptr) return FileStatus::Ok();
   Draw_shot_chart(*image, data);
-  FileStatus s = target_.SaveChartImage(image_name);
+  FileStatus s = target_.SaveChartImage(stem + std::string(kShotChartSuffix));
+  if (s && analysis) {
+    Draw_territory_picture(*target_.BeginImage(kAnalysisPictureWidth, kTerritoryPictureHeight),
+                           *analysis);
+    s = target_.SaveChartImage(stem + std::string(kTerritorySuffix));
+  }
+  if (s && analysis) {
+    Draw_momentum_picture(*target_.BeginImage(kAnalysisPictureWidth, kMomentumPictureHeight),
+                          *analysis);
+    s = target_.SaveChartImage(stem + std::string(kMomentumSuffix));
+  }
   if (!s) images_failed_ = true;
   return s;
 }

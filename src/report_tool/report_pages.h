@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "datafile/data_file.h"
+#include "reports/analysis_drawing.h"
 #include "reports/report_drawing.h"
 #include "surface/surface.h"
 
@@ -25,6 +26,9 @@ class RenderTarget {
   // A fresh image the size of the Reports window's picture box, set up as
   // SHOT CHART sets the picture box; nullptr when no images are asked for.
   virtual Surface* BeginChartImage() = 0;
+  // A fresh white image `width` by `height` twips; nullptr when no images
+  // are asked for.
+  virtual Surface* BeginImage(float width, float height) = 0;
   // Writes the image last begun as `file_name` in the images' directory.
   [[nodiscard]] virtual FileStatus SaveChartImage(const std::string& file_name) = 0;
   // The PDF's failure since the last call, or Ok.
@@ -37,15 +41,16 @@ class RenderTarget {
 };
 
 // The images' file names of a run, fixed before anything is drawn: each
-// data file's name without ".dat", then "_shot_chart.png", by its place on
-// the command line, then the match's ("match_shot_chart.png"); a name already
-// taken gets a number. A file that cannot be read leaves its name unused, so
-// every name a run can write is known before it starts.
+// data file's name without ".dat" (the stem), by its place on the command
+// line, then the match's ("match"), each followed by "_shot_chart.png" and,
+// with the analysis, "_territory.png" and "_momentum.png"; a stem already
+// taken gets a number. A file that cannot be read leaves its names unused,
+// so every name a run can write is known before it starts.
 class ImageNames {
  public:
-  explicit ImageNames(std::span<const std::string> files);
+  ImageNames(std::span<const std::string> files, bool analysis);
 
-  // The name of a data file of the list; a new name for any other path.
+  // The stem of a data file of the list; a new stem for any other path.
   std::string ForFile(std::string_view path);
   const std::string& ForMatch() const { return match_; }
   // Every name planned: the files' in their order, then the match's.
@@ -54,32 +59,45 @@ class ImageNames {
  private:
   std::string Unused(std::string_view stem);
 
+  bool analysis_;
   std::unordered_set<std::string> used_;
   std::unordered_map<std::string, std::string> by_path_;
   std::vector<std::string> files_;
   std::string match_;
 };
 
+inline constexpr std::string_view kShotChartSuffix = "_shot_chart.png";
+inline constexpr std::string_view kTerritorySuffix = "_territory.png";
+inline constexpr std::string_view kMomentumSuffix = "_momentum.png";
+
 // Draws the report pages of each file, then of the match, on a render
 // target: in the PDF the general statistics page and the shot chart, one
-// page each, as PRINT prints them; as images the shot charts. After a
-// failure of the PDF or of an image, that output is not drawn any more, so
-// a failure is reported once.
+// page each, as PRINT prints them, then the analysis page when there is an
+// analysis; as images the shot charts, and the territory and momentum
+// pictures. After a failure of the PDF or of an image, that output is not
+// drawn any more, so a failure is reported once.
 class ReportPages {
  public:
-  // `files` are the data files of the run, for the images' names.
-  explicit ReportPages(RenderTarget& target, std::span<const std::string> files = {})
-      : target_(target), image_names_(files) {}
+  // `files` are the data files of the run, for the images' names;
+  // `analysis`: the pages of each file and of the match come with their analysis.
+  explicit ReportPages(RenderTarget& target, std::span<const std::string> files = {},
+                       bool analysis = false)
+      : target_(target), image_names_(files, analysis) {}
 
   // Each returns the new failures (of the PDF, of an image), if any.
-  [[nodiscard]] std::vector<FileStatus> File(const ReportData& data, std::string_view path);
-  [[nodiscard]] std::vector<FileStatus> Match(const ReportData& data);
+  // `analysis` is the same file's (or match's) and its report data is `data`.
+  [[nodiscard]] std::vector<FileStatus> File(const ReportData& data, std::string_view path,
+                                             const AnalysisReportData* analysis = nullptr);
+  [[nodiscard]] std::vector<FileStatus> Match(const ReportData& data,
+                                              const AnalysisReportData* analysis = nullptr);
   [[nodiscard]] std::vector<FileStatus> Finish();
 
  private:
-  std::vector<FileStatus> Draw(const ReportData& data, const std::string& image_name);
-  FileStatus PdfPages(const ReportData& data);
-  FileStatus ChartImage(const ReportData& data, const std::string& image_name);
+  std::vector<FileStatus> Draw(const ReportData& data, const AnalysisReportData* analysis,
+                               const std::string& stem);
+  FileStatus PdfPages(const ReportData& data, const AnalysisReportData* analysis);
+  FileStatus Images(const ReportData& data, const AnalysisReportData* analysis,
+                    const std::string& stem);
 
   RenderTarget& target_;
   bool pdf_started_ = false;

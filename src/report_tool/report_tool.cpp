@@ -45,17 +45,22 @@ class Runner {
         out_(out),
         err_(err),
         formatter_(MakeFormatter(options, buffer_)),
-        totals_(render != nullptr),
+        analyse_(formatter_->WantsAnalysis() || (options.analysis && render != nullptr)),
+        // The match's momentum is each file's, for JSON and the analysis pages.
+        totals_(render != nullptr,
+                analyse_ && (options.format == OutputFormat::kJson || options.analysis)),
         render_(render),
-        pages_(render ? std::make_unique<ReportPages>(*render, options.files) : nullptr) {}
+        pages_(render ? std::make_unique<ReportPages>(*render, options.files, options.analysis)
+                      : nullptr) {}
 
   int Run() {
+    formatter_->SetFlush([this] { Flush(kFlushBytes); });
     formatter_->Begin();
     for (const std::string& path : options_.files) {
       ReportFile(path);
       if (!Flush(kFlushBytes)) return kExitFailure;
     }
-    const bool match_pages = !options_.by_team && !options_.events;
+    const bool match_pages = !options_.by_team && !options_.events && !options_.possessions;
     if (match_pages && totals_.Files() >= 2) {
       for (const std::string& warning : totals_.NameWarnings()) Warn(warning);
       const bool page_drawn = options_.format == OutputFormat::kText || pages_;
@@ -65,7 +70,17 @@ class Runner {
     }
     formatter_->End(totals_, season_);
     if (pages_) {
-      if (totals_.Files() >= 2) Fail(pages_->Match(totals_.PageData()));
+      if (totals_.Files() >= 2) {
+        const ReportData data = totals_.PageData();
+        const AnalysisTotals* a = options_.analysis ? totals_.Analysis() : nullptr;
+        if (a) {
+          const AnalysisReportData analysis{data, a->teams[kRedColumn], a->teams[kOtherColumn],
+                                            a->periods};
+          Fail(pages_->Match(data, &analysis));
+        } else {
+          Fail(pages_->Match(data));
+        }
+      }
       Fail(pages_->Finish());
       for (const std::string& warning : render_->TakeWarnings()) Warn(warning);
     }
@@ -97,7 +112,12 @@ class Runner {
       // A header that disagrees with the file: counted as Generate Stats
       // counts it, with a word.
       if (FileStatus count = reader_.CheckRecordCount(); !count) Warn(count.reason());
-      s = ComputeStats(reader_, stats_, {}, sink);
+      if (analyse_) {
+        s = ComputeStatsAndAnalysis(reader_, stats_, analysis_,
+                                    {.keep_possessions = formatter_->WantsPossessions()}, sink);
+      } else {
+        s = ComputeStats(reader_, stats_, {}, sink);
+      }
     }
     if (!s) {
       formatter_->FileError(path, PrintableText(s.reason()));
@@ -109,12 +129,18 @@ class Runner {
            " (" + MinutesSeconds(backwards_.clock()) + " after " +
            MinutesSeconds(backwards_.clock_before()) + "), so times of possession can be wrong");
     }
-    formatter_->File(stats_, path);
+    formatter_->File(stats_, analysis_, path);
     if (options_.by_team) season_.Add(stats_);
-    if (!options_.by_team && !options_.events) totals_.Add(stats_, path);
+    if (!options_.by_team && !options_.events && !options_.possessions) {
+      totals_.Add(stats_, path, analyse_ ? &analysis_ : nullptr);
+    }
     if (pages_) {
-      Fail(pages_->File(ReportDataOf(stats_, path, OpenPeriodCaption(stats_.Header_rec.Period)),
-                        path));
+      const ReportData data =
+          ReportDataOf(stats_, path, OpenPeriodCaption(stats_.Header_rec.Period));
+      const AnalysisReportData analysis{data, analysis_.teams[kRedColumn],
+                                        analysis_.teams[kOtherColumn],
+                                        std::span(&analysis_.momentum, 1)};
+      Fail(pages_->File(data, path, options_.analysis ? &analysis : nullptr));
     }
   }
 
@@ -149,9 +175,12 @@ class Runner {
   std::ostream& err_;
   std::string buffer_;
   std::unique_ptr<ReportFormatter> formatter_;
+  // Whether each file is analysed as it is read.
+  bool analyse_;
   DataFileReader reader_;
   MatchStats stats_;
   BackwardsClock backwards_;  // of the file being read
+  MatchAnalysis analysis_;
   MatchTotals totals_;
   RenderTarget* render_;
   SeasonTable season_;
@@ -168,7 +197,7 @@ using Outputs = std::vector<std::pair<std::string, std::string>>;
 Outputs PlannedOutputs(const Options& options) {
   Outputs outputs;
   if (!options.png_dir.empty()) {
-    for (const std::string& name : ImageNames(options.files).Planned()) {
+    for (const std::string& name : ImageNames(options.files, options.analysis).Planned()) {
       outputs.emplace_back("--png", options.png_dir + "/" + name);
     }
   }

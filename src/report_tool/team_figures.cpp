@@ -61,7 +61,14 @@ std::string_view SideName(Side side) {
   return "";
 }
 
-FileTeams TeamsOf(const MatchStats& stats) {
+void AttachAnalysis(FileTeams& teams, const TeamAnalysis (&analysis)[2]) {
+  for (const int column : {kRedColumn, kOtherColumn}) {
+    teams.teams[column].analysis = &analysis[column];
+    teams.teams[column].field_tilt = FieldTilt(analysis[column], analysis[1 - column]);
+  }
+}
+
+FileTeams TeamsOf(const MatchStats& stats, const MatchAnalysis* analysis) {
   const Header_record& h = stats.Header_rec;
   const bool left_team_red = IsRedTeam(h.Team_2_color);
   FileTeams out;
@@ -77,6 +84,7 @@ FileTeams TeamsOf(const MatchStats& stats) {
   other.figures = FiguresOf(stats.Blue_stats);
   red.share = PossessionShare(red.figures.possession_time, other.figures.possession_time);
   other.share = PossessionShare(other.figures.possession_time, red.figures.possession_time);
+  if (analysis) AttachAnalysis(out, analysis->teams);
   return out;
 }
 

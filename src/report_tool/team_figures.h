@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "analysis/match_analysis.h"
 #include "base/colors.h"
 #include "stats/stats_pass.h"
 #include "stats/team_stats.h"
@@ -56,6 +57,8 @@ struct TeamLine {
   Side side = Side::kNone;
   TeamFigures figures;
   std::optional<double> share;
+  const TeamAnalysis* analysis = nullptr;  // when the analysis was made
+  std::optional<double> field_tilt;
 };
 
 // The two teams of a file in the order of the general statistics page: the
@@ -64,7 +67,10 @@ struct TeamLine {
 struct FileTeams {
   TeamLine teams[2];
 };
-FileTeams TeamsOf(const MatchStats& stats);
+// `analysis`, if given, is the same file's.
+FileTeams TeamsOf(const MatchStats& stats, const MatchAnalysis* analysis = nullptr);
+// Gives the two teams of `teams` their analysis, red first.
+void AttachAnalysis(FileTeams& teams, const TeamAnalysis (&analysis)[2]);
 
 // One team over a season.
 struct SeasonRow {

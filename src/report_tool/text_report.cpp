@@ -1,5 +1,7 @@
 // The text formatters of report_formatter.h: the general statistics pages as
 // the Reports window prints them, and the season table.
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "base/period_captions.h"
@@ -19,32 +21,46 @@ void AppendLines(std::string& out, const std::vector<std::string>& lines) {
 }
 
 // Match pages: each file's page, then the whole match's when there are two
-// files or more; an empty line between pages.
+// files or more, each followed by its analysis page when asked for; an empty
+// line between pages.
 class TextPagesFormatter : public ReportFormatter {
  public:
-  using ReportFormatter::ReportFormatter;
+  TextPagesFormatter(std::string& out, bool analysis) : ReportFormatter(out), analysis_(analysis) {}
 
-  void File(const MatchStats& stats, const std::string& path) override {
+  bool WantsAnalysis() const override { return analysis_; }
+  void File(const MatchStats& stats, const MatchAnalysis& analysis,
+            const std::string& path) override {
     // The text page makes the names and the path printable.
-    Page(ReportDataOf(stats, path, OpenPeriodCaption(stats.Header_rec.Period)));
+    const ReportData data = ReportDataOf(stats, path, OpenPeriodCaption(stats.Header_rec.Period));
+    Page(GeneralStatsLines(data));
+    if (analysis_) {
+      Page(AnalysisTextLines({data, analysis.teams[kRedColumn], analysis.teams[kOtherColumn],
+                              std::span(&analysis.momentum, 1)}));
+    }
   }
 
   void End(MatchTotals& totals, const SeasonTable&) override {
-    if (totals.Files() >= 2) Page(totals.PageData());
+    if (totals.Files() < 2) return;
+    const ReportData data = totals.PageData();
+    Page(GeneralStatsLines(data));
+    if (const AnalysisTotals* a = totals.Analysis(); analysis_ && a) {
+      Page(AnalysisTextLines({data, a->teams[kRedColumn], a->teams[kOtherColumn], a->periods}));
+    }
   }
 
  private:
-  void Page(const ReportData& data) {
+  void Page(const std::vector<std::string>& lines) {
     if (pages_++ > 0) out_ += '\n';
-    AppendLines(out_, GeneralStatsLines(data));
+    AppendLines(out_, lines);
   }
+  bool analysis_;
   int pages_ = 0;
 };
 
 class TextSeasonFormatter : public ReportFormatter {
  public:
   using ReportFormatter::ReportFormatter;
-  void File(const MatchStats&, const std::string&) override { ++files_; }
+  void File(const MatchStats&, const MatchAnalysis&, const std::string&) override { ++files_; }
   void End(MatchTotals&, const SeasonTable& season) override {
     AppendLines(out_, SeasonTableLines(season, files_));
   }
@@ -85,6 +101,108 @@ std::vector<std::string> GeneralStatsLines(const ReportData& data) {
   return page.Lines();
 }
 
+namespace {
+
+// The zones and the momentum in text, under the analysis figures.
+constexpr std::size_t kValueColumn = 22;  // under the first team name
+constexpr std::size_t kOtherColumn = 44;  // under the second
+constexpr std::size_t kChartColumn = 11;
+constexpr std::size_t kChartMinutes = 60;
+
+std::string ZoneShares(const ZoneGrid& zones, int row) {
+  std::int64_t total = 0;
+  for (const auto& r : zones) {
+    for (const std::int64_t seconds : r) total += std::max<std::int64_t>(seconds, 0);
+  }
+  std::string text;
+  for (const std::int64_t seconds : zones[static_cast<std::size_t>(row)]) {
+    const long share =
+        total > 0 ? std::lround(100.0 * static_cast<double>(std::max<std::int64_t>(seconds, 0)) /
+                                static_cast<double>(total))
+                  : 0;
+    text += Pad(std::to_string(share), 3, true);
+  }
+  return text;
+}
+
+void AppendZones(std::vector<std::string>& lines, const AnalysisReportData& d) {
+  lines.emplace_back();
+  lines.push_back("     ZONES, % OF EACH TEAM'S TIME, AS IF IT ATTACKED TO THE RIGHT");
+  const char* const rows[] = {"     TOP", "     MIDDLE", "     BOTTOM"};
+  for (int row = 0; row < kZoneRows; ++row) {
+    std::string line = Pad(rows[row], kValueColumn - 1, false);
+    line += Pad(ZoneShares(d.red.zone_seconds, row), kOtherColumn - line.size() - 1, false);
+    line += ZoneShares(d.other.zone_seconds, row);
+    lines.push_back(std::move(line));
+  }
+}
+
+// A column a minute, sixty to a block: a '#' up for the red team's seconds in
+// its attacking third and a second one over 30, the same down for the
+// other's, 'G' for a goal, the axis marked every tenth minute of a period
+// and '|' where a period begins.
+void AppendMomentum(std::vector<std::string>& lines, const AnalysisReportData& d) {
+  struct Minute {
+    std::int32_t value;
+    std::size_t minute;  // of its period
+    bool first_of_later_period;
+    bool red_goal;
+    bool other_goal;
+  };
+  std::vector<Minute> minutes;
+  for (std::size_t p = 0; p < d.periods.size(); ++p) {
+    const Momentum& period = d.periods[p];
+    const std::size_t start = minutes.size();
+    for (std::size_t m = 0; m < period.minutes.size(); ++m) {
+      minutes.push_back({period.minutes[m], m, p > 0 && m == 0, false, false});
+    }
+    for (const MomentumGoal& goal : period.goals) {
+      Minute& at = minutes[start + static_cast<std::size_t>(goal.minute)];
+      (goal.red ? at.red_goal : at.other_goal) = true;
+    }
+  }
+  lines.emplace_back();
+  lines.push_back(
+      "     MOMENTUM, A COLUMN A MINUTE: " + PrintableText(TrimmedName(RedTeamName(d.report))) +
+      " UP, " + PrintableText(TrimmedName(OtherTeamName(d.report))) + " DOWN");
+  lines.push_back("     (# SECONDS IN THE ATTACKING THIRD, A SECOND # OVER 30; G A GOAL)");
+  for (std::size_t block = 0; block < minutes.size(); block += kChartMinutes) {
+    const std::size_t end = std::min(minutes.size(), block + kChartMinutes);
+    std::vector<std::string> rows(8, std::string(kChartColumn, ' '));
+    rows[3].replace(kChartColumn - 2, 2, "0 ");
+    for (std::size_t i = block; i < end; ++i) {
+      const Minute& m = minutes[i];
+      const auto mark = [&](std::size_t row, bool on, char c) { rows[row] += on ? c : ' '; };
+      mark(0, m.red_goal, 'G');
+      mark(1, m.value > 30, '#');
+      mark(2, m.value > 0, '#');
+      rows[3] += m.first_of_later_period ? '|' : m.minute % 10 == 0 ? '+' : '-';
+      mark(4, m.value < 0, '#');
+      mark(5, m.value < -30, '#');
+      mark(6, m.other_goal, 'G');
+      if (m.minute % 10 == 0 && rows[7].size() <= kChartColumn + i - block) {
+        rows[7].resize(kChartColumn + i - block, ' ');
+        rows[7] += std::to_string(m.minute);
+      }
+    }
+    for (std::string& row : rows) {
+      row.erase(row.find_last_not_of(' ') + 1);
+      lines.push_back(std::move(row));
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> AnalysisTextLines(const AnalysisReportData& data) {
+  TextSurface page;
+  Draw_analysis_figures(page, data);
+  std::vector<std::string> lines = page.Lines();
+  AppendZones(lines, data);
+  AppendMomentum(lines, data);
+  return lines;
+}
+
 std::vector<std::string> SeasonTableLines(const SeasonTable& season, int files) {
   std::vector<std::string> lines;
   lines.push_back("SEASON TABLE: " + std::to_string(season.Rows().size()) + " teams, " +
@@ -116,8 +234,8 @@ std::vector<std::string> SeasonTableLines(const SeasonTable& season, int files) 
   return lines;
 }
 
-std::unique_ptr<ReportFormatter> MakeTextPagesFormatter(std::string& out) {
-  return std::make_unique<TextPagesFormatter>(out);
+std::unique_ptr<ReportFormatter> MakeTextPagesFormatter(std::string& out, bool analysis) {
+  return std::make_unique<TextPagesFormatter>(out, analysis);
 }
 
 std::unique_ptr<ReportFormatter> MakeTextSeasonFormatter(std::string& out) {

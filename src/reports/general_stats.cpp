@@ -57,9 +57,7 @@ std::string Draw_general_stats(Surface& s, const ReportData& d) {
   BlankLine(s);
   BlankLine(s);
   // The red team heads the left column whichever side it played on.
-  const bool left_team_red = IsRedTeam(d.Header_rec.Team_2_color);
-  s.Print({std::string(22, ' '), left_team_red ? d.Team_2_name : d.Team_1_name, "  ",
-           left_team_red ? d.Team_1_name : d.Team_2_name});
+  s.Print({std::string(22, ' '), RedTeamName(d), "  ", OtherTeamName(d)});
   BlankLine(s);
 
   // Thick rule along the top of the text line, after five characters.

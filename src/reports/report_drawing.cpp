@@ -33,6 +33,14 @@ ReportData ReportDataOf(const MatchStats& stats, std::string_view data_file_path
   return ReportDataFrom(stats, data_file_path, period_caption);
 }
 
+std::string_view RedTeamName(const ReportData& d) {
+  return IsRedTeam(d.Header_rec.Team_2_color) ? d.Team_2_name : d.Team_1_name;
+}
+
+std::string_view OtherTeamName(const ReportData& d) {
+  return IsRedTeam(d.Header_rec.Team_2_color) ? d.Team_1_name : d.Team_2_name;
+}
+
 std::string ReportTitle(std::string_view data_file_path, std::string_view words,
                         std::string_view period_caption) {
   // Counted in characters, so a path with non-ASCII letters is never cut inside one.

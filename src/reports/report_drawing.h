@@ -27,6 +27,12 @@ struct ReportData {
 };
 
 ReportData ReportDataOf(const ProgramState& state, std::string_view period_caption);
+
+// The team names as the reports head their columns: the red team's first
+// (the side whose header colour is red, else the right-hand side), all 20
+// characters.
+std::string_view RedTeamName(const ReportData& data);
+std::string_view OtherTeamName(const ReportData& data);
 ReportData ReportDataOf(const MatchStats& stats, std::string_view data_file_path,
                         std::string_view period_caption);
 

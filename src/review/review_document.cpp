@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "analysis/match_analysis.h"
 #include "datafile/data_file_reader.h"
 #include "field/field.h"
 
@@ -18,26 +19,12 @@ std::string_view Trimmed(std::string_view name) {
   return end == std::string_view::npos ? std::string_view{} : name.substr(0, end + 1);
 }
 
-bool IsGoal(const Event_record& e) { return e.Left_goal == 1 || e.Right_goal == 1; }
-
 }  // namespace
 
 std::string ShownTeamName(std::string_view stored_name, TeamSide side) {
   const std::string_view name = Trimmed(stored_name);
   if (!name.empty()) return std::string(name);
   return side == TeamSide::kLeft ? "Left team" : "Right team";
-}
-
-std::string_view ThirdName(PitchThird third) {
-  switch (third) {
-    case PitchThird::kDefending:
-      return "defending";
-    case PitchThird::kAttacking:
-      return "attacking";
-    case PitchThird::kMiddle:
-      break;
-  }
-  return "middle";
 }
 
 std::string Correction::Name() const {
@@ -124,13 +111,7 @@ ReviewRow ReviewDocument::Row(int row) const {
   r.shot = e.Shot_flag == -1;
   r.x = e.X;
   r.y = e.Y;
-  // As the statistics take sides: red or not, and the left team is red when
-  // the header's left colour is; the left team defends the low-x third.
-  const bool left = IsRedTeam(e.Team_color) == IsRedTeam(h.Team_2_color);
-  const int third = ThirdOfX(e.X);
-  r.third = third == 1             ? PitchThird::kMiddle
-            : (third == 0) == left ? PitchThird::kDefending
-                                   : PitchThird::kAttacking;
+  r.third = ThirdSeenBy(IsLeftTeam(IsRedTeam(e.Team_color), h), ThirdOfX(e.X));
   return r;
 }
 
@@ -223,12 +204,13 @@ MatchStats ReviewDocument::Statistics() const {
 
 std::vector<ReviewDocument::Loss> ReviewDocument::PossessionLosses() const {
   std::vector<Loss> losses;
-  for (int row = 1; row < EventCount(); ++row) {
-    const Event_record before = Event(row - 1);
-    const Event_record e = Event(row);
-    if (e.Team_color == before.Team_color || IsGoal(before)) continue;
-    const SafePosition p = MakeSafePosition(e.X, e.Y);
-    losses.push_back({p.x, p.y, before.Team_color});
+  for (const Possession& p :
+       AnalyzeEvents(Header(), events_, {.keep_possessions = true}).possessions) {
+    if (!p.lost_third) continue;
+    // The next possession's first event, where the other team won the ball.
+    const Event_record won = Event(p.last_record + 1 - kFirstEventRecord);
+    const SafePosition at = MakeSafePosition(won.X, won.Y);
+    losses.push_back({at.x, at.y, p.color});
   }
   return losses;
 }

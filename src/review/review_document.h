@@ -15,11 +15,6 @@
 
 namespace varrow {
 
-// Where an event lies for the team that had the ball, as the statistics
-// place a loss of possession there.
-enum class PitchThird { kDefending, kMiddle, kAttacking };
-std::string_view ThirdName(PitchThird third);  // "defending", "middle", "attacking"
-
 // The header team an event's colour belongs to.
 enum class TeamSide { kLeft, kRight, kNone };
 
@@ -37,6 +32,7 @@ struct ReviewRow {
   bool shot = false;
   float x = 0;  // as stored
   float y = 0;
+  // Where it lies for the team that had the ball (ThirdSeenBy).
   PitchThird third = PitchThird::kMiddle;
 };
 

@@ -12,11 +12,6 @@
 namespace varrow {
 namespace {
 
-float SafeCoordinate(float v, float centre, float limit) {
-  if (!std::isfinite(v)) return centre;
-  return std::clamp(v, 0.0f, limit);
-}
-
 // Eight bytes of a record at once, as LoadUint32 reads four.
 inline std::uint64_t Load64(const RecordBytes& b, int at) {
   if constexpr (std::endian::native == std::endian::little) {
@@ -39,14 +34,8 @@ constexpr std::int32_t kHighThirdBits = std::bit_cast<std::int32_t>(field::kHigh
 // Records scanned at a time: their marks stay in the processor's cache.
 constexpr std::size_t kBlockRecords = 1024;
 
-// The third of the field at an x coordinate given by its bits: 0 low, 1 middle
-// (both boundaries included), 2 high. Finite floats order like their bits
-// taken as integers (every negative one lands in the low third); a coordinate
-// that is no finite number counts as the centre.
-int Third(std::int32_t x_bits) {
-  if ((static_cast<std::uint32_t>(x_bits) & kExponentBits) == kExponentBits) return 1;
-  return 1 - int{x_bits < kLowThirdBits} + int{x_bits > kHighThirdBits};
-}
+// ThirdOfX of an x coordinate given by its bits.
+int Third(std::int32_t x_bits) { return ThirdOfX(std::bit_cast<float>(x_bits)); }
 
 // What possession needs of a block's marked records, side by side, so it can
 // be counted several records at a time. The colour only changes at a marked
@@ -132,24 +121,26 @@ void CountPossession(const MarkedFields& f, std::size_t count, std::int64_t& red
   }
 }
 
-inline SafePosition SafePositionOf(float x, float y) {
-  return {SafeCoordinate(x, field::kCentreX, field::kAreaWidth),
-          SafeCoordinate(y, field::kCentreY, field::kAreaHeight)};
-}
-
 inline SafePosition SafePositionOf(const RecordBytes& b) {
-  return SafePositionOf(std::bit_cast<float>(LoadUint32(b, kEventXOffset)),
-                        std::bit_cast<float>(LoadUint32(b, kEventYOffset)));
+  return MakeSafePosition(std::bit_cast<float>(LoadUint32(b, kEventXOffset)),
+                          std::bit_cast<float>(LoadUint32(b, kEventYOffset)));
 }
 
 }  // namespace
 
-SafePosition MakeSafePosition(float x, float y) { return SafePositionOf(x, y); }
+std::string_view ThirdName(PitchThird third) {
+  switch (third) {
+    case PitchThird::kDefending:
+      return "defending";
+    case PitchThird::kAttacking:
+      return "attacking";
+    case PitchThird::kMiddle:
+      break;
+  }
+  return "middle";
+}
 
-int ThirdOfX(float x) { return Third(std::bit_cast<std::int32_t>(x)); }
-
-EventClassifier::EventClassifier(MatchStats& out)
-    : out_(out), left_team_red_(IsRedTeam(out.Header_rec.Team_2_color)) {
+EventClassifier::EventClassifier(MatchStats& out) : out_(out) {
   out_.Red_stats = Team_stats{};
   out_.Blue_stats = Team_stats{};
   out_.Red_shot_count = out_.Blue_shot_count = 0;
@@ -235,8 +226,8 @@ void EventClassifier::ClassifyEach(std::int32_t first_record, std::span<const Re
     for (std::size_t k = 0; k < flag_count; ++k) {
       const RecordBytes& b = *marked[k];
       const bool red = IsRedTeam(static_cast<Color>(LoadUint32(b, kEventColorOffset)));
-      left_goals_ += b[kEventLeftGoalOffset] == 1;
-      right_goals_ += b[kEventRightGoalOffset] == 1;
+      goals_for_[0] += b[GoalOffsetFor(false)] == 1;
+      goals_for_[1] += b[GoalOffsetFor(true)] == 1;
       corners_by_stored_color_[red] += LoadInt16(b, kEventCornerOffset) == -1;
       marked[shot_count] = &b;
       shot_count += static_cast<std::size_t>(LoadInt16(b, kEventShotOffset) == -1);
@@ -259,7 +250,7 @@ void EventClassifier::ClassifyEach(std::int32_t first_record, std::span<const Re
 // ball over, which is no loss. Goals are rare, so the loop above counts it
 // like any other change and the goal takes it back here.
 void EventClassifier::TakeBackKickOff(const RecordBytes& goal, const RecordBytes& next) {
-  if (goal[kEventLeftGoalOffset] != 1 && goal[kEventRightGoalOffset] != 1) return;
+  if (!IsGoalRecord(goal)) return;
   const auto holder = static_cast<Color>(LoadUint32(goal, kEventColorOffset));
   if (static_cast<Color>(LoadUint32(next, kEventColorOffset)) != holder) {
     --lost_[IsRedTeam(holder)][Third(static_cast<std::int32_t>(LoadUint32(next, kEventXOffset)))];
@@ -300,14 +291,14 @@ void EventClassifier::Finish() {
   }
   for (const bool red : {true, false}) {
     Team_stats& t = red ? out_.Red_stats : out_.Blue_stats;
-    // The left team defends the low-x end and its goal is the left-hand one.
-    const bool left = red == left_team_red_;
-    const std::int32_t* lost = lost_[red];
+    const bool left = IsLeftTeam(red, out_.Header_rec);
+    std::int16_t* const lost_in[3] = {&t.Lost_defending, &t.Lost_middle, &t.Lost_attacking};
     // Every counter grows by at most one a record, so none outgrows 16 bits.
-    t.Lost_defending = static_cast<std::int16_t>(left ? lost[0] : lost[2]);
-    t.Lost_middle = static_cast<std::int16_t>(lost[1]);
-    t.Lost_attacking = static_cast<std::int16_t>(left ? lost[2] : lost[0]);
-    t.Goals = static_cast<std::int16_t>(left ? right_goals_ : left_goals_);
+    for (int third = 0; third < 3; ++third) {
+      *lost_in[static_cast<int>(ThirdSeenBy(left, third))] =
+          static_cast<std::int16_t>(lost_[red][third]);
+    }
+    t.Goals = static_cast<std::int16_t>(goals_for_[left]);
     t.Shots = static_cast<std::int16_t>(t.Shot_x.size());
     // The stored colour is the team that played the ball out: the corner kick is the other's.
     t.Corners = static_cast<std::int16_t>(corners_by_stored_color_[!red]);

@@ -1,13 +1,18 @@
 #pragma once
 
+#include <algorithm>
+#include <bit>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "base/colors.h"
 #include "datafile/data_file_reader.h"
 #include "datafile/records.h"
+#include "field/field.h"
 #include "stats/team_stats.h"
 
 namespace varrow {
@@ -41,12 +46,48 @@ struct SafePosition {
   float x = 0;
   float y = 0;
 };
-SafePosition MakeSafePosition(float x, float y);
+inline SafePosition MakeSafePosition(float x, float y) {
+  const auto safe = [](float v, float centre, float limit) {
+    return std::isfinite(v) ? std::clamp(v, 0.0f, limit) : centre;
+  };
+  return {safe(x, field::kCentreX, field::kAreaWidth),
+          safe(y, field::kCentreY, field::kAreaHeight)};
+}
 
 // The third of the field an x coordinate lies in, as the statistics place a
 // loss of possession there: 0 low x, 1 middle (both boundaries included, and
-// a coordinate that is no finite number), 2 high x.
-int ThirdOfX(float x);
+// a coordinate that is no finite number), 2 high x. Finite floats order like
+// their bits taken as integers (every negative one lands in the low third).
+inline int ThirdOfX(float x) {
+  constexpr std::uint32_t kExponentBits = 0x7F800000;  // all set: infinity or NaN
+  const auto bits = std::bit_cast<std::int32_t>(x);
+  if ((static_cast<std::uint32_t>(bits) & kExponentBits) == kExponentBits) return 1;
+  return 1 - int{bits < std::bit_cast<std::int32_t>(field::kLowThird)} +
+         int{bits > std::bit_cast<std::int32_t>(field::kHighThird)};
+}
+
+// Whether the red team (`red`) or the other is the header's left team
+// (Team_2): it defends the low-x end and scores in the right-hand goal.
+constexpr bool IsLeftTeam(bool red, const Header_record& header) {
+  return red == IsRedTeam(header.Team_2_color);
+}
+
+// A third of ThirdOfX as the team that has the ball sees it.
+enum class PitchThird { kDefending, kMiddle, kAttacking };
+std::string_view ThirdName(PitchThird third);  // "defending", "middle", "attacking"
+// (The left team defends the low x: its thirds run in the order of x.)
+constexpr PitchThird ThirdSeenBy(bool left_team, int third_of_x) {
+  return static_cast<PitchThird>(left_team ? third_of_x : 2 - third_of_x);
+}
+
+// The goal byte of an event record that counts a goal for the left team or
+// for the right one; only the value 1 is a goal.
+constexpr int GoalOffsetFor(bool left_team) {
+  return left_team ? kEventRightGoalOffset : kEventLeftGoalOffset;
+}
+inline bool IsGoalRecord(const RecordBytes& b) {
+  return b[kEventLeftGoalOffset] == 1 || b[kEventRightGoalOffset] == 1;
+}
 
 // Called with each event record's number just before it is classified.
 using StatsProgress = std::function<void(std::int16_t record_number)>;
@@ -77,7 +118,6 @@ class EventClassifier {
   void AddShot(std::int32_t record_number, const RecordBytes& record, const RecordBytes& previous);
 
   MatchStats& out_;
-  bool left_team_red_;
   // The pass's state between calls. The record before the current one holds
   // the colour in possession, so no other possession state is needed.
   Color first_color_ = 0;  // the first event opens the first possession
@@ -95,8 +135,7 @@ class EventClassifier {
   // Losses by the losing team (other, red) and the third of the field where
   // they happened (low x, middle, high x).
   std::int32_t lost_[2][3] = {};
-  std::int32_t left_goals_ = 0;                   // into the left-hand goal
-  std::int32_t right_goals_ = 0;                  // into the right-hand goal
+  std::int32_t goals_for_[2] = {};                // the right team, the left team
   std::int32_t corners_by_stored_color_[2] = {};  // other, red
 };
 

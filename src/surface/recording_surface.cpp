@@ -195,7 +195,7 @@ void RecordingSurface::OnPrinted(std::string_view text, PrintEnd end) {
   // CurrentX has already advanced past the text; the line's start was taken
   // when its first item arrived.
   if (open_line_->text.empty() && !text.empty()) {
-    open_line_->x = CurrentX() - DeviceTextWidth(text);
+    open_line_->x = CurrentX() - TextWidth(text);
   }
   open_line_->text += text;
   if (end == PrintEnd::kNewLine) {

@@ -79,15 +79,17 @@ void Surface::Line(std::optional<Pt> from, Coord from_coord, Pt to, Coord to_coo
   Pt b = to;
   if (to_coord == Coord::kRelative) b = Pt{a.x + to.x, a.y + to.y};
   const Color c = color.value_or(fore_color_);
+  const Pt da = transform_.Map(a);
+  const Pt db = transform_.Map(b);
   switch (shape) {
     case LineShape::kLine:
-      DeviceLine(a, b, c, draw_width_);
+      DeviceLine(da, db, c, draw_width_);
       break;
     case LineShape::kBox:
-      DeviceBox(a, b, c, draw_width_, false);
+      DeviceBox(da, db, c, draw_width_, false);
       break;
     case LineShape::kFilledBox:
-      DeviceBox(a, b, c, draw_width_, true);
+      DeviceBox(da, db, c, draw_width_, true);
       break;
   }
   current_ = b;
@@ -96,13 +98,15 @@ void Surface::Line(std::optional<Pt> from, Coord from_coord, Pt to, Coord to_coo
 void Surface::Circle(float cx, float cy, float radius, std::optional<Color> color) {
   std::optional<Color> fill;
   if (fill_style_ == kFillSolid) fill = fill_color_;
-  DeviceCircle(Pt{cx, cy}, radius, color.value_or(fore_color_), draw_width_, fill);
+  DeviceCircle(transform_.Map(Pt{cx, cy}), radius * transform_.scale, color.value_or(fore_color_),
+               draw_width_, fill);
   current_ = Pt{cx, cy};
 }
 
 void Surface::Arc(float cx, float cy, float radius, std::optional<Color> color, double start,
                   double end) {
-  DeviceArc(Pt{cx, cy}, radius, color.value_or(fore_color_), draw_width_, start, end);
+  DeviceArc(transform_.Map(Pt{cx, cy}), radius * transform_.scale, color.value_or(fore_color_),
+            draw_width_, start, end);
   current_ = Pt{cx, cy};
 }
 
@@ -120,16 +124,29 @@ void Surface::Print(std::span<const PrintItem> items, PrintEnd end) {
   for (const PrintItem& item : items) {
     const std::string text = item.Text();
     if (!text.empty()) {
-      DeviceText(current_, text, fore_color_);
-      current_.x += DeviceTextWidth(text);
+      DeviceText(transform_.Map(current_), text, fore_color_);
+      current_.x += TextWidth(text);
     }
     printed += text;
   }
   OnPrinted(printed, end);
   if (end == PrintEnd::kNewLine) {
     current_.x = 0;
-    current_.y += DeviceLineHeight();
+    current_.y += TextHeight();
   }
+}
+
+ScopedTransform::ScopedTransform(Surface& surface, const SurfaceTransform& inner)
+    : surface_(surface),
+      outer_(surface.Transform()),
+      current_{surface.CurrentX(), surface.CurrentY()} {
+  surface_.SetTransform(outer_.Then(inner));
+}
+
+ScopedTransform::~ScopedTransform() {
+  surface_.SetTransform(outer_);
+  surface_.SetCurrentX(current_.x);
+  surface_.SetCurrentY(current_.y);
 }
 
 }  // namespace varrow

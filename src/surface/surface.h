@@ -55,6 +55,22 @@ std::string FormatNumberItem(std::int32_t number);
 
 enum class PrintEnd { kNewLine, kContinue };
 
+// Where a picture lands on a surface: its point (x, y) at (offset.x + x *
+// scale, offset.y + y * scale) of the device; radii scale too, line widths
+// and text sizes do not. One picture can so be drawn small, or several on
+// one page, at its own coordinates.
+struct SurfaceTransform {
+  float scale = 1;
+  Pt offset{};
+
+  Pt Map(Pt p) const { return {offset.x + p.x * scale, offset.y + p.y * scale}; }
+  // `inner` drawn through this one.
+  SurfaceTransform Then(const SurfaceTransform& inner) const {
+    return {scale * inner.scale, Map(inner.offset)};
+  }
+  friend bool operator==(const SurfaceTransform&, const SurfaceTransform&) = default;
+};
+
 // The drawing surface every picture of the program is drawn through: the main
 // window, the report picture box and the printer. This base class keeps the
 // state and the rules common to all of them (current point, colours, widths,
@@ -80,10 +96,15 @@ class Surface {
   Color FillColor() const { return fill_color_; }
   void SetFillColor(Color c);
 
-  float ScaleWidth() const { return DeviceScaleWidth(); }
-  float TextWidth(std::string_view utf8) const { return DeviceTextWidth(utf8); }
+  // The current point and these three are in the picture's units, which the
+  // transform maps onto the device.
+  float ScaleWidth() const { return DeviceScaleWidth() / transform_.scale; }
+  float TextWidth(std::string_view utf8) const { return DeviceTextWidth(utf8) / transform_.scale; }
   // Height of one printed text line: a new line moves CurrentY down by it.
-  float TextHeight() const { return DeviceLineHeight(); }
+  float TextHeight() const { return DeviceLineHeight() / transform_.scale; }
+
+  const SurfaceTransform& Transform() const { return transform_; }
+  void SetTransform(const SurfaceTransform& t) { transform_ = t; }
 
   // While on, drawing goes into the surface's persistent background, which Cls
   // leaves in place. The main window draws its field this way.
@@ -151,6 +172,22 @@ class Surface {
   Color fill_color_ = kBlack;
   std::int16_t orientation_ = kPortrait;
   bool auto_redraw_ = false;
+  SurfaceTransform transform_;
+};
+
+// Draws through `inner` placed in the surface's transform until it goes out
+// of scope, then puts the transform and the current point back.
+class ScopedTransform {
+ public:
+  ScopedTransform(Surface& surface, const SurfaceTransform& inner);
+  ~ScopedTransform();
+  ScopedTransform(const ScopedTransform&) = delete;
+  ScopedTransform& operator=(const ScopedTransform&) = delete;
+
+ private:
+  Surface& surface_;
+  SurfaceTransform outer_;
+  Pt current_;
 };
 
 }  // namespace varrow

@@ -196,6 +196,16 @@ TEST_F(ReviewTest, TheStatisticsFollowEveryCorrection) {
   EXPECT_EQ(t.lines[3].values[0], "0:40");
 }
 
+// A loss is marked where the other team won the ball, in the loser's
+// colour; the kick-off after a goal is none.
+TEST_F(ReviewTest, PossessionIsLostWhereTheOtherTeamWonTheBallNotAtAKickOff) {
+  const std::vector<ReviewDocument::Loss> losses = Read().document().PossessionLosses();
+  ASSERT_EQ(losses.size(), 1u);
+  EXPECT_EQ(losses[0].x, 600);
+  EXPECT_EQ(losses[0].y, 3000);
+  EXPECT_EQ(losses[0].loser, kRed);
+}
+
 // Records beyond the header's count (undone clicks) are no events to review,
 // and they stay in the file as they were; a torn record at the end is no
 // record and goes.

@@ -16,6 +16,7 @@ namespace varrow {
 namespace {
 
 using testing::MatchFile;
+using testing::RandomFile;
 using testing::TempDir;
 using testing::WriteFileBytes;
 
@@ -344,52 +345,6 @@ TEST_F(StatsPassTest, ProgressIsToldEveryEventRecordInOrder) {
   ASSERT_EQ(seen.size(), 5000u);
   for (std::size_t i = 0; i < seen.size(); ++i) ASSERT_EQ(seen[i], static_cast<int>(i) + 4);
   EXPECT_EQ(m.Red_stats.Possession_time, 4999);
-}
-
-// Files of every length up to past two read chunks, with any colour, flag
-// value, clock and position a damaged or odd file may hold.
-std::vector<std::uint8_t> RandomFile(std::mt19937& random) {
-  std::uniform_int_distribution<int> percent(0, 99);
-  auto pick = [&](std::initializer_list<Color> options) {
-    return *(options.begin() + random() % options.size());
-  };
-  MatchFile f;
-  f.header.Team_2_color = pick({kRed, kBlue, 0x00FF00});
-  f.header.Team_1_color = pick({kRed, kBlue});
-  const int events =
-      percent(random) < 20 ? static_cast<int>(random() % 40) : static_cast<int>(random() % 9000);
-  Color color = pick({kRed, kBlue});
-  std::int16_t clock = static_cast<std::int16_t>(random() % 100) - 50;
-  for (int i = 0; i < events; ++i) {
-    const int roll = percent(random);
-    if (roll < 25) color = roll < 2 ? 0x00FF00 : OtherPossessionColor(color);
-    clock = static_cast<std::int16_t>(clock + static_cast<int>(random() % 7) - 1);
-    Event_record e{.X = static_cast<float>(random() % 9600) - 15.0f,
-                   .Y = static_cast<float>(random() % 6500),
-                   .Clock_seconds = clock,
-                   .Team_color = color};
-    if (percent(random) < 4) {
-      // On a boundary between thirds (the middle's) or just either side of it.
-      const float edges[] = {3416.6667f, 6083.3335f};
-      const float edge = edges[random() % 2];
-      const float nearby[] = {edge, std::nextafter(edge, 0.0f), std::nextafter(edge, 1e4f)};
-      e.X = nearby[random() % 3];
-    }
-    if (percent(random) < 2) e.X = std::numeric_limits<float>::quiet_NaN();
-    if (percent(random) < 1) e.X = -std::numeric_limits<float>::infinity();
-    if (percent(random) < 1) e.Y = 1e30f;
-    if (percent(random) < 3) e.Shot_flag = pick({-1, -1, 1, 0x0100});
-    if (percent(random) < 2) e.Corner_flag = pick({-1, 1});
-    if (percent(random) < 2) e.Left_goal = static_cast<std::uint8_t>(pick({1, 1, 2}));
-    if (percent(random) < 2) e.Right_goal = 1;
-    f.Add(e);
-  }
-  const int roll = percent(random);
-  if (roll < 15) f.last_record = static_cast<std::int16_t>(3 + random() % (events + 1));
-  if (roll >= 95) f.last_record = static_cast<std::int16_t>(events + 10);
-  std::vector<std::uint8_t> bytes = f.Bytes();
-  if (percent(random) < 10) bytes.resize(bytes.size() + random() % kRecordLength, 0x5A);
-  return bytes;
 }
 
 // The same records handed to the classifier in pieces of random length, as a

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "surface/recording_surface.h"
 
 namespace varrow {
@@ -93,6 +95,37 @@ TEST(SurfaceTest, PropertyChangesAndPrinterOperationsAreLogged) {
   s.EndDoc();
   EXPECT_EQ(s.OpStrings(), (Strings{"DrawWidth=5", "Orientation=1", "EndDoc", "EndDoc"}));
   EXPECT_EQ(s.EndDocCount(), 2);
+}
+
+// A picture drawn at half size 1000 twips in: points and radii map, widths
+// and text sizes stay, and the current point keeps the picture's units.
+TEST(SurfaceTest, ATransformPlacesAPictureAndLeavesTheCurrentPointAsItWas) {
+  RecordingSurface s;  // 120 twips a character, 240 a line, 9135 wide
+  s.SetCurrentX(7);
+  {
+    ScopedTransform half(s, {.scale = 0.5f, .offset = {1000, 0}});
+    ScopedTransform down(s, {.offset = {0, 400}});
+    s.SetDrawWidth(3);
+    s.Line(0, 0, 200, 100, std::nullopt, LineShape::kBox);
+    s.Circle(200, 100, 50);
+    s.Arc(0, 0, 300, kRed, 0, 1);
+    s.SetCurrentX(20);
+    s.Print({"ab"});
+    EXPECT_EQ(s.CurrentY(), 480);
+    EXPECT_EQ(s.TextWidth("ab"), 480);
+    EXPECT_EQ(s.ScaleWidth(), 18270);
+  }
+  EXPECT_EQ(s.DrawingStrings(),
+            (Strings{"Box (1000,200)-(1100,250) c0 w3", "Circle (1100,250) r25 c0 w3",
+                     "Arc (1000,200) r150 c255 w3 0..1"}));
+  ASSERT_EQ(s.PrintedLines().size(), 1u);
+  EXPECT_EQ(s.PrintedLines()[0].x, 20);
+  const auto text = std::find_if(s.ops().begin(), s.ops().end(), [](const RecordedOp& op) {
+    return op.kind == RecordedOp::Kind::kText;
+  });
+  EXPECT_EQ(text->a, (Pt{1010, 200}));
+  EXPECT_EQ(s.Transform(), SurfaceTransform{});
+  EXPECT_EQ(s.CurrentX(), 7);
 }
 
 TEST(SurfaceTest, TextWidthCountsCharactersNotBytes) {

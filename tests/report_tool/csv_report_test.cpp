@@ -101,21 +101,46 @@ TEST(CsvReportTest, OneHeaderRowThenOneRowPerTeamAndFileThenTheWhole) {
   const std::string b = dir.Write("b,c.dat", m.Bytes());
   const testing::ToolResult r = RunTool({"--format", "csv", a, b});
   ASSERT_EQ(r.status, 0) << r.err;
-  const std::string head =
+  std::string head =
       "scope,file,period,period_caption,name,color,color_value,side,goals,shots,corners,"
       "possession_time,possession_minutes,possession_seconds,possession_mm_ss,"
-      "possession_share_percent,lost_possession,lost_defending,lost_middle,lost_attacking";
+      "possession_share_percent,lost_possession,lost_defending,lost_middle,lost_attacking,"
+      "time_defending_third,time_middle_third,time_attacking_third,field_tilt_percent";
+  for (const char* row : {"1", "2", "3"}) {
+    for (const char* column : {"1", "2", "3", "4", "5", "6"}) {
+      head += std::string(",zone_r") + row + "c" + column;
+    }
+  }
+  head +=
+      ",possessions,possession_average_seconds,possession_longest_seconds,"
+      "possessions_reaching_attacking_third,possessions_ending_in_shot,"
+      "possessions_ending_in_goal";
+  // Red's seconds in midfield (zone r2c4), no field tilt (no attacking-third
+  // time); blue's one possession, of no seconds, in its attacking third.
+  const auto analysis = [](std::string_view thirds, std::string_view r2c4,
+                           std::string_view possessions) {
+    std::string columns = "," + std::string(thirds) + ",";
+    for (int zone = 0; zone < 18; ++zone) columns += zone == 9 ? "," + std::string(r2c4) : ",0";
+    return columns + "," + std::string(possessions);
+  };
+  const std::string red = analysis("0,90,0", "90", "1,90.0,90,0,0,0");
+  const std::string blue = analysis("0,0,0", "0", "1,0.0,0,1,0,0");
   EXPECT_EQ(
       Lines(r.out),
       (std::vector<std::string>{
           head,
-          "file," + a + ",1,Half: 1st,Red Lions,red,255,left,0,0,0,90,1,30,1:30,100.0,1,1,0,0",
-          "file," + a + ",1,Half: 1st,Blue Birds,blue,16711680,right,0,0,0,0,0,0,0:00,0.0,0,0,0,0",
-          "file,\"" + b + "\",1,Half: 1st,Red Lions,red,255,left,0,0,0,90,1,30,1:30,100.0,1,1,0,0",
+          "file," + a + ",1,Half: 1st,Red Lions,red,255,left,0,0,0,90,1,30,1:30,100.0,1,1,0,0" +
+              red,
+          "file," + a + ",1,Half: 1st,Blue Birds,blue,16711680,right,0,0,0,0,0,0,0:00,0.0,0,0,0,0" +
+              blue,
+          "file,\"" + b + "\",1,Half: 1st,Red Lions,red,255,left,0,0,0,90,1,30,1:30,100.0,1,1,0,0" +
+              red,
           "file,\"" + b +
-              "\",1,Half: 1st,Blue Birds,blue,16711680,right,0,0,0,0,0,0,0:00,0.0,0,0,0,0",
-          "match,,,,Red Lions,red,255,,0,0,0,180,3,0,3:00,100.0,2,2,0,0",
-          "match,,,,Blue Birds,blue,16711680,,0,0,0,0,0,0,0:00,0.0,0,0,0,0",
+              "\",1,Half: 1st,Blue Birds,blue,16711680,right,0,0,0,0,0,0,0:00,0.0,0,0,0,0" + blue,
+          "match,,,,Red Lions,red,255,,0,0,0,180,3,0,3:00,100.0,2,2,0,0" +
+              analysis("0,180,0", "180", "2,90.0,90,0,0,0"),
+          "match,,,,Blue Birds,blue,16711680,,0,0,0,0,0,0,0:00,0.0,0,0,0,0" +
+              analysis("0,0,0", "0", "2,0.0,0,2,0,0"),
       }));
 }
 

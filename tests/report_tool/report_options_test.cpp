@@ -27,6 +27,10 @@ TEST(ReportOptionsTest, FilesAndEveryOptionInBothSpellings) {
   const ParsedArguments r = Parse({"--events", "x.dat"});
   EXPECT_TRUE(r.options.events);
   EXPECT_EQ(r.options.format, OutputFormat::kText);
+
+  const ParsedArguments a = Parse({"--possessions", "--analysis", "x.dat"});
+  EXPECT_TRUE(a.options.possessions);
+  EXPECT_TRUE(a.options.analysis);
 }
 
 TEST(ReportOptionsTest, HelpAndVersionNeedNoFile) {
@@ -64,7 +68,9 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"a.dat", "--pdf="}, "option --pdf needs a value"},
         UsageCase{{"a.dat", "--png", "a", "--png", "b"}, "--png given twice"},
         UsageCase{{"a.dat", "--events=yes"}, "option --events takes no value"},
-        UsageCase{{"a.dat", "--by-team", "--events"}, "--by-team and --events cannot be combined"}),
+        UsageCase{{"a.dat", "--by-team", "--events"}, "--by-team and --events cannot be combined"},
+        UsageCase{{"--possessions", "a.dat", "--events"},
+                  "--events and --possessions cannot be combined"}),
     [](const ::testing::TestParamInfo<UsageCase>& param) {
       return "Case" + std::to_string(param.index);
     });

@@ -29,6 +29,7 @@ class FakeTarget : public RenderTarget {
     images.push_back(std::make_unique<RecordingSurface>());
     return images.back().get();
   }
+  Surface* BeginImage(float, float) override { return BeginChartImage(); }
   FileStatus SaveChartImage(const std::string& file_name) override {
     saved.push_back(file_name);
     if (images_fail) return FileStatus::Error(kPrinterError, file_name + ": cannot be written");
@@ -115,6 +116,26 @@ TEST_F(ReportPagesTest, ThePdfHoldsEachFilesTwoPagesThenTheMatchsAsOneJob) {
                                       "match_shot_chart.png"}));
   ASSERT_EQ(target_.images.size(), 3u);
   EXPECT_TRUE(Holds(target_.images[0]->PrintedText(), "SHOT CHART"));
+}
+
+TEST_F(ReportPagesTest, WithTheAnalysisEachShotChartIsFollowedByItsPageAndPictures) {
+  const testing::ToolResult r = testing::RunTool({"--analysis", first_, second_}, &target_);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto pages = Pages(target_.pdf);
+  ASSERT_EQ(pages.size(), 9u);
+  EXPECT_TRUE(Holds(pages[2], "060124_1.dat           MATCH ANALYSIS            Half: 1st"));
+  EXPECT_TRUE(Holds(pages[2], "FIELD TILT       -                     -"));
+  EXPECT_TRUE(Holds(pages[8], "MATCH ANALYSIS            Match: 060124_1.dat, 060124_2.dat"));
+  EXPECT_TRUE(Holds(pages[8], "POSSESSIONS      2                     0"));
+  const std::vector<std::string> names = {
+      "060124_1_shot_chart.png", "060124_1_territory.png", "060124_1_momentum.png",
+      "060124_2_shot_chart.png", "060124_2_territory.png", "060124_2_momentum.png",
+      "match_shot_chart.png",    "match_territory.png",    "match_momentum.png"};
+  EXPECT_EQ(target_.saved, names);
+  EXPECT_EQ(ImageNames(std::vector<std::string>{first_, second_}, true).Planned(), names);
+  ASSERT_EQ(target_.images.size(), 9u);
+  EXPECT_TRUE(Holds(target_.images[1]->PrintedText(), "TERRITORY"));
+  EXPECT_TRUE(Holds(target_.images[2]->PrintedText(), "MOMENTUM"));
 }
 
 TEST_F(ReportPagesTest, OneFileHasNoMatchPagesAndImageNamesNeverRepeat) {

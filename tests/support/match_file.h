@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -30,5 +31,32 @@ struct MatchFile {
   std::vector<std::uint8_t> Bytes() const;
   void Write(const std::string& path) const;
 };
+
+struct RandomFileOptions {
+  int longest = 9000;           // events at most; a fifth of the files have fewer than 40
+  bool clock_runs_back = true;  // a step of the clock may be -1
+};
+// A data file of random length, with any colour, flag value, clock and
+// position a damaged or odd file may hold: positions on the boundaries of
+// the thirds and the zones and next to them, off the window and no numbers,
+// a header that counts fewer or more records than there are, a partial
+// record at the end.
+std::vector<std::uint8_t> RandomFile(std::mt19937& random, RandomFileOptions options = {});
+
+// The worked example of the match analysis: ten events of the red team (left)
+// and the blue team, three possessions (ending in a goal, a loss and the end
+// of the records), the clock standing still across the kick-off after the goal.
+//   record clock team  x     y     note
+//   4      0     red   4750  3000  kick-off
+//   5      10    red   6500  2000
+//   6      15    red   8000  3000  shot
+//   7      20    red   8800  3000  goal in the right-hand goal (red's)
+//   8      20    blue  4750  3000  kick-off, clock stands still
+//   9      40    blue  3000  4500
+//   10     70    blue  2000  4800
+//   11     75    red   2500  4000  blue lose the ball in their attacking third
+//   12     100   red   4000  2500
+//   13     130   red   5000  1500
+MatchFile HandWorkedMatch();
 
 }  // namespace varrow::testing

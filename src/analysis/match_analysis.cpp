@@ -1,0 +1,535 @@
+#include "analysis/match_analysis.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+
+#include "field/field.h"
+
+namespace varrow {
+namespace {
+
+constexpr std::int32_t kSecondsPerMinute = 60;
+constexpr int kZones = kZoneRows * kZoneColumns;
+
+// A record's flags.
+constexpr std::int32_t kRedTeam = 1;
+constexpr std::int32_t kLeftTeam = 2;  // its team is the left team
+constexpr std::int32_t kInAttackingThird = 4;
+// A goal byte or the shot flag is not 0: the three below are worked out.
+constexpr std::int32_t kFlagged = 8;
+constexpr std::int32_t kGoalRecord = 16;
+constexpr std::int32_t kGoalForTeam = 32;
+constexpr std::int32_t kShot = 64;
+// Then the third seen from its team (PitchThird) and the third of x (ThirdOfX).
+constexpr int kThirdShift = 8;
+constexpr int kThirdOfXShift = 10;
+PitchThird ThirdOf(std::int32_t flags) { return static_cast<PitchThird>(flags >> kThirdShift & 3); }
+int ThirdOfXOf(std::int32_t flags) { return flags >> kThirdOfXShift & 3; }
+
+// The cell of `offset` along a side of `length` cut into `cells`, clamped.
+int Cell(double offset, int cells, double length) {
+  const double cell = std::floor(offset * cells / length);
+  return static_cast<int>(std::clamp(cell, 0.0, static_cast<double>(cells - 1)));
+}
+
+// Where ZoneOf's columns and rows begin: the least float coordinate in
+// each (the first begins at every coordinate below it). ZoneOf only grows
+// with the coordinate, so counting the starts at or below a coordinate
+// gives its cell with a few comparisons and no rounding.
+struct ZoneStarts {
+  std::array<float, kZoneColumns - 1> columns;
+  std::array<float, kZoneRows - 1> rows;
+};
+
+template <typename CellOf>
+float CellStart(int cell, float guess, const CellOf& cell_of) {
+  while (cell_of(std::nextafter(guess, -1e9f)) >= cell) guess = std::nextafter(guess, -1e9f);
+  while (cell_of(guess) < cell) guess = std::nextafter(guess, 1e9f);
+  return guess;
+}
+
+ZoneStarts MakeZoneStarts() {
+  using namespace field;
+  ZoneStarts z;
+  for (int c = 1; c < kZoneColumns; ++c) {
+    z.columns[c - 1] = CellStart(c, kLeft + (kRight - kLeft) * c / kZoneColumns, [](float x) {
+      return ZoneOf({x, kCentreY}).column;
+    });
+  }
+  for (int r = 1; r < kZoneRows; ++r) {
+    z.rows[r - 1] = CellStart(r, kTop + (kBottom - kTop) * r / kZoneRows, [](float y) {
+      return ZoneOf({kCentreX, y}).row;
+    });
+  }
+  return z;
+}
+
+const ZoneStarts& Starts() {
+  static const ZoneStarts starts = MakeZoneStarts();
+  return starts;
+}
+
+// Records marked at a time: their marks stay in the processor's cache.
+constexpr std::size_t kBlock = 512;
+
+// Four 32-bit lanes (SSE2 on x86-64), as in the statistics pass. A comparison
+// gives all ones in a lane where it holds (-1), so it can mask other lanes.
+using Lanes = std::int32_t __attribute__((vector_size(16)));
+using UnsignedLanes = std::uint32_t __attribute__((vector_size(16)));
+using FloatLanes = float __attribute__((vector_size(16)));
+using LongLanes = std::int64_t __attribute__((vector_size(16)));
+constexpr std::size_t kLanes = sizeof(Lanes) / sizeof(std::int32_t);
+
+template <typename V, typename T>
+V Load(const T* at) {
+  V v;
+  std::memcpy(&v, at, sizeof v);
+  return v;
+}
+template <typename T>
+void Store(T* at, Lanes v) {
+  std::memcpy(at, &v, sizeof v);
+}
+Lanes Select(Lanes mask, Lanes yes, Lanes no) { return (yes & mask) | (no & ~mask); }
+Lanes Each(std::int32_t v) { return Lanes{v, v, v, v}; }
+FloatLanes Each(float v) { return FloatLanes{v, v, v, v}; }
+Lanes Bits(float v) { return Each(std::bit_cast<std::int32_t>(v)); }
+// Lanes a, b, c and d of the eight of v then w.
+template <int a, int b, int c, int d>
+Lanes Shuffle(Lanes v, Lanes w) {
+#if defined(__clang__)
+  return __builtin_shufflevector(v, w, a, b, c, d);
+#else
+  return __builtin_shuffle(v, w, Lanes{a, b, c, d});
+#endif
+}
+// The lane before each lane: the last of `before`, then the first three of `v`.
+Lanes Before(Lanes before, Lanes v) { return Shuffle<3, 4, 5, 6>(before, v); }
+
+// A coordinate as MakeSafePosition makes it, four at a time, for placing it
+// in a third or a zone: every boundary lies inside the drawing area, so the
+// clamp into it changes no third and no zone, and only a coordinate that is
+// no finite number needs the centre's.
+FloatLanes Placed(Lanes bits, float centre) {
+  constexpr std::int32_t kExponentBits = 0x7F800000;  // all set: infinity or NaN
+  return std::bit_cast<FloatLanes>(
+      Select((bits & kExponentBits) != kExponentBits, bits, Bits(centre)));
+}
+
+}  // namespace
+
+std::string_view OutcomeName(PossessionOutcome outcome) {
+  switch (outcome) {
+    case PossessionOutcome::kGoal:
+      return "goal";
+    case PossessionOutcome::kShot:
+      return "shot";
+    case PossessionOutcome::kLost:
+      return "lost";
+    case PossessionOutcome::kEnd:
+      break;
+  }
+  return "end";
+}
+
+Zone ZoneOf(SafePosition p) {
+  using namespace field;
+  return {Cell(static_cast<double>(p.y) - kTop, kZoneRows, kBottom - kTop),
+          Cell(static_cast<double>(p.x) - kLeft, kZoneColumns, kRight - kLeft)};
+}
+
+ZoneGrid TurnedHalfWay(const ZoneGrid& grid) {
+  ZoneGrid turned;
+  for (int row = 0; row < kZoneRows; ++row) {
+    for (int column = 0; column < kZoneColumns; ++column) {
+      turned[kZoneRows - 1 - row][kZoneColumns - 1 - column] = grid[row][column];
+    }
+  }
+  return turned;
+}
+
+std::optional<double> TeamAnalysis::AverageSeconds() const {
+  if (possessions == 0) return std::nullopt;
+  return static_cast<double>(possession_seconds) / static_cast<double>(possessions);
+}
+
+TeamAnalysis& TeamAnalysis::operator+=(const TeamAnalysis& o) {
+  for (std::size_t i = 0; i < third_seconds.size(); ++i) third_seconds[i] += o.third_seconds[i];
+  for (int row = 0; row < kZoneRows; ++row) {
+    for (int column = 0; column < kZoneColumns; ++column) {
+      zone_seconds[row][column] += o.zone_seconds[row][column];
+    }
+  }
+  possessions += o.possessions;
+  possession_seconds += o.possession_seconds;
+  if (o.longest_possession) {
+    longest_possession =
+        std::max(longest_possession.value_or(*o.longest_possession), *o.longest_possession);
+  }
+  reaching_attacking_third += o.reaching_attacking_third;
+  ending_in_shot += o.ending_in_shot;
+  ending_in_goal += o.ending_in_goal;
+  return *this;
+}
+
+std::optional<double> FieldTilt(const TeamAnalysis& team, const TeamAnalysis& opponent) {
+  const std::int64_t mine = team.ThirdSeconds(PitchThird::kAttacking);
+  const std::int64_t both = mine + opponent.ThirdSeconds(PitchThird::kAttacking);
+  if (both == 0) return std::nullopt;
+  return 100.0 * static_cast<double>(mine) / static_cast<double>(both);
+}
+
+// The marks of a block of records, side by side, after the mark of the
+// record before the block (index 0), and what lies between each record and
+// the next (index i: from record i to record i + 1). Room for four lanes
+// past the end.
+struct MatchAnalyzer::Marks {
+  static constexpr std::size_t kSize = kBlock + 1 + kLanes;
+  std::array<std::int32_t, kSize> color;
+  std::array<std::int32_t, kSize> clock;
+  std::array<std::int32_t, kSize> slot;
+  std::array<std::int32_t, kSize> flags;
+  // Between record i and the next: the seconds (none where the clock stands
+  // still or runs back) and what they add to the momentum; and -1 when the
+  // next record is in the same possession, else 0.
+  std::array<std::int32_t, kSize> seconds;
+  std::array<std::int32_t, kSize> momentum;
+  std::array<std::int32_t, kSize> same_possession;
+
+  Mark At(std::size_t i) const { return {color[i], clock[i], slot[i], flags[i]}; }
+  void Set(std::size_t i, const Mark& m) {
+    color[i] = m.color;
+    clock[i] = m.clock;
+    slot[i] = m.slot;
+    flags[i] = m.flags;
+  }
+};
+
+MatchAnalyzer::MatchAnalyzer(const Header_record& header, AnalysisOptions options)
+    : options_(options), red_left_(IsLeftTeam(true, header)) {}
+
+// Marks the records into index 1 on, and what lies between each and the
+// record before it (`before` for the first), four records at a time with no
+// branch: where the ball is and which team has it come at no rhythm the
+// processor could foresee.
+void MatchAnalyzer::MarkRecords(std::span<const RecordBytes> records, const Mark& before,
+                                Marks& marks) const {
+  using namespace field;
+  const ZoneStarts& starts = Starts();
+  FloatLanes column_starts[kZoneColumns - 1];
+  for (int c = 0; c < kZoneColumns - 1; ++c) column_starts[c] = Each(starts.columns[c]);
+  FloatLanes row_starts[kZoneRows - 1];
+  for (int r = 0; r < kZoneRows - 1; ++r) row_starts[r] = Each(starts.rows[r]);
+  const Lanes red_is_left = -Each(std::int32_t{red_left_});
+  // The last few records padded with the last one to a whole four: the
+  // marks of the padding are never read.
+  const std::size_t count = records.size();
+  const std::size_t whole = count / kLanes * kLanes;
+  std::array<RecordBytes, kLanes> tail;
+  for (std::size_t k = 0; k < kLanes; ++k) tail[k] = records[std::min(whole + k, count - 1)];
+  // Written through these only, so that no store can change them.
+  std::int32_t* const color_at = marks.color.data();
+  std::int32_t* const clock_at = marks.clock.data();
+  std::int32_t* const slot_at = marks.slot.data();
+  std::int32_t* const flags_at = marks.flags.data();
+  std::int32_t* const seconds_at = marks.seconds.data();
+  std::int32_t* const momentum_at = marks.momentum.data();
+  std::int32_t* const same_possession_at = marks.same_possession.data();
+  // The marks of the four records before, of which the last is the one
+  // before the next four.
+  Lanes last_color = Each(before.color);
+  Lanes last_clock = Each(before.clock);
+  Lanes last_flags = Each(before.flags);
+  for (std::size_t i = 0; i < count; i += kLanes) {
+    const RecordBytes* const r = i < whole ? &records[i] : tail.data();
+    const std::size_t at = i + 1;
+    // The records' bytes 0 to 15, eight at a time, into lanes of x, of y,
+    // of the clock and the colour's low half, and of the colour's high half
+    // and the corner flag; of the last four (the goal bytes and the shot
+    // flag) only whether one is not 0 matters here.
+    static_assert(kEventXOffset == 0 && kEventYOffset == 4 && kEventClockOffset == 8 &&
+                  kEventColorOffset == 10 && kEventLeftGoalOffset == 16 &&
+                  kEventRightGoalOffset == 17 && kEventShotOffset == 18);
+    const auto pairs = [r](int offset, Lanes& first, Lanes& second) {
+      const auto eight = [&](std::size_t k) {
+        return static_cast<std::int64_t>(std::uint64_t{LoadUint32(r[k], offset + 4)} << 32 |
+                                         LoadUint32(r[k], offset));
+      };
+      const auto low = std::bit_cast<Lanes>(LongLanes{eight(0), eight(1)});
+      const auto high = std::bit_cast<Lanes>(LongLanes{eight(2), eight(3)});
+      first = Shuffle<0, 2, 4, 6>(low, high);
+      second = Shuffle<1, 3, 5, 7>(low, high);
+    };
+    Lanes x_bits, y_bits, clock_color, color_corner;
+    pairs(kEventXOffset, x_bits, y_bits);
+    pairs(kEventClockOffset, clock_color, color_corner);
+    const auto color = std::bit_cast<Lanes>(std::bit_cast<UnsignedLanes>(clock_color) >> 16 |
+                                            std::bit_cast<UnsignedLanes>(color_corner) << 16);
+    const Lanes clock = std::bit_cast<Lanes>(std::bit_cast<UnsignedLanes>(clock_color) << 16) >> 16;
+    const Lanes flagged =
+        Lanes{static_cast<std::int32_t>(LoadUint32(r[0], kEventLeftGoalOffset)),
+              static_cast<std::int32_t>(LoadUint32(r[1], kEventLeftGoalOffset)),
+              static_cast<std::int32_t>(LoadUint32(r[2], kEventLeftGoalOffset)),
+              static_cast<std::int32_t>(LoadUint32(r[3], kEventLeftGoalOffset))} != 0;
+    const FloatLanes x = Placed(x_bits, kCentreX);
+    const FloatLanes y = Placed(y_bits, kCentreY);
+
+    const Lanes red = color == kRed;
+    const Lanes left = ~(red ^ red_is_left);
+    // ThirdOfX (of a finite x), then ThirdSeenBy: the right team's thirds
+    // run against x.
+    const Lanes third_of_x = 1 + (x < Each(kLowThird)) - (x > Each(kHighThird));
+    const Lanes third = Select(left, third_of_x, 2 - third_of_x);
+    // ZoneOf, by the starts of its cells (each comparison that holds takes
+    // away -1); turned half a turn for the right team.
+    Lanes column{}, row{};
+#pragma GCC unroll 8
+    for (const FloatLanes& start : column_starts) column -= x >= start;
+#pragma GCC unroll 8
+    for (const FloatLanes& start : row_starts) row -= y >= start;
+    const Lanes zone = row * kZoneColumns + column;
+    const Lanes turned = Select(left, zone, kZones - 1 - zone);
+    const Lanes team_column = red + 1;  // kRedColumn 0, kOtherColumn 1
+    const Lanes flags = (red & kRedTeam) | (left & kLeftTeam) |
+                        ((third == static_cast<int>(PitchThird::kAttacking)) & kInAttackingThird) |
+                        (flagged & kFlagged) | third << kThirdShift | third_of_x << kThirdOfXShift;
+    Store(color_at + at, color);
+    Store(clock_at + at, clock);
+    Store(slot_at + at, (team_column * 3 + third) * kZones + turned);
+    Store(flags_at + at, flags);
+
+    // Between the record before each and it (index at - 1 on).
+    const Lanes from = Before(last_clock, clock);
+    const Lanes seconds = Select(clock > from, clock - from, Lanes{});
+    const Lanes from_flags = Before(last_flags, flags);
+    Store(seconds_at + at - 1, seconds);
+    // Attacking-third seconds: added for the red team, taken away for the other.
+    Store(momentum_at + at - 1,
+          Select((from_flags & kInAttackingThird) != 0,
+                 Select((from_flags & kRedTeam) != 0, seconds, -seconds), Lanes{}));
+    Store(same_possession_at + at, color == Before(last_color, color));
+    last_color = color;
+    last_clock = clock;
+    last_flags = flags;
+  }
+}
+
+inline void MatchAnalyzer::Open(std::int32_t record, const Mark& m) {
+  open_first_ = m;
+  open_record_ = record;
+}
+
+// The possession under way ends at `end_clock`; `flags` are its records'
+// flags together.
+inline void MatchAnalyzer::Close(std::int32_t end_clock, std::int32_t flags) {
+  const std::int32_t seconds = end_clock - open_first_.clock;
+  const bool goal = (flags & kGoalForTeam) != 0;
+  const int column = (open_first_.flags & kRedTeam) ? kRedColumn : kOtherColumn;
+  TeamAnalysis& t = out_.teams[column];
+  ++t.possessions;
+  t.possession_seconds += seconds;
+  longest_[column] = std::max<std::int64_t>(longest_[column], seconds);
+  t.reaching_attacking_third += (flags & kInAttackingThird) != 0;
+  t.ending_in_shot += !goal && (flags & kShot) != 0;
+  t.ending_in_goal += goal;
+}
+
+// Keeps the possession under way as it ends: its last record is `last`, and
+// `next` (none for the last possession) begins the next one.
+void MatchAnalyzer::Keep(std::int32_t last_record, std::int32_t flags, const Mark& last,
+                         const Mark* next) {
+  Possession p;
+  p.first_record = open_record_;
+  p.last_record = last_record;
+  p.color = open_first_.color;
+  p.red = (open_first_.flags & kRedTeam) != 0;
+  p.start_clock = open_first_.clock;
+  p.end_clock = next != nullptr ? next->clock : last.clock;
+  p.seconds = p.end_clock - p.start_clock;
+  p.events = last_record - open_record_ + 1;
+  p.start_third = ThirdOf(open_first_.flags);
+  p.end_third = ThirdOf(last.flags);
+  p.reached_attacking_third = (flags & kInAttackingThird) != 0;
+  p.outcome = (flags & kGoalForTeam) ? PossessionOutcome::kGoal
+              : (flags & kShot)      ? PossessionOutcome::kShot
+              : next == nullptr      ? PossessionOutcome::kEnd
+                                     : PossessionOutcome::kLost;
+  // The kick-off after a goal hands the ball over: no loss.
+  if (next != nullptr && !(last.flags & kGoalRecord)) {
+    p.lost_third = ThirdSeenBy((last.flags & kLeftTeam) != 0, ThirdOfXOf(next->flags));
+  }
+  out_.possessions.push_back(p);
+}
+
+void MatchAnalyzer::Add(std::int32_t first_record, std::span<const RecordBytes> records) {
+  Marks marks;
+  // Where possession changes in a block (the index of the first record of
+  // the new possession), and the flags of each possession's records together
+  // up to each record.
+  std::array<std::uint16_t, kBlock> changes;
+  std::array<std::int32_t, kBlock + 1> possession_flags;
+  for (std::size_t block = 0; block < records.size(); block += kBlock) {
+    const std::size_t count = std::min(kBlock, records.size() - block);
+    // The number of the record marked at index i.
+    const auto record_at = [&](std::size_t i) {
+      return first_record + static_cast<std::int32_t>(block + i) - 1;
+    };
+    if (!any_) {
+      // The first event opens the first possession: before it stands a
+      // record of its colour and clock that adds nothing (no seconds to
+      // it, no flags).
+      previous_ = Mark{.color = static_cast<Color>(LoadUint32(records[0], kEventColorOffset)),
+                       .clock = LoadInt16(records[0], kEventClockOffset)};
+    }
+    marks.Set(0, previous_);
+    MarkRecords(records.subspan(block, count), previous_, marks);
+    if (!any_) {
+      Open(first_record, marks.At(1));
+      any_ = true;
+    }
+
+    // Then the records in order, with no branch that depends on them but
+    // for the few flagged ones and a change of minute; the changes of
+    // possession are listed for afterwards.
+    std::size_t change_count = 0;
+    std::int32_t flags = open_flags_;
+    possession_flags[0] = flags;
+    // The momentum of one minute is added up while the seconds stay in it.
+    std::int32_t minute_start = minute_start_;
+    std::int32_t minute_momentum = minute_momentum_;
+    for (std::size_t i = 1; i <= count; ++i) {
+      slot_seconds_[static_cast<std::size_t>(marks.slot[i - 1])] += marks.seconds[i - 1];
+      if (marks.clock[i - 1] >= minute_start &&
+          marks.clock[i] <= minute_start + kSecondsPerMinute) {
+        minute_momentum += marks.momentum[i - 1];
+      } else {
+        minute_start_ = minute_start;
+        minute_momentum_ = minute_momentum;
+        SpreadMomentum(marks.clock[i - 1], marks.clock[i], marks.flags[i - 1]);
+        minute_start = minute_start_;
+        minute_momentum = minute_momentum_;
+      }
+      changes[change_count] = static_cast<std::uint16_t>(i);
+      change_count += static_cast<std::size_t>(marks.same_possession[i] + 1);
+      if (marks.flags[i] & kFlagged) {
+        marks.flags[i] = FlagGoalsAndShots(records[block + i - 1], marks.flags[i]);
+      }
+      // A change of possession starts the flags afresh.
+      flags = (flags & marks.same_possession[i]) | marks.flags[i];
+      possession_flags[i] = flags;
+    }
+    minute_start_ = minute_start;
+    minute_momentum_ = minute_momentum;
+    for (std::size_t k = 0; k < change_count; ++k) {
+      const std::size_t i = changes[k];
+      const Mark next = marks.At(i);
+      if (options_.keep_possessions) {
+        Keep(record_at(i - 1), possession_flags[i - 1], marks.At(i - 1), &next);
+      }
+      Close(next.clock, possession_flags[i - 1]);
+      Open(record_at(i), next);
+    }
+    previous_ = marks.At(count);
+    open_flags_ = flags;
+    last_record_ = record_at(count);
+  }
+}
+
+// The seconds from `from` to `to` that do not lie within the minute being
+// added up: second s counts in minute s / 60, and the seconds before 0 count
+// nowhere. The next minute added up is the one of `to`.
+void MatchAnalyzer::SpreadMomentum(std::int32_t from, std::int32_t to, std::int32_t flags) {
+  FlushMomentum();
+  const std::int32_t sign = (flags & kInAttackingThird) ? ((flags & kRedTeam) ? 1 : -1) : 0;
+  for (std::int32_t s = std::max(from, 0); s < to;) {
+    const std::int32_t minute = s / kSecondsPerMinute;
+    const std::int32_t end = std::min(to, (minute + 1) * kSecondsPerMinute);
+    minutes_[static_cast<std::size_t>(minute)] += sign * (end - s);
+    s = end;
+  }
+  if (to >= 0) minute_start_ = to / kSecondsPerMinute * kSecondsPerMinute;
+}
+
+void MatchAnalyzer::FlushMomentum() {
+  if (minute_start_ >= 0) {
+    minutes_[static_cast<std::size_t>(minute_start_ / kSecondsPerMinute)] += minute_momentum_;
+  }
+  minute_momentum_ = 0;
+  minute_start_ = kNoMinute;
+}
+
+// A record with a goal byte or the shot flag other than 0: which goal and
+// shot count, by the pass's rules; each goal is kept for the momentum chart.
+std::int32_t MatchAnalyzer::FlagGoalsAndShots(const RecordBytes& b, std::int32_t flags) {
+  const bool left = (flags & kLeftTeam) != 0;
+  if (IsGoalRecord(b)) flags |= kGoalRecord;
+  if (b[GoalOffsetFor(left)] == 1) flags |= kGoalForTeam;
+  if (LoadInt16(b, kEventShotOffset) == -1) flags |= kShot;
+  for (const bool left_team : {true, false}) {
+    if (b[GoalOffsetFor(left_team)] == 1) {
+      goals_.push_back({LoadInt16(b, kEventClockOffset), left_team == red_left_});
+    }
+  }
+  return flags;
+}
+
+MatchAnalysis MatchAnalyzer::Finish() {
+  if (!any_) return std::move(out_);
+  FlushMomentum();
+  if (options_.keep_possessions) Keep(last_record_, open_flags_, previous_, nullptr);
+  Close(previous_.clock, open_flags_);
+  for (const int column : {kRedColumn, kOtherColumn}) {
+    if (out_.teams[column].possessions > 0)
+      out_.teams[column].longest_possession = longest_[column];
+  }
+  for (std::size_t slot = 0; slot < slot_seconds_.size(); ++slot) {
+    TeamAnalysis& t = out_.teams[slot / (3 * kZones)];
+    const std::size_t zone = slot % kZones;
+    t.third_seconds[slot / kZones % 3] += slot_seconds_[slot];
+    t.zone_seconds[zone / kZoneColumns][zone % kZoneColumns] += slot_seconds_[slot];
+  }
+  // Minutes 0 up to the one holding the last record's clock - 1; none at 0.
+  const std::int32_t count =
+      previous_.clock > 0 ? (previous_.clock - 1) / kSecondsPerMinute + 1 : 0;
+  out_.momentum.minutes.assign(minutes_.begin(), minutes_.begin() + count);
+  for (const GoalClock& g : goals_) {
+    if (count == 0 || g.clock < 0) continue;
+    out_.momentum.goals.push_back({std::min(g.clock / kSecondsPerMinute, count - 1), g.red});
+  }
+  return std::move(out_);
+}
+
+MatchAnalysis AnalyzeEvents(const Header_record& header, std::span<const RecordBytes> events,
+                            AnalysisOptions options) {
+  MatchAnalyzer analyzer(header, options);
+  analyzer.Add(kFirstEventRecord, events);
+  return analyzer.Finish();
+}
+
+FileStatus ComputeStatsAndAnalysis(DataFileReader& file, MatchStats& stats, MatchAnalysis& analysis,
+                                   AnalysisOptions options, const EventRecordsSink& events) {
+  MatchAnalyzer analyzer(file.Header_rec(), options);
+  const FileStatus s =
+      ComputeStats(file, stats, {}, [&](std::int32_t first, std::span<const RecordBytes> run) {
+        analyzer.Add(first, run);
+        if (events) events(first, run);
+      });
+  if (s) analysis = analyzer.Finish();
+  return s;
+}
+
+FileStatus ComputeFileAnalysis(const std::string& path, MatchStats& stats, MatchAnalysis& analysis,
+                               AnalysisOptions options) {
+  DataFileReader file;
+  if (FileStatus s = file.Open(path); !s) return s;
+  return ComputeStatsAndAnalysis(file, stats, analysis, options);
+}
+
+void AnalysisTotals::Add(const MatchAnalysis& period, bool keep_momentum) {
+  for (const int column : {kRedColumn, kOtherColumn}) teams[column] += period.teams[column];
+  if (keep_momentum) periods.push_back(period.momentum);
+}
+
+}  // namespace varrow
