@@ -202,7 +202,7 @@ FileStatus AtomicFile::Open() {
     return Fail(FileStatus::FromErrno(errno));
   }
   const std::string folder = FolderOf(path_);
-  RemoveStaleTemporaries(folder);
+  if (options_.remove_stale_temporaries) RemoveStaleTemporaries(folder);
   if (FileStatus s = MakeTemporary(folder, NameOf(path_)); !s) return Fail(s);
   const FileStatus s =
       TakePermissions(options_.permissions_from.empty() ? path_ : options_.permissions_from);

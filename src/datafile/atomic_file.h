@@ -54,6 +54,12 @@ struct AtomicFileOptions {
   // A named temporary file even where the file system offers an unnamed one
   // (for tests of the fallback).
   bool named_temporary = false;
+  // Named temporary files a day old in the target's folder are removed first:
+  // a writer stopped between naming its file and renaming it (or, where the
+  // file system has no unnamed files, at any time) leaves one. Asked for by
+  // the data file's save, not by a run that writes thousands of pictures
+  // into one folder, which would read the folder once for each.
+  bool remove_stale_temporaries = false;
   // Flushes the finished file, then its folder, to the disk: SyncToDisk
   // unless a test puts a slow or failing one in its place.
   FlushFunction flush = SyncToDisk;
@@ -81,8 +87,7 @@ struct CommitResult {
 // straight into: there is no file to replace.
 //
 // The new file keeps the mode of the file it replaces (a new one gets 0666
-// less the umask) and, where it can, its owner and group. Named temporary
-// files are removed by the next writer in their folder once a day old.
+// less the umask) and, where it can, its owner and group.
 //
 // Failures are errno values with the system's text; the first one is kept
 // and every later write refused, so a file never has a hole.

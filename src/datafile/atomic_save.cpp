@@ -88,6 +88,7 @@ DataFileSave SaveDataFileAtomically(const std::string& path, std::span<const std
   AtomicFileOptions options;
   options.follow_links = false;
   options.require_owner = true;
+  options.remove_stale_temporaries = true;
   AtomicFile saved_file(target, options);
   if (FileStatus s = saved_file.Open(); !s) return Failed(s);
   if (keep_original) {

@@ -75,6 +75,7 @@ TEST(SaveKillTest, NamedTemporariesLeftBehindGoOnceADayOld) {
   }
   AtomicFileOptions named;
   named.named_temporary = true;
+  named.remove_stale_temporaries = true;
   ASSERT_TRUE(WriteFileAtomically(dir.File("120599_1.dat"), bytes, named).ok());
   std::sort(staying.begin(), staying.end());
   EXPECT_EQ(testing::FileNamesIn(dir.path()), staying);
