@@ -223,6 +223,8 @@ int ReviewMomentumView::MinuteX(int minute) const {
 
 void ReviewMomentumView::paintEvent(QPaintEvent* /*event*/) {
   platform::ImageSurface strip(size(), kStripDpi, devicePixelRatioF());
+  // The window's own font: the reports' is too large for a strip.
+  strip.SetFont(font());
   Draw_momentum_strip(strip, session_.document(), session_.analysis(), StripTwips(width()),
                       StripTwips(height()));
   QPainter painter(this);

@@ -1,6 +1,7 @@
 #include "forms/review_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -144,7 +145,12 @@ ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWid
   tabs_->setObjectName("ReviewTabs");
   tabs_->addTab(table_, "Eve&nts");
   tabs_->addTab(BuildPossessions(), "Possess&ions");
-  connect(tabs_, &QTabWidget::currentChanged, this, &ReviewWindow::ShowPath);
+  connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+    // Chosen by its access key or a click: the keys go on to its list. (A
+    // minute picked on the strip keeps the focus there.)
+    if (QApplication::focusWidget() != momentum_) tabs_->currentWidget()->setFocus();
+    ShowPath();
+  });
 
   splitter_ = new QSplitter(Qt::Horizontal);
   splitter_->setObjectName("ReviewSplitter");
