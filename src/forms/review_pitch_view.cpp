@@ -214,7 +214,12 @@ ReviewMomentumView::ReviewMomentumView(const ReviewSession& session, QWidget* pa
 
 QSize ReviewMomentumView::sizeHint() const { return {240, fontMetrics().height() * 5}; }
 
-void ReviewMomentumView::DocumentChanged() { update(); }
+void ReviewMomentumView::DocumentChanged() {
+  image_ = QImage();
+  update();
+}
+
+void ReviewMomentumView::resizeEvent(QResizeEvent* /*event*/) { image_ = QImage(); }
 
 int ReviewMomentumView::MinuteX(int minute) const {
   return platform::TwipsToPx(MomentumMinuteX(session_.analysis(), StripTwips(width()), minute),
@@ -222,13 +227,16 @@ int ReviewMomentumView::MinuteX(int minute) const {
 }
 
 void ReviewMomentumView::paintEvent(QPaintEvent* /*event*/) {
-  platform::ImageSurface strip(size(), kStripDpi, devicePixelRatioF());
-  // The window's own font: the reports' is too large for a strip.
-  strip.SetFont(font());
-  Draw_momentum_strip(strip, session_.document(), session_.analysis(), StripTwips(width()),
-                      StripTwips(height()));
+  if (image_.isNull() || image_.devicePixelRatio() != devicePixelRatioF()) {
+    platform::ImageSurface strip(size(), kStripDpi, devicePixelRatioF());
+    // The window's own font: the reports' is too large for a strip.
+    strip.SetFont(font());
+    Draw_momentum_strip(strip, session_.document(), session_.analysis(), StripTwips(width()),
+                        StripTwips(height()));
+    image_ = strip.Image();
+  }
   QPainter painter(this);
-  painter.drawImage(0, 0, strip.Image());
+  painter.drawImage(0, 0, image_);
   if (hasFocus()) {
     QStyleOptionFocusRect option;
     option.initFrom(this);

@@ -87,10 +87,14 @@ class ReviewMomentumView : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   const ReviewSession& session_;
   std::optional<int> minute_;  // the last picked
+  // The strip as last drawn, kept until the analysis or the size changes:
+  // a repaint of the window for an arrow key draws no bar again.
+  QImage image_;
 };
 
 }  // namespace varrow::forms
