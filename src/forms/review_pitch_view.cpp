@@ -114,6 +114,10 @@ void ReviewPitchView::DrawBase() {
       base_->Image().devicePixelRatio() != devicePixelRatioF()) {
     base_ = std::make_unique<PitchImageSurface>(dpi_, devicePixelRatioF(),
                                                 palette().color(QPalette::Window));
+    // The zones' shares in the window's text size, however small the pitch.
+    QFont text = font();
+    text.setPointSizeF(text.pointSizeF() * logicalDpiY() / dpi_);
+    base_->SetFont(text);
   }
   base_->Cls();
   Draw_review_pitch(*base_, session_.document(), session_.stats(), session_.analysis(), overlays_);
@@ -214,6 +218,11 @@ ReviewMomentumView::ReviewMomentumView(const ReviewSession& session, QWidget* pa
 
 QSize ReviewMomentumView::sizeHint() const { return {240, fontMetrics().height() * 5}; }
 
+void ReviewMomentumView::SetMinute(std::optional<int> minute) {
+  minute_ = minute;
+  update();
+}
+
 void ReviewMomentumView::DocumentChanged() {
   image_ = QImage();
   update();
@@ -237,6 +246,13 @@ void ReviewMomentumView::paintEvent(QPaintEvent* /*event*/) {
   }
   QPainter painter(this);
   painter.drawImage(0, 0, image_);
+  const int minutes = static_cast<int>(session_.analysis().momentum.minutes.size());
+  if (minute_ && *minute_ >= 0 && *minute_ < minutes) {
+    // The chosen minute's bar, framed.
+    const int half = std::max(2, (MinuteX(1) - MinuteX(0)) / 2);
+    painter.setPen(palette().color(QPalette::Highlight));
+    painter.drawRect(MinuteX(*minute_) - half, 0, 2 * half, height() - fontMetrics().height() - 2);
+  }
   if (hasFocus()) {
     QStyleOptionFocusRect option;
     option.initFrom(this);
@@ -258,8 +274,7 @@ void ReviewMomentumView::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
     return;
   }
-  minute_ = std::clamp(minute_ ? *minute_ + step : 0, 0, minutes - 1);
-  emit minuteClicked(*minute_);
+  emit minuteClicked(std::clamp(minute_ ? *minute_ + step : 0, 0, minutes - 1));
 }
 
 }  // namespace varrow::forms

@@ -76,6 +76,9 @@ class ReviewMomentumView : public QWidget {
 
   // The analysis changed: draw again.
   void DocumentChanged();
+  // The minute framed on the strip (the chosen event's), where Left and
+  // Right start from.
+  void SetMinute(std::optional<int> minute);
   // Widget x of the middle of a minute's bar.
   int MinuteX(int minute) const;
   QSize sizeHint() const override;
@@ -91,7 +94,7 @@ class ReviewMomentumView : public QWidget {
 
  private:
   const ReviewSession& session_;
-  std::optional<int> minute_;  // the last picked
+  std::optional<int> minute_;
   // The strip as last drawn, kept until the analysis or the size changes:
   // a repaint of the window for an arrow key draws no bar again.
   QImage image_;

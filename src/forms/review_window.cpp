@@ -146,9 +146,8 @@ ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWid
   tabs_->addTab(table_, "Eve&nts");
   tabs_->addTab(BuildPossessions(), "Possess&ions");
   connect(tabs_, &QTabWidget::currentChanged, this, [this] {
-    // Chosen by its access key or a click: the keys go on to its list. (A
-    // minute picked on the strip keeps the focus there.)
-    if (QApplication::focusWidget() != momentum_) tabs_->currentWidget()->setFocus();
+    // Chosen by its access key or a click: the keys go on to its list.
+    tabs_->currentWidget()->setFocus();
     ShowPath();
   });
 
@@ -362,7 +361,10 @@ void ReviewWindow::MinuteClicked(int minute) {
   if (first < 0) return;
   const int near = model_->TableRowNear(first);
   if (near < 0) return;
+  // The strip keeps the keys, for the next minute.
+  QWidget* focus = QApplication::focusWidget();
   tabs_->setCurrentWidget(table_);
+  if (focus != nullptr) focus->setFocus();
   SelectEventRow(model_->EventRow(near));
 }
 
@@ -425,7 +427,12 @@ void ReviewWindow::SelectEventRows(const std::vector<int>& event_rows) {
   table_->scrollTo(first);
 }
 
-void ReviewWindow::SelectionChanged() { pitch_->SetSelectedRow(CurrentEventRow()); }
+void ReviewWindow::SelectionChanged() {
+  const std::optional<int> row = CurrentEventRow();
+  pitch_->SetSelectedRow(row);
+  momentum_->SetMinute(row ? std::optional(session_.document().Event(*row).Clock_seconds / 60)
+                           : std::nullopt);
+}
 
 void ReviewWindow::FilterChanged() {
   const std::optional<int> current = CurrentEventRow();
