@@ -150,6 +150,23 @@ ZoneGrid TurnedHalfWay(const ZoneGrid& grid) {
   return turned;
 }
 
+ZoneShares WholePercentShares(const ZoneGrid& zone_seconds) {
+  std::int64_t total = 0;
+  for (const auto& row : zone_seconds) {
+    for (const std::int64_t seconds : row) total += std::max<std::int64_t>(seconds, 0);
+  }
+  ZoneShares shares{};
+  if (total == 0) return shares;
+  for (int row = 0; row < kZoneRows; ++row) {
+    for (int column = 0; column < kZoneColumns; ++column) {
+      shares[row][column] = std::lround(
+          100.0 * static_cast<double>(std::max<std::int64_t>(zone_seconds[row][column], 0)) /
+          static_cast<double>(total));
+    }
+  }
+  return shares;
+}
+
 std::optional<double> TeamAnalysis::AverageSeconds() const {
   if (possessions == 0) return std::nullopt;
   return static_cast<double>(possession_seconds) / static_cast<double>(possessions);

@@ -72,6 +72,11 @@ Zone ZoneOf(SafePosition p);
 // The grid turned half a turn (column -> 5 - column, row -> 2 - row): a team
 // that attacks towards low x reads as one that attacks to the right.
 ZoneGrid TurnedHalfWay(const ZoneGrid& grid);
+// Each zone's share of the grid's seconds in whole percent, rounded to the
+// nearest (a zone below zero, which only a clock running backwards gives,
+// counts none); all 0 when the grid holds no time.
+using ZoneShares = std::array<std::array<long, kZoneColumns>, kZoneRows>;
+ZoneShares WholePercentShares(const ZoneGrid& zone_seconds);
 
 // One team's analysis; the whole match adds these up (operator+=).
 struct TeamAnalysis {

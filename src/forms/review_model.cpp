@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/qt_conversions.h"
+#include "review/review_analysis.h"
 
 namespace varrow::forms {
 namespace {
@@ -172,6 +173,48 @@ QItemSelection ReviewEventsFilter::TableRows(const std::vector<int>& event_rows)
   }
   close_run();
   return selection;
+}
+
+ReviewPossessionsModel::ReviewPossessionsModel(const ReviewSession& session, QObject* parent)
+    : QAbstractTableModel(parent), session_(session) {}
+
+void ReviewPossessionsModel::PossessionsChanged() {
+  beginResetModel();
+  endResetModel();
+}
+
+int ReviewPossessionsModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(session_.analysis().possessions.size());
+}
+
+int ReviewPossessionsModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kPossessionColumns;
+}
+
+QVariant ReviewPossessionsModel::data(const QModelIndex& index, int role) const {
+  const std::vector<Possession>& possessions = session_.analysis().possessions;
+  if (!index.isValid() || index.row() >= static_cast<int>(possessions.size())) return {};
+  const Possession& p = possessions[static_cast<std::size_t>(index.row())];
+  if (role == Qt::ForegroundRole && index.column() == 0) {
+    return QBrush(platform::ToQColor(p.color));
+  }
+  if (role == Qt::TextAlignmentRole) {
+    // The clocks and the counts, as numbers, to the right.
+    const bool number = index.column() >= 1 && index.column() <= 4;
+    return QVariant::fromValue(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
+  }
+  if (role != Qt::DisplayRole) return {};
+  return platform::FromUtf8(
+      PossessionCells(session_.document(), p)[static_cast<std::size_t>(index.column())]);
+}
+
+QVariant ReviewPossessionsModel::headerData(int section, Qt::Orientation orientation,
+                                            int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+      section >= kPossessionColumns) {
+    return QAbstractTableModel::headerData(section, orientation, role);
+  }
+  return platform::FromUtf8(kPossessionHeads[static_cast<std::size_t>(section)]);
 }
 
 }  // namespace varrow::forms

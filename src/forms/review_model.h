@@ -70,4 +70,24 @@ class ReviewEventsFilter : public QSortFilterProxyModel {
   std::optional<EventKind> kind_;
 };
 
+// One row per possession of the session's analysis, in record order, made
+// when the view asks for it.
+class ReviewPossessionsModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  ReviewPossessionsModel(const ReviewSession& session, QObject* parent);
+
+  // The analysis was made afresh: every row may have changed.
+  void PossessionsChanged();
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+ private:
+  const ReviewSession& session_;
+};
+
 }  // namespace varrow::forms

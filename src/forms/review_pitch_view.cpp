@@ -1,7 +1,10 @@
 #include "forms/review_pitch_view.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <algorithm>
 #include <cmath>
 
@@ -9,6 +12,7 @@
 #include "platform/image_surface.h"
 #include "platform/painter_surface.h"
 #include "platform/twips.h"
+#include "review/review_analysis.h"
 
 namespace varrow::forms {
 
@@ -68,8 +72,15 @@ void ReviewPitchView::SetSelectedRow(std::optional<int> row) {
   update();
 }
 
+void ReviewPitchView::SetPath(std::optional<int> possession) {
+  path_ = possession;
+  update();
+}
+
 void ReviewPitchView::DocumentChanged() {
   base_valid_ = false;
+  // The possessions are counted afresh: the old one's place means nothing.
+  path_.reset();
   update();
 }
 
@@ -103,9 +114,13 @@ void ReviewPitchView::DrawBase() {
       base_->Image().devicePixelRatio() != devicePixelRatioF()) {
     base_ = std::make_unique<PitchImageSurface>(dpi_, devicePixelRatioF(),
                                                 palette().color(QPalette::Window));
+    // The zones' shares in the window's text size, however small the pitch.
+    QFont text = font();
+    text.setPointSizeF(text.pointSizeF() * logicalDpiY() / dpi_);
+    base_->SetFont(text);
   }
   base_->Cls();
-  Draw_review_pitch(*base_, session_.document(), session_.stats(), overlays_);
+  Draw_review_pitch(*base_, session_.document(), session_.stats(), session_.analysis(), overlays_);
   base_valid_ = true;
 }
 
@@ -113,11 +128,19 @@ void ReviewPitchView::paintEvent(QPaintEvent* /*event*/) {
   if (!base_valid_) DrawBase();
   QPainter painter(this);
   painter.fillRect(rect(), palette().color(QPalette::Window));
-  if (selected_) {
+  const std::vector<Possession>& possessions = session_.analysis().possessions;
+  const bool path = path_ && *path_ >= 0 && *path_ < static_cast<int>(possessions.size());
+  if (selected_ || path) {
     // The selection goes on a copy, so the base stays for the next frame.
     PitchImageSurface frame(dpi_, devicePixelRatioF(), palette().color(QPalette::Window));
     frame.Reset(base_->Image());
-    Draw_review_selection(frame, session_.document(), PitchSelection{*selected_, dragged_to_});
+    if (path) {
+      Draw_possession_path(frame, session_.document(),
+                           possessions[static_cast<std::size_t>(*path_)]);
+    }
+    if (selected_) {
+      Draw_review_selection(frame, session_.document(), PitchSelection{*selected_, dragged_to_});
+    }
     painter.drawImage(origin_, frame.Image());
   } else {
     painter.drawImage(origin_, base_->Image());
@@ -171,6 +194,87 @@ void ReviewPitchView::mouseReleaseEvent(QMouseEvent* event) {
   const std::optional<Pt> to = std::exchange(dragged_to_, std::nullopt);
   if (to && selected_) emit moveRequested(*selected_, to->x, to->y);
   update();
+}
+
+namespace {
+
+// The strip is drawn at the screen's 96 dots per inch: 15 twips a pixel.
+constexpr double kStripDpi = 96;
+
+float StripTwips(double px) { return static_cast<float>(platform::PxToTwips(px, kStripDpi)); }
+
+}  // namespace
+
+ReviewMomentumView::ReviewMomentumView(const ReviewSession& session, QWidget* parent)
+    : QWidget(parent), session_(session) {
+  setObjectName("MomentumStrip");
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  setToolTip(
+      "Attacking-third seconds a minute: the red team up, the other down. "
+      "Click a minute to select its first event");
+}
+
+QSize ReviewMomentumView::sizeHint() const { return {240, fontMetrics().height() * 5}; }
+
+void ReviewMomentumView::SetMinute(std::optional<int> minute) {
+  minute_ = minute;
+  update();
+}
+
+void ReviewMomentumView::DocumentChanged() {
+  image_ = QImage();
+  update();
+}
+
+void ReviewMomentumView::resizeEvent(QResizeEvent* /*event*/) { image_ = QImage(); }
+
+int ReviewMomentumView::MinuteX(int minute) const {
+  return platform::TwipsToPx(MomentumMinuteX(session_.analysis(), StripTwips(width()), minute),
+                             kStripDpi);
+}
+
+void ReviewMomentumView::paintEvent(QPaintEvent* /*event*/) {
+  if (image_.isNull() || image_.devicePixelRatio() != devicePixelRatioF()) {
+    platform::ImageSurface strip(size(), kStripDpi, devicePixelRatioF());
+    // The window's own font: the reports' is too large for a strip.
+    strip.SetFont(font());
+    Draw_momentum_strip(strip, session_.document(), session_.analysis(), StripTwips(width()),
+                        StripTwips(height()));
+    image_ = strip.Image();
+  }
+  QPainter painter(this);
+  painter.drawImage(0, 0, image_);
+  const int minutes = static_cast<int>(session_.analysis().momentum.minutes.size());
+  if (minute_ && *minute_ >= 0 && *minute_ < minutes) {
+    // The chosen minute's bar, framed.
+    const int half = std::max(2, (MinuteX(1) - MinuteX(0)) / 2);
+    painter.setPen(palette().color(QPalette::Highlight));
+    painter.drawRect(MinuteX(*minute_) - half, 0, 2 * half, height() - fontMetrics().height() - 2);
+  }
+  if (hasFocus()) {
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+  }
+}
+
+void ReviewMomentumView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  minute_ =
+      MomentumMinuteAt(session_.analysis(), StripTwips(width()), StripTwips(event->position().x()));
+  if (minute_) emit minuteClicked(*minute_);
+}
+
+void ReviewMomentumView::keyPressEvent(QKeyEvent* event) {
+  const int minutes = static_cast<int>(session_.analysis().momentum.minutes.size());
+  const int step = event->key() == Qt::Key_Left ? -1 : event->key() == Qt::Key_Right ? 1 : 0;
+  if (step == 0 || minutes == 0) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  emit minuteClicked(std::clamp(minute_ ? *minute_ + step : 0, 0, minutes - 1));
 }
 
 }  // namespace varrow::forms

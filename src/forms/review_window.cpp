@@ -1,6 +1,7 @@
 #include "forms/review_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -13,6 +14,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableView>
 #include <QUndoCommand>
 #include <QUndoStack>
@@ -25,6 +27,7 @@
 #include "forms/review_pitch_view.h"
 #include "forms/window_util.h"
 #include "platform/qt_conversions.h"
+#include "review/review_analysis.h"
 
 namespace varrow::forms {
 namespace {
@@ -109,28 +112,48 @@ ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWid
   show_shots_ = new QCheckBox("S&hots");
   show_losses_ = new QCheckBox("&Possession lost");
   show_goals_ = new QCheckBox("&Goals");
+  show_territory_ = new QCheckBox("Te&rritory");
   show_shots_->setObjectName("ShowShots");
   show_losses_->setObjectName("ShowLosses");
   show_goals_->setObjectName("ShowGoals");
-  for (QCheckBox* box : {show_shots_, show_losses_, show_goals_}) {
+  show_territory_->setObjectName("ShowTerritory");
+  show_territory_->setToolTip(
+      "Each zone's share of the ball time of the team chosen in the Team list, or of both");
+  for (QCheckBox* box : {show_shots_, show_losses_, show_goals_, show_territory_}) {
     overlays->addWidget(box);
-    connect(box, &QCheckBox::toggled, this, [this] {
-      pitch_->SetOverlays(PitchOverlays{show_shots_->isChecked(), show_losses_->isChecked(),
-                                        show_goals_->isChecked()});
-    });
+    connect(box, &QCheckBox::toggled, this, &ReviewWindow::OverlaysChanged);
   }
   overlays->addStretch();
+
+  momentum_ = new ReviewMomentumView(session_, nullptr);
+  connect(momentum_, &ReviewMomentumView::minuteClicked, this, &ReviewWindow::MinuteClicked);
+  auto* momentum_label = new QLabel("&Momentum:");
+  momentum_label->setBuddy(momentum_);
+  auto* momentum_row = new QHBoxLayout;
+  momentum_row->addWidget(momentum_label);
+  momentum_row->addWidget(momentum_, 1);
 
   auto* right = new QWidget;
   auto* right_layout = new QVBoxLayout(right);
   right_layout->setContentsMargins(0, 0, 0, 0);
   right_layout->addWidget(pitch_, 1);
+  right_layout->addLayout(momentum_row);
   right_layout->addLayout(overlays);
   right_layout->addWidget(BuildFigures());
 
+  tabs_ = new QTabWidget;
+  tabs_->setObjectName("ReviewTabs");
+  tabs_->addTab(table_, "Eve&nts");
+  tabs_->addTab(BuildPossessions(), "Possess&ions");
+  connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+    // Chosen by its access key or a click: the keys go on to its list.
+    tabs_->currentWidget()->setFocus();
+    ShowPath();
+  });
+
   splitter_ = new QSplitter(Qt::Horizontal);
   splitter_->setObjectName("ReviewSplitter");
-  splitter_->addWidget(table_);
+  splitter_->addWidget(tabs_);
   splitter_->addWidget(right);
   splitter_->setStretchFactor(0, 1);
   splitter_->setStretchFactor(1, 1);
@@ -247,40 +270,123 @@ QWidget* ReviewWindow::BuildFigures() {
   panel->setObjectName("ReviewFigures");
   auto* grid = new QGridLayout(panel);
   grid->setContentsMargins(0, 4, 0, 0);
-  grid->setHorizontalSpacing(16);
+  grid->setHorizontalSpacing(12);
   grid->setVerticalSpacing(2);
-  const FiguresTable t = FiguresOf(session_.stats());
-  auto add = [&](int r, int c) {
-    auto* label = new QLabel;
-    label->setTextFormat(Qt::PlainText);
-    if (c > 0) label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    grid->addWidget(label, r, c);
-    figure_labels_.push_back(label);
-  };
-  add(0, 1);
-  add(0, 2);
-  for (int r = 1; r <= static_cast<int>(t.lines.size()); ++r) {
-    for (int c = 0; c < 3; ++c) add(r, c);
+  // The general statistics and, beside them, the analysis: each a label
+  // column and the two teams' columns.
+  const std::size_t lines[2] = {
+      FiguresOf(session_.stats()).lines.size(),
+      AnalysisFiguresOf(session_.stats(), session_.analysis()).lines.size()};
+  for (int table = 0; table < 2; ++table) {
+    const int first_column = table * 4;
+    auto add = [&](int r, int c) {
+      auto* label = new QLabel;
+      label->setTextFormat(Qt::PlainText);
+      if (c > 0) label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      grid->addWidget(label, r, first_column + c);
+      figure_labels_[table].push_back(label);
+    };
+    add(0, 1);
+    add(0, 2);
+    for (int r = 1; r <= static_cast<int>(lines[table]); ++r) {
+      for (int c = 0; c < 3; ++c) add(r, c);
+    }
+    grid->setColumnStretch(first_column, 1);
   }
-  grid->setColumnStretch(0, 1);
+  grid->setColumnMinimumWidth(3, 8);
+  grid->setRowStretch(static_cast<int>(std::max(lines[0], lines[1])) + 1, 1);
   return panel;
 }
 
+QWidget* ReviewWindow::BuildPossessions() {
+  possessions_ = new ReviewPossessionsModel(session_, this);
+  possessions_table_ = new QTableView;
+  possessions_table_->setObjectName("PossessionsTable");
+  possessions_table_->setModel(possessions_);
+  possessions_table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  possessions_table_->setSelectionMode(QAbstractItemView::SingleSelection);
+  possessions_table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  possessions_table_->setWordWrap(false);
+  possessions_table_->setAlternatingRowColors(true);
+  possessions_table_->verticalHeader()->hide();
+  possessions_table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  possessions_table_->verticalHeader()->setDefaultSectionSize(
+      table_->verticalHeader()->defaultSectionSize());
+  const int digit = possessions_table_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+  const int widths[kPossessionColumns] = {15, 6, 6, 7, 6, 7, 9, 9};
+  for (int c = 0; c < kPossessionColumns; ++c) {
+    possessions_table_->setColumnWidth(c, widths[c] * digit + 12);
+  }
+  possessions_table_->horizontalHeader()->setStretchLastSection(true);
+  connect(possessions_table_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          &ReviewWindow::PossessionChosen);
+  return possessions_table_;
+}
+
 void ReviewWindow::ShowFigures() {
-  const FiguresTable t = FiguresOf(session_.stats());
-  for (int c = 0; c < 2; ++c) {
-    QLabel* head = figure_labels_[static_cast<std::size_t>(c)];
-    head->setText(platform::FromUtf8(t.heads[c]));
-    QPalette p = head->palette();
-    p.setColor(QPalette::WindowText, platform::ToQColor(t.colors[c]));
-    head->setPalette(p);
+  const FiguresTable tables[2] = {FiguresOf(session_.stats()),
+                                  AnalysisFiguresOf(session_.stats(), session_.analysis())};
+  for (int table = 0; table < 2; ++table) {
+    const FiguresTable& t = tables[table];
+    std::vector<QLabel*>& labels = figure_labels_[table];
+    for (int c = 0; c < 2; ++c) {
+      QLabel* head = labels[static_cast<std::size_t>(c)];
+      head->setText(platform::FromUtf8(t.heads[c]));
+      QPalette p = head->palette();
+      p.setColor(QPalette::WindowText, platform::ToQColor(t.colors[c]));
+      head->setPalette(p);
+    }
+    std::size_t i = 2;
+    for (const FiguresTable::Line& line : t.lines) {
+      labels[i++]->setText(platform::FromUtf8(line.label));
+      labels[i++]->setText(platform::FromUtf8(line.values[0]));
+      labels[i++]->setText(platform::FromUtf8(line.values[1]));
+    }
   }
-  std::size_t i = 2;
-  for (const FiguresTable::Line& line : t.lines) {
-    figure_labels_[i++]->setText(platform::FromUtf8(line.label));
-    figure_labels_[i++]->setText(platform::FromUtf8(line.values[0]));
-    figure_labels_[i++]->setText(platform::FromUtf8(line.values[1]));
+}
+
+void ReviewWindow::OverlaysChanged() {
+  const int team = team_filter_->currentData().toInt();
+  PitchOverlays overlays;
+  overlays.shots = show_shots_->isChecked();
+  overlays.losses = show_losses_->isChecked();
+  overlays.goals = show_goals_->isChecked();
+  overlays.territory = show_territory_->isChecked();
+  if (team >= 0) overlays.territory_team = static_cast<TeamSide>(team);
+  pitch_->SetOverlays(overlays);
+}
+
+void ReviewWindow::MinuteClicked(int minute) {
+  const int first = FirstEventOfMinute(session_.document(), minute);
+  if (first < 0) return;
+  const int near = model_->TableRowNear(first);
+  if (near < 0) return;
+  // The strip keeps the keys, for the next minute.
+  QWidget* focus = QApplication::focusWidget();
+  tabs_->setCurrentWidget(table_);
+  if (focus != nullptr) focus->setFocus();
+  SelectEventRow(model_->EventRow(near));
+}
+
+void ReviewWindow::PossessionChosen() {
+  const QModelIndex current = possessions_table_->selectionModel()->currentIndex();
+  const std::vector<Possession>& possessions = session_.analysis().possessions;
+  if (!current.isValid() || current.row() >= static_cast<int>(possessions.size())) {
+    ShowPath();
+    return;
   }
+  // Its first event, or the next the filter shows.
+  const int near =
+      model_->TableRowNear(FirstEventRow(possessions[static_cast<std::size_t>(current.row())]));
+  if (near >= 0) SelectEventRow(model_->EventRow(near));
+  ShowPath();
+}
+
+void ReviewWindow::ShowPath() {
+  const QModelIndex current = possessions_table_->selectionModel()->currentIndex();
+  pitch_->SetPath(tabs_->currentWidget() == possessions_table_ && current.isValid()
+                      ? std::optional(current.row())
+                      : std::nullopt);
 }
 
 std::vector<int> ReviewWindow::SelectedEventRows() const {
@@ -321,7 +427,12 @@ void ReviewWindow::SelectEventRows(const std::vector<int>& event_rows) {
   table_->scrollTo(first);
 }
 
-void ReviewWindow::SelectionChanged() { pitch_->SetSelectedRow(CurrentEventRow()); }
+void ReviewWindow::SelectionChanged() {
+  const std::optional<int> row = CurrentEventRow();
+  pitch_->SetSelectedRow(row);
+  momentum_->SetMinute(row ? std::optional(session_.document().Event(*row).Clock_seconds / 60)
+                           : std::nullopt);
+}
 
 void ReviewWindow::FilterChanged() {
   const std::optional<int> current = CurrentEventRow();
@@ -329,6 +440,8 @@ void ReviewWindow::FilterChanged() {
   const int kind = kind_filter_->currentData().toInt();
   model_->SetFilter(team < 0 ? std::nullopt : std::optional(static_cast<TeamSide>(team)),
                     kind < 0 ? std::nullopt : std::optional(static_cast<EventKind>(kind)));
+  // The territory shown is the team's the list chose.
+  if (show_territory_->isChecked()) OverlaysChanged();
   if (current && model_->TableRow(*current) >= 0) {
     SelectEventRow(*current);
   } else if (model_->rowCount() > 0) {
@@ -351,7 +464,9 @@ void ReviewWindow::Corrected(const Correction& c, bool undone) {
     session_.Apply(c);
   }
   events_->EventsChanged(c);
+  possessions_->PossessionsChanged();
   pitch_->DocumentChanged();
+  momentum_->DocumentChanged();
   ShowFigures();
   if (c.kind() != Correction::Kind::kDelete || undone) {
     // The corrected rows, selected again.

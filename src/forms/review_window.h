@@ -11,6 +11,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QSplitter;
+class QTabWidget;
 class QTableView;
 class QUndoStack;
 class QVBoxLayout;
@@ -19,15 +20,18 @@ namespace varrow::forms {
 
 class ReviewEventsFilter;
 class ReviewEventsModel;
+class ReviewMomentumView;
 class ReviewPitchView;
+class ReviewPossessionsModel;
 
 // Settings of the window, in a section of their own.
 inline constexpr std::string_view kReviewSettingsSection = "ReviewEvents";
 
 // "Review Events: <file>": the event records of a data file on a table and a
-// pitch, the general statistics beside them, and the corrections (SHOT,
-// team, position, delete) as undoable commands, saved with Ctrl+S. The
-// session does the work; this window wires the widgets to it.
+// pitch, its possessions on a second tab, the momentum strip under the pitch,
+// the general statistics and the analysis figures beside them, and the
+// corrections (SHOT, team, position, delete) as undoable commands, saved with
+// Ctrl+S. The session does the work; this window wires the widgets to it.
 class ReviewWindow : public QDialog {
   Q_OBJECT
 
@@ -37,6 +41,8 @@ class ReviewWindow : public QDialog {
 
   QTableView* table() const { return table_; }
   ReviewPitchView* pitch() const { return pitch_; }
+  ReviewMomentumView* momentum() const { return momentum_; }
+  QTableView* possessionsTable() const { return possessions_table_; }
   QUndoStack* undoStack() const { return undo_; }
   // The rows as the table shows them.
   ReviewEventsFilter* model() const { return model_; }
@@ -68,6 +74,13 @@ class ReviewWindow : public QDialog {
   void BuildMenus(QVBoxLayout& layout);
   QWidget* BuildFilters();
   QWidget* BuildFigures();
+  QWidget* BuildPossessions();
+  void OverlaysChanged();
+  // A minute of the momentum strip: its first event (or the next shown).
+  void MinuteClicked(int minute);
+  void PossessionChosen();
+  // The path of the possession chosen, while the Possessions tab shows.
+  void ShowPath();
   // Makes an undoable command of a correction, if there is one to make.
   void Push(std::optional<Correction> correction);
   // After a correction was applied or taken back.
@@ -82,7 +95,11 @@ class ReviewWindow : public QDialog {
   ReviewEventsModel* events_ = nullptr;
   ReviewEventsFilter* model_ = nullptr;
   QTableView* table_ = nullptr;
+  ReviewPossessionsModel* possessions_ = nullptr;
+  QTableView* possessions_table_ = nullptr;
+  QTabWidget* tabs_ = nullptr;
   ReviewPitchView* pitch_ = nullptr;
+  ReviewMomentumView* momentum_ = nullptr;
   QSplitter* splitter_ = nullptr;
   QUndoStack* undo_ = nullptr;
   QComboBox* team_filter_ = nullptr;
@@ -90,8 +107,10 @@ class ReviewWindow : public QDialog {
   QCheckBox* show_shots_ = nullptr;
   QCheckBox* show_losses_ = nullptr;
   QCheckBox* show_goals_ = nullptr;
-  // The figures panel: the two heads, then each line's label and values.
-  std::vector<QLabel*> figure_labels_;
+  QCheckBox* show_territory_ = nullptr;
+  // The figures panel's two tables, the general statistics and the
+  // analysis: each its two heads, then each line's label and values.
+  std::vector<QLabel*> figure_labels_[2];
 };
 
 }  // namespace varrow::forms

@@ -2,6 +2,8 @@
 
 #include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "analysis/match_analysis.h"
 #include "reports/report_drawing.h"
@@ -23,6 +25,17 @@ struct AnalysisReportData {
 // The colour the analysis pictures give the other team: its side's colour in
 // the header, or blue where that is red as well.
 Color OtherTeamColor(const Header_record& header);
+
+// One row of the analysis figures: its label as the page prints it, the
+// same in words for a window's panel, and each team's value (the red team's
+// first) as the page writes it.
+struct AnalysisFigure {
+  std::string_view label;
+  std::string_view words;
+  std::string values[2];
+  bool last_of_group = false;  // the page leaves a line after it
+};
+std::vector<AnalysisFigure> AnalysisFigures(const TeamAnalysis& red, const TeamAnalysis& other);
 
 // The analysis figures as a page of text in the general statistics page's
 // style (red team's column on the left): the title, the team names, field
@@ -50,6 +63,11 @@ float Draw_territory(Surface& surface, const AnalysisReportData& data, float lef
 // at the top (red) or the bottom (the other team); under it the minutes.
 void Draw_momentum_chart(Surface& surface, const AnalysisReportData& data, float left, float top,
                          float width, float height);
+// The chart without its key: the bars between `box_top` and `box_bottom`
+// (the goals marked along their edges), the minutes' numbers in the line and
+// a half under the box.
+void Draw_momentum_bars(Surface& surface, std::span<const Momentum> periods, Color other_color,
+                        float left, float width, float box_top, float box_bottom);
 
 // The analysis page the PDF prints after each shot chart: the figures, the
 // zone pitches and the momentum chart. Returns the title.

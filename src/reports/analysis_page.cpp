@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <tuple>
 
 #include "field/field.h"
 #include "reports/analysis_drawing.h"
@@ -75,6 +76,41 @@ Color OtherTeamColor(const Header_record& h) {
   return IsRedTeam(c) ? kBlue : c;
 }
 
+std::vector<AnalysisFigure> AnalysisFigures(const TeamAnalysis& red, const TeamAnalysis& other) {
+  const TeamAnalysis* teams[2] = {&red, &other};
+  std::vector<AnalysisFigure> figures;
+  const auto add = [&](std::string_view label, std::string_view words, bool last_of_group,
+                       const auto& value) {
+    figures.push_back({label, words, {value(0), value(1)}, last_of_group});
+  };
+  add("FIELD TILT", "Field tilt", true, [&](int t) {
+    const std::optional<double> tilt = FieldTilt(*teams[t], *teams[1 - t]);
+    return tilt ? Decimal(*tilt, "%") : std::string("-");
+  });
+  const std::tuple<std::string_view, std::string_view, PitchThird> thirds[] = {
+      {"TIME IN DEF 1/3", "Time in defending 1/3", PitchThird::kDefending},
+      {"TIME IN MID 1/3", "Time in middle 1/3", PitchThird::kMiddle},
+      {"TIME IN ATT 1/3", "Time in attacking 1/3", PitchThird::kAttacking}};
+  for (const auto& [label, words, third] : thirds) {
+    add(label, words, third == PitchThird::kAttacking,
+        [&](int t) { return MinutesSeconds(teams[t]->ThirdSeconds(third)); });
+  }
+  add("POSSESSIONS", "Possessions", false, [&](int t) { return Whole(teams[t]->possessions); });
+  add("AVERAGE SECONDS", "Average possession (s)", false, [&](int t) {
+    const std::optional<double> average = teams[t]->AverageSeconds();
+    return average ? Decimal(*average) : std::string("-");
+  });
+  add("LONGEST SECONDS", "Longest possession (s)", false,
+      [&](int t) { return Whole(teams[t]->longest_possession); });
+  add("REACHING ATT 1/3", "Reaching attacking 1/3", false,
+      [&](int t) { return Whole(teams[t]->reaching_attacking_third); });
+  add("ENDING IN SHOT", "Ending in a shot", false,
+      [&](int t) { return Whole(teams[t]->ending_in_shot); });
+  add("ENDING IN GOAL", "Ending in a goal", false,
+      [&](int t) { return Whole(teams[t]->ending_in_goal); });
+  return figures;
+}
+
 std::string Draw_analysis_figures(Surface& s, const AnalysisReportData& d) {
   const ReportData& r = d.report;
   const std::string title = ReportTitle(r.Data_file_path, kTitleWords, r.period_caption);
@@ -89,34 +125,10 @@ std::string Draw_analysis_figures(Surface& s, const AnalysisReportData& d) {
   s.SetCurrentX(0);
   s.Print({" "});
 
-  const TeamAnalysis& red = d.red;
-  const TeamAnalysis& other = d.other;
-  const auto tilt = [](const TeamAnalysis& team, const TeamAnalysis& opponent) {
-    const std::optional<double> t = FieldTilt(team, opponent);
-    return t ? Decimal(*t, "%") : std::string("-");
-  };
-  Row(s, "FIELD TILT", tilt(red, other), tilt(other, red));
-  s.Print({" "});
-  const std::pair<std::string_view, PitchThird> thirds[] = {
-      {"TIME IN DEF 1/3", PitchThird::kDefending},
-      {"TIME IN MID 1/3", PitchThird::kMiddle},
-      {"TIME IN ATT 1/3", PitchThird::kAttacking}};
-  for (const auto& [label, third] : thirds) {
-    Row(s, label, MinutesSeconds(red.ThirdSeconds(third)),
-        MinutesSeconds(other.ThirdSeconds(third)));
+  for (const AnalysisFigure& figure : AnalysisFigures(d.red, d.other)) {
+    Row(s, figure.label, figure.values[0], figure.values[1]);
+    if (figure.last_of_group) s.Print({" "});
   }
-  s.Print({" "});
-  const auto average = [](const TeamAnalysis& t) {
-    const std::optional<double> a = t.AverageSeconds();
-    return a ? Decimal(*a) : std::string("-");
-  };
-  Row(s, "POSSESSIONS", Whole(red.possessions), Whole(other.possessions));
-  Row(s, "AVERAGE SECONDS", average(red), average(other));
-  Row(s, "LONGEST SECONDS", Whole(red.longest_possession), Whole(other.longest_possession));
-  Row(s, "REACHING ATT 1/3", Whole(red.reaching_attacking_third),
-      Whole(other.reaching_attacking_third));
-  Row(s, "ENDING IN SHOT", Whole(red.ending_in_shot), Whole(other.ending_in_shot));
-  Row(s, "ENDING IN GOAL", Whole(red.ending_in_goal), Whole(other.ending_in_goal));
   return title;
 }
 
@@ -125,14 +137,11 @@ void Draw_zone_pitch(Surface& s, const ZoneGrid& zone_seconds, Color team_color,
   using namespace field;
   s.SetForeColor(kBlack);
   FillPlayingArea(s, Field_color);
-  std::int64_t total = 0;
   std::int64_t most = 0;
   for (const auto& row : zone_seconds) {
-    for (const std::int64_t seconds : row) {
-      total += std::max<std::int64_t>(seconds, 0);
-      most = std::max(most, seconds);
-    }
+    for (const std::int64_t seconds : row) most = std::max(most, seconds);
   }
+  const ZoneShares shares = WholePercentShares(zone_seconds);
   const float zone_width = (kRight - kLeft) / kZoneColumns;
   const float zone_height = (kBottom - kTop) / kZoneRows;
   for (int row = 0; row < kZoneRows; ++row) {
@@ -146,11 +155,7 @@ void Draw_zone_pitch(Surface& s, const ZoneGrid& zone_seconds, Color team_color,
         s.Line(x, y, x + zone_width, y + zone_height, Blend(Field_color, team_color, shade),
                LineShape::kFilledBox);
       }
-      const double share = total > 0
-                               ? 100.0 * static_cast<double>(std::max<std::int64_t>(seconds, 0)) /
-                                     static_cast<double>(total)
-                               : 0.0;
-      PrintCentred(s, std::to_string(std::lround(share)) + "%", x + zone_width / 2,
+      PrintCentred(s, std::to_string(shares[row][column]) + "%", x + zone_width / 2,
                    y + zone_height / 2);
     }
   }
@@ -184,26 +189,16 @@ float Draw_territory(Surface& s, const AnalysisReportData& d, float left, float 
   return top + label_height + kFieldHeight * scale;
 }
 
-void Draw_momentum_chart(Surface& s, const AnalysisReportData& d, float left, float top,
-                         float width, float height) {
-  const ReportData& r = d.report;
-  const Color other_color = OtherTeamColor(r.Header_rec);
+void Draw_momentum_bars(Surface& s, std::span<const Momentum> periods, Color other_color,
+                        float left, float width, float box_top, float box_bottom) {
   const float line = s.TextHeight();
-  s.SetForeColor(kBlack);
-  s.SetDrawWidth(1);
-  s.SetCurrentX(left);
-  s.SetCurrentY(top);
-  s.Print({"Attacking-third seconds a minute: " + std::string(Trimmed(RedTeamName(r))) + " up, " +
-           std::string(Trimmed(OtherTeamName(r))) + " down"},
-          PrintEnd::kContinue);
-  // The bars between a strip for the goals above and below, the minutes under.
-  const float box_top = top + line * 1.5f;
-  const float box_bottom = top + height - line * 1.5f;
   const float marker = std::min(80.0f, (box_bottom - box_top) / 12);
   const float axis = (box_top + box_bottom) / 2;
   const float reach = (box_bottom - box_top) / 2 - marker * 2.5f;
   std::size_t minutes = 0;
-  for (const Momentum& m : d.periods) minutes += m.minutes.size();
+  for (const Momentum& m : periods) minutes += m.minutes.size();
+  s.SetForeColor(kBlack);
+  s.SetDrawWidth(1);
   s.Line(left, axis, left + width, axis);
   if (minutes == 0) return;
   const float bar = width / static_cast<float>(minutes);
@@ -214,11 +209,11 @@ void Draw_momentum_chart(Surface& s, const AnalysisReportData& d, float left, fl
     if (bar * static_cast<float>(round) >= s.TextWidth("0000")) break;
   }
   float x = left;
-  for (std::size_t p = 0; p < d.periods.size(); ++p) {
-    const Momentum& period = d.periods[p];
+  for (std::size_t p = 0; p < periods.size(); ++p) {
+    const Momentum& period = periods[p];
     // The minutes at a period's end give way to the next period's first.
     const std::size_t labelled =
-        p + 1 < d.periods.size()
+        p + 1 < periods.size()
             ? period.minutes.size() -
                   std::min<std::size_t>(period.minutes.size(), static_cast<std::size_t>(step) / 2)
             : period.minutes.size();
@@ -248,6 +243,22 @@ void Draw_momentum_chart(Surface& s, const AnalysisReportData& d, float left, fl
     x += bar * static_cast<float>(period.minutes.size());
   }
   s.SetForeColor(kBlack);
+}
+
+void Draw_momentum_chart(Surface& s, const AnalysisReportData& d, float left, float top,
+                         float width, float height) {
+  const ReportData& r = d.report;
+  const float line = s.TextHeight();
+  s.SetForeColor(kBlack);
+  s.SetDrawWidth(1);
+  s.SetCurrentX(left);
+  s.SetCurrentY(top);
+  s.Print({"Attacking-third seconds a minute: " + std::string(Trimmed(RedTeamName(r))) + " up, " +
+           std::string(Trimmed(OtherTeamName(r))) + " down"},
+          PrintEnd::kContinue);
+  // The bars between a strip for the goals above and below, the minutes under.
+  Draw_momentum_bars(s, d.periods, OtherTeamColor(r.Header_rec), left, width, top + line * 1.5f,
+                     top + height - line * 1.5f);
 }
 
 std::string Draw_analysis_page(Surface& s, const AnalysisReportData& d) {

@@ -202,10 +202,13 @@ MatchStats ReviewDocument::Statistics() const {
   return stats;
 }
 
+MatchAnalysis ReviewDocument::Analysis() const {
+  return AnalyzeEvents(Header(), events_, {.keep_possessions = true});
+}
+
 std::vector<ReviewDocument::Loss> ReviewDocument::PossessionLosses() const {
   std::vector<Loss> losses;
-  for (const Possession& p :
-       AnalyzeEvents(Header(), events_, {.keep_possessions = true}).possessions) {
+  for (const Possession& p : Analysis().possessions) {
     if (!p.lost_third) continue;
     // The next possession's first event, where the other team won the ball.
     const Event_record won = Event(p.last_record + 1 - kFirstEventRecord);

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/match_analysis.h"
 #include "base/colors.h"
 #include "datafile/data_file.h"
 #include "datafile/records.h"
@@ -106,6 +107,8 @@ class ReviewDocument {
 
   // The statistics pass over the document as it stands.
   MatchStats Statistics() const;
+  // The match analysis of the same records, its possessions kept.
+  MatchAnalysis Analysis() const;
 
   // Where possession was lost, as the statistics count it: the position of
   // the event that changed the colour, in the colour of the team that lost

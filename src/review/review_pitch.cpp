@@ -1,6 +1,8 @@
 #include "review/review_pitch.h"
 
 #include "field/field.h"
+#include "reports/analysis_drawing.h"
+#include "review/review_analysis.h"
 
 namespace varrow {
 namespace {
@@ -31,10 +33,15 @@ void ShotLines(Surface& s, const Team_stats& team, Color color) {
 }  // namespace
 
 void Draw_review_pitch(Surface& s, const ReviewDocument& document, const MatchStats& stats,
-                       const PitchOverlays& overlays) {
+                       const MatchAnalysis& analysis, const PitchOverlays& overlays) {
   s.SetForeColor(kBlack);
   s.SetDrawWidth(1);
   Draw_field(s, kLightGreen);
+  if (overlays.territory) {
+    const Header_record h = document.Header();
+    Draw_zone_pitch(s, TerritoryWhereItLies(h, analysis, overlays.territory_team),
+                    TerritoryColor(h, overlays.territory_team), kLightGreen);
+  }
   if (overlays.losses) {
     s.SetDrawWidth(1);
     for (const ReviewDocument::Loss& loss : document.PossessionLosses()) {

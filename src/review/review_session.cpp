@@ -11,8 +11,14 @@ ReviewSession::ReviewSession(std::string path, ReviewDocument document)
     : path_(std::move(path)),
       document_(std::move(document)),
       on_disk_(document_.FileBytes()),
-      on_disk_identity_(document_.Source()),
-      stats_(document_.Statistics()) {}
+      on_disk_identity_(document_.Source()) {
+  Recompute();
+}
+
+void ReviewSession::Recompute() {
+  stats_ = document_.Statistics();
+  analysis_ = document_.Analysis();
+}
 
 std::string ReviewSession::Title() const {
   const std::size_t slash = path_.find_last_of('/');
@@ -21,12 +27,12 @@ std::string ReviewSession::Title() const {
 
 void ReviewSession::Apply(const Correction& correction) {
   correction.Apply(document_);
-  stats_ = document_.Statistics();
+  Recompute();
 }
 
 void ReviewSession::Revert(const Correction& correction) {
   correction.Revert(document_);
-  stats_ = document_.Statistics();
+  Recompute();
 }
 
 ReviewSaveResult ReviewSession::Save(bool keep_original) {
@@ -91,7 +97,7 @@ FileStatus ReviewSession::LoadUnsaved() {
   ReviewDocument unsaved;
   if (FileStatus s = ReadReviewDocument(UnsavedFile(), unsaved); !s) return s;
   document_ = std::move(unsaved);
-  stats_ = document_.Statistics();
+  Recompute();
   unsaved_loaded_ = true;
   return FileStatus::Ok();
 }

@@ -31,10 +31,12 @@ class ReviewSession {
   const ReviewDocument& document() const { return document_; }
   // The statistics pass over the document as it stands.
   const MatchStats& stats() const { return stats_; }
+  // The match analysis of it, its possessions kept.
+  const MatchAnalysis& analysis() const { return analysis_; }
   // "Review Events: " and the file's name.
   std::string Title() const;
 
-  // Both recompute the statistics.
+  // Both recompute the statistics and the analysis.
   void Apply(const Correction& correction);
   void Revert(const Correction& correction);
 
@@ -59,6 +61,8 @@ class ReviewSession {
   bool unsaved_loaded() const { return unsaved_loaded_; }
 
  private:
+  void Recompute();
+
   std::string path_;
   ReviewDocument document_;
   // The file as it was read or last saved: a save goes ahead only while the
@@ -67,6 +71,7 @@ class ReviewSession {
   std::vector<std::uint8_t> on_disk_;
   FileIdentity on_disk_identity_;
   MatchStats stats_;
+  MatchAnalysis analysis_;
   bool saved_ = false;
   bool unsaved_loaded_ = false;
 };

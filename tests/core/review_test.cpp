@@ -12,6 +12,7 @@
 #include "file_size_limit.h"
 #include "match_file.h"
 #include "recorder_rig.h"
+#include "review/review_analysis.h"
 #include "review/review_session.h"
 #include "without_root_powers.h"
 
@@ -204,6 +205,30 @@ TEST_F(ReviewTest, PossessionIsLostWhereTheOtherTeamWonTheBallNotAtAKickOff) {
   EXPECT_EQ(losses[0].x, 600);
   EXPECT_EQ(losses[0].y, 3000);
   EXPECT_EQ(losses[0].loser, kRed);
+}
+
+// The worked match's territory where its events lie: the blue team (right)
+// attacks to the left, so its zones are not turned; both teams add up. A
+// possession's row and path on the same file.
+TEST_F(ReviewTest, TerritoryLiesWhereTheEventsAreAndAPossessionRowReadsAsItsTeamSeesIt) {
+  original_ = testing::HandWorkedMatch().Bytes();
+  const ReviewSession s = Read();
+  const Header_record h = s.document().Header();
+  const ZoneGrid blue = {{{0, 0, 0, 0, 0, 0}, {0, 0, 0, 20, 0, 0}, {5, 30, 0, 0, 0, 0}}};
+  const ZoneGrid both = {{{0, 0, 0, 0, 5, 0}, {0, 0, 30, 30, 0, 5}, {5, 55, 0, 0, 0, 0}}};
+  EXPECT_EQ(TerritoryWhereItLies(h, s.analysis(), TeamSide::kRight), blue);
+  EXPECT_EQ(TerritoryWhereItLies(h, s.analysis(), std::nullopt), both);
+
+  ASSERT_EQ(s.analysis().possessions.size(), 3u);
+  const Possession& lost = s.analysis().possessions[1];
+  const std::array<std::string, kPossessionColumns> row = {
+      "Blue Birds", "0:20", "1:15", "55", "3", "lost", "middle", "attacking"};
+  EXPECT_EQ(PossessionCells(s.document(), lost), row);
+  EXPECT_EQ(FirstEventRow(lost), 4);
+  const std::vector<Pt> path = PossessionPath(s.document(), lost);
+  ASSERT_EQ(path.size(), 3u);
+  EXPECT_EQ(path[1].x, 3000);
+  EXPECT_EQ(path[2].y, 4800);
 }
 
 // Records beyond the header's count (undone clicks) are no events to review,

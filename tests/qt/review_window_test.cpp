@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -19,8 +20,10 @@
 #include "file_size_limit.h"
 #include "forms/review_model.h"
 #include "forms/review_pitch_view.h"
+#include "match_file.h"
 #include "qt_test_support.h"
 #include "recorder_rig.h"
+#include "temp_dir.h"
 #include "without_root_powers.h"
 
 namespace varrow {
@@ -130,6 +133,66 @@ class ReviewWindowTest : public QObject {
     QVERIFY(!settings.value("ReviewEvents/Geometry").toString().isEmpty());
     QVERIFY(!settings.value("ReviewEvents/Splitter").toString().isEmpty());
     QVERIFY(!settings.contains("Startup/Geometry"));
+  }
+
+  // The analysis on the worked example (minutes 0 to 2; possessions from
+  // rows 0, 4 and 7): the territory overlay drawn and taken off, the field
+  // tilt after switching a team and after the undo, the minute a click on
+  // the momentum strip picks, and a possession's first event.
+  void analysisFollowsTheCorrections() {
+    testing::TempDir folder;
+    const std::string path = folder.File("120599_1.dat");
+    testing::HandWorkedMatch().Write(path);
+    QVERIFY(Form().recorder().TakeDataFile(path));
+    InReviewWindow(Form(), [&](ReviewWindow& w) {
+      const QImage plain = w.pitch()->grab().toImage();
+      auto* territory = w.findChild<QCheckBox*>("ShowTerritory");
+      // An access key clicks its box after a moment, as a press shows.
+      QTest::keyClick(w.table(), Qt::Key_R, Qt::AltModifier);
+      QTRY_VERIFY(territory->isChecked());
+      QVERIFY(w.pitch()->grab().toImage() != plain);
+      QTest::keyClick(territory, Qt::Key_R, Qt::AltModifier);
+      QTRY_VERIFY(!territory->isChecked());
+      QCOMPARE(w.pitch()->grab().toImage(), plain);
+
+      // Attacking-third seconds: red 10 (rows 1, 2), blue 35; row 1 given
+      // to blue lies in blue's defending third.
+      const QList<QLabel*> figures =
+          w.findChild<QWidget*>("ReviewFigures")->findChildren<QLabel*>();
+      const auto tilt = [&] {
+        for (qsizetype i = 0; i + 2 < figures.size(); ++i) {
+          if (figures[i]->text() == "Field tilt")
+            return figures[i + 1]->text() + " " + figures[i + 2]->text();
+        }
+        return QString();
+      };
+      QCOMPARE(tilt(), QString("22.2% 77.8%"));
+      w.SelectEventRow(1);
+      QTest::keyClick(w.table(), Qt::Key_T);
+      QCOMPARE(tilt(), QString("12.5% 87.5%"));
+      QTest::keyClick(w.table(), Qt::Key_Z, Qt::ControlModifier);
+      QCOMPARE(tilt(), QString("22.2% 77.8%"));
+
+      const struct {
+        int minute;
+        int team;  // the Team list's entry: all, red (left), blue
+        int row;
+      } clicks[] = {{1, 0, 6}, {1, 1, 7}, {2, 0, 9}, {0, 2, 4}};
+      auto* team = w.findChild<QComboBox*>("TeamFilter");
+      for (const auto& click : clicks) {
+        team->setCurrentIndex(click.team);
+        QTest::mouseClick(w.momentum(), Qt::LeftButton, {},
+                          QPoint(w.momentum()->MinuteX(click.minute), w.momentum()->height() / 2));
+        QCOMPARE(w.CurrentEventRow(), std::optional<int>(click.row));
+      }
+      team->setCurrentIndex(0);
+
+      QTest::keyClick(w.table(), Qt::Key_I, Qt::AltModifier);
+      QVERIFY(w.possessionsTable()->isVisible());
+      QCOMPARE(w.possessionsTable()->model()->rowCount(), 3);
+      w.possessionsTable()->selectRow(2);
+      QCOMPARE(w.CurrentEventRow(), std::optional<int>(7));
+    });
   }
 
   // A save the disk refuses: the ERROR message, the file as it was, the
