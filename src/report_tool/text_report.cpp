@@ -109,17 +109,9 @@ constexpr std::size_t kOtherColumn = 44;  // under the second
 constexpr std::size_t kChartColumn = 11;
 constexpr std::size_t kChartMinutes = 60;
 
-std::string ZoneShares(const ZoneGrid& zones, int row) {
-  std::int64_t total = 0;
-  for (const auto& r : zones) {
-    for (const std::int64_t seconds : r) total += std::max<std::int64_t>(seconds, 0);
-  }
+std::string ZoneShareRow(const ZoneShares& shares, int row) {
   std::string text;
-  for (const std::int64_t seconds : zones[static_cast<std::size_t>(row)]) {
-    const long share =
-        total > 0 ? std::lround(100.0 * static_cast<double>(std::max<std::int64_t>(seconds, 0)) /
-                                static_cast<double>(total))
-                  : 0;
+  for (const long share : shares[static_cast<std::size_t>(row)]) {
     text += Pad(std::to_string(share), 3, true);
   }
   return text;
@@ -129,10 +121,12 @@ void AppendZones(std::vector<std::string>& lines, const AnalysisReportData& d) {
   lines.emplace_back();
   lines.push_back("     ZONES, % OF EACH TEAM'S TIME, AS IF IT ATTACKED TO THE RIGHT");
   const char* const rows[] = {"     TOP", "     MIDDLE", "     BOTTOM"};
+  const ZoneShares red = WholePercentShares(d.red.zone_seconds);
+  const ZoneShares other = WholePercentShares(d.other.zone_seconds);
   for (int row = 0; row < kZoneRows; ++row) {
     std::string line = Pad(rows[row], kValueColumn - 1, false);
-    line += Pad(ZoneShares(d.red.zone_seconds, row), kOtherColumn - line.size() - 1, false);
-    line += ZoneShares(d.other.zone_seconds, row);
+    line += Pad(ZoneShareRow(red, row), kOtherColumn - line.size() - 1, false);
+    line += ZoneShareRow(other, row);
     lines.push_back(std::move(line));
   }
 }
