@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "fakes.h"
 #include "file_size_limit.h"
 #include "match_file.h"
 #include "qt_test_support.h"
@@ -93,9 +94,11 @@ class MatchReportWindowTest : public QObject {
   // Both halves, the first again by a link, and a file too short: the
   // window reads each file once, says why the short one is not reported, and its
   // PDF holds varrow-report's pages for the two files, the whole match's
-  // first. The window's size is kept in its own section.
+  // first, and its pictures are the tool's. The window's size is kept in its own section.
   void pagesAreVarrowReportsInTheWindowsOrder() {
     const QString pdf = QString::fromStdString(dir_.File("window.pdf"));
+    testing::TempDir pictures;
+    testing::TempDir tool_pictures;
     InMatchReport(
         R"("120599_1.dat" "120599_2.dat" "copy.dat" "120599_3.dat")", [&](MatchReportWindow& w) {
           QCOMPARE(w.Report().ReportedFiles(), (std::vector<std::string>{first_, second_}));
@@ -109,10 +112,12 @@ class MatchReportWindowTest : public QObject {
           QCOMPARE(w.CurrentPage(), 8);
           QCOMPARE(w.PageList()->currentItem()->text(1), QString("9"));
           QVERIFY(w.SavePdf(pdf));
+          QVERIFY(w.SavePictures(QString::fromStdString(pictures.path())));
         });
     const std::string tool_pdf = dir_.File("tool.pdf");
-    const testing::CommandResult run = testing::RunCommand(
-        {VARROW_REPORT_BINARY, "--analysis", "--pdf", tool_pdf, first_, second_});
+    const testing::CommandResult run =
+        testing::RunCommand({VARROW_REPORT_BINARY, "--analysis", "--pdf", tool_pdf, "--png",
+                             tool_pictures.path(), first_, second_});
     QCOMPARE(run.status, 0);
     const QStringList window = PdfPages(pdf);
     const QStringList tool = PdfPages(QString::fromStdString(tool_pdf));
@@ -121,6 +126,13 @@ class MatchReportWindowTest : public QObject {
     // The tool prints each file's three pages, then the match's.
     QCOMPARE(window.mid(0, 3), tool.mid(6, 3));
     QCOMPARE(window.mid(3, 6), tool.mid(0, 6));
+    const std::vector<std::string> names = testing::FileNamesIn(tool_pictures.path());
+    QCOMPARE(names.size(), std::size_t{9});
+    QCOMPARE(testing::FileNamesIn(pictures.path()), names);
+    for (const std::string& name : names) {
+      QCOMPARE(testing::ReadFileBytes(pictures.File(name)),
+               testing::ReadFileBytes(tool_pictures.File(name)));
+    }
 
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Varrow", "Varrow");
     QVERIFY(!settings.value("MatchReport/Geometry").toString().isEmpty());
