@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -470,11 +471,17 @@ std::optional<std::string> Form1::ShowOpenDialog(std::string_view filter) {
 std::vector<std::string> Form1::ShowOpenFilesDialog(std::string_view filter,
                                                     const std::string& folder,
                                                     const std::string& selected) {
-  // Given a file, the dialog opens in its folder with the file chosen.
-  const std::string& start = selected.empty() ? folder : selected;
+  // A path to a file opens the dialog in the file's folder with the file
+  // chosen: so only a file in `folder` is chosen, and without a folder the
+  // dialog goes to the file's.
+  QString start = QFile::decodeName(folder.c_str());
+  if (!selected.empty()) {
+    const QFileInfo file(QFile::decodeName(selected.c_str()));
+    if (start.isEmpty() || QDir(file.absolutePath()) == QDir(start))
+      start = file.absoluteFilePath();
+  }
   const QStringList paths = QFileDialog::getOpenFileNames(
-      this, "Match Report", start.empty() ? QDir::currentPath() : QFile::decodeName(start.c_str()),
-      QtFileFilter(filter));
+      this, "Match Report", start.isEmpty() ? QDir::currentPath() : start, QtFileFilter(filter));
   std::vector<std::string> chosen;
   for (const QString& path : paths) chosen.push_back(QFile::encodeName(path).toStdString());
   return chosen;

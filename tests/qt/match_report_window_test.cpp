@@ -72,6 +72,8 @@ class MatchReportWindowTest : public QObject {
 
  private slots:
   void initTestCase() {
+    // The working folder, where the dialog opens.
+    QVERIFY(QDir::setCurrent(QString::fromStdString(dir_.path())));
     testing::MatchFile half = testing::HandWorkedMatch();
     first_ = dir_.File("120599_1.dat");
     half.Write(first_);
