@@ -63,12 +63,17 @@ class BenchControls : public MainControls {
   void SetBusyPointer(bool) override {}
   void ShowPeriodWindow() override {}
   std::optional<std::string> ShowOpenDialog(std::string_view) override { return std::nullopt; }
+  std::vector<std::string> ShowOpenFilesDialog(std::string_view, const std::string&,
+                                               const std::string&) override {
+    return {};
+  }
   void ShowProgressWindow() override {}
   void SetProgressMax(int) override {}
   void SetProgressValue(int) override {}
   void CloseProgressWindow() override {}
   void ShowReportsWindow() override {}
   void ShowReviewWindow(ReviewSession&) override {}
+  void ShowMatchReportWindow(const std::vector<std::string>&) override {}
   void ShowAboutWindow() override {}
   void ShowHelp(const std::string&) override {}
   void PostFlushCheck() override {}

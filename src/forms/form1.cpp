@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -22,6 +23,7 @@
 #include "forms/form5.h"
 #include "forms/help_viewer.h"
 #include "forms/key_codes.h"
+#include "forms/match_report_window.h"
 #include "forms/name_validator.h"
 #include "forms/review_window.h"
 #include "forms/window_util.h"
@@ -155,6 +157,7 @@ void Form1::BuildMenus() {
   reports->setObjectName("mnuReports");
   add(reports, "mnuGenStats", "&Generate Stats", &Recorder::mnuGenStats_Click);
   add(reports, "mnuReviewEvents", "Review &Events", &Recorder::mnuReviewEvents_Click);
+  add(reports, "mnuMatchReport", "&Match Report...", &Recorder::mnuMatchReport_Click);
   QMenu* help = menuBar()->addMenu("&Help");
   help->setObjectName("mnuHelp");
   add(help, "mnuHelpTopics", "Help &Topics", &Recorder::mnuHelpTopics_Click);
@@ -465,6 +468,25 @@ std::optional<std::string> Form1::ShowOpenDialog(std::string_view filter) {
   return QFile::encodeName(path).toStdString();
 }
 
+std::vector<std::string> Form1::ShowOpenFilesDialog(std::string_view filter,
+                                                    const std::string& folder,
+                                                    const std::string& selected) {
+  // A path to a file opens the dialog in the file's folder with the file
+  // chosen: so only a file in `folder` is chosen, and without a folder the
+  // dialog goes to the file's.
+  QString start = QFile::decodeName(folder.c_str());
+  if (!selected.empty()) {
+    const QFileInfo file(QFile::decodeName(selected.c_str()));
+    if (start.isEmpty() || QDir(file.absolutePath()) == QDir(start))
+      start = file.absoluteFilePath();
+  }
+  const QStringList paths = QFileDialog::getOpenFileNames(
+      this, "Match Report", start.isEmpty() ? QDir::currentPath() : start, QtFileFilter(filter));
+  std::vector<std::string> chosen;
+  for (const QString& path : paths) chosen.push_back(QFile::encodeName(path).toStdString());
+  return chosen;
+}
+
 void Form1::ShowProgressWindow() {
   if (form3_ == nullptr) form3_ = new Form3(this);
   if (busy_) form3_->setCursor(Qt::WaitCursor);
@@ -500,6 +522,12 @@ void Form1::ShowReviewWindow(ReviewSession& session) {
   window.exec();
 }
 
+void Form1::ShowMatchReportWindow(const std::vector<std::string>& paths) {
+  MatchReportWindow window(report::MatchReport(paths), settings_, this);
+  match_report_ = &window;
+  window.exec();
+}
+
 void Form1::ShowAboutWindow() {
   Form4 form4(this);
   form4_ = &form4;
@@ -528,6 +556,7 @@ void Form1::CloseOtherWindows() {
   if (form4_ != nullptr) form4_->reject();
   // Unsaved corrections are dropped as the program ends.
   if (review_ != nullptr) review_->done(QDialog::Rejected);
+  if (match_report_ != nullptr) match_report_->reject();
   if (form3_ != nullptr) {
     pass_running_ = false;
     delete form3_.data();

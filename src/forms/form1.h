@@ -28,6 +28,7 @@ class Form2;
 class Form3;
 class Form4;
 class HelpViewer;
+class MatchReportWindow;
 class ReviewWindow;
 
 // The main window. Its drawing area is the field, with the controls laid on
@@ -73,12 +74,15 @@ class Form1 : public QMainWindow, public MainControls {
   void SetBusyPointer(bool busy) override;
   void ShowPeriodWindow() override;
   std::optional<std::string> ShowOpenDialog(std::string_view filter) override;
+  std::vector<std::string> ShowOpenFilesDialog(std::string_view filter, const std::string& folder,
+                                               const std::string& selected) override;
   void ShowProgressWindow() override;
   void SetProgressMax(int maximum) override;
   void SetProgressValue(int value) override;
   void CloseProgressWindow() override;
   void ShowReportsWindow() override;
   void ShowReviewWindow(ReviewSession& session) override;
+  void ShowMatchReportWindow(const std::vector<std::string>& paths) override;
   void ShowAboutWindow() override;
   void ShowHelp(const std::string& help_file) override;
   void PostFlushCheck() override;
@@ -119,6 +123,7 @@ class Form1 : public QMainWindow, public MainControls {
   QPointer<Form3> form3_;
   QPointer<Form4> form4_;
   QPointer<ReviewWindow> review_;
+  QPointer<MatchReportWindow> match_report_;
   QPointer<HelpViewer> help_;
   bool busy_ = false;
   // True while the statistics pass runs with its progress window: closing

@@ -1,7 +1,6 @@
 #include "forms/form2.h"
 
 #include <QFrame>
-#include <QLocale>
 #include <QPageSize>
 #include <QPaintEvent>
 #include <QPainter>
@@ -38,12 +37,6 @@ class PictureCanvas : public QWidget {
  private:
   platform::PictureSurface* surface_ = nullptr;
 };
-
-QPageSize LocalPaperSize() {
-  return QPageSize(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
-                       ? QPageSize::Letter
-                       : QPageSize::A4);
-}
 
 }  // namespace
 

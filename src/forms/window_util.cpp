@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLayout>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -27,6 +28,12 @@ void CentreOnScreen(QWidget& window) {
   QRect frame = window.frameGeometry();
   frame.moveCenter(screen->availableGeometry().center());
   window.move(frame.topLeft());
+}
+
+QPageSize LocalPaperSize() {
+  return QPageSize(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
+                       ? QPageSize::Letter
+                       : QPageSize::A4);
 }
 
 void ShowMessage(QWidget* parent, std::string_view text, MsgIcon icon, std::string_view title) {

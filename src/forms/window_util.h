@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPageSize>
 #include <QString>
 #include <string>
 #include <string_view>
@@ -14,6 +15,10 @@ namespace varrow::forms {
 
 // Places a window in the middle of its screen's available area.
 void CentreOnScreen(QWidget& window);
+
+// The paper the printers start with: Letter where the system measures in
+// US units, else A4.
+QPageSize LocalPaperSize();
 
 // A modal message box with one OK button: the title, the icon (exclamation
 // or information) and the text, whose "\r\n" break its lines.

@@ -65,6 +65,12 @@ class MainControls {
   // The file-open dialog with one filter ("Data Files (*.dat)|*.dat"); the
   // chosen path, or nothing when the operator cancelled.
   virtual std::optional<std::string> ShowOpenDialog(std::string_view filter) = 0;
+  // The same for several files, opened in `folder` with the file `selected`
+  // chosen where the dialog allows (neither when empty); the chosen paths,
+  // none when the operator cancelled.
+  virtual std::vector<std::string> ShowOpenFilesDialog(std::string_view filter,
+                                                       const std::string& folder,
+                                                       const std::string& selected) = 0;
 
   // Form3, the progress window of the statistics pass (not modal).
   virtual void ShowProgressWindow() = 0;
@@ -77,6 +83,9 @@ class MainControls {
   virtual void ShowReportsWindow() = 0;
   // The Review Events window over `session`, modal; returns when it has closed.
   virtual void ShowReviewWindow(ReviewSession& session) = 0;
+  // The Match Report window over the data files `paths`, modal; returns when
+  // it has closed.
+  virtual void ShowMatchReportWindow(const std::vector<std::string>& paths) = 0;
   // Form4, modal.
   virtual void ShowAboutWindow() = 0;
   // Opens the help file at its contents page.

@@ -13,8 +13,6 @@
 namespace varrow {
 namespace {
 
-constexpr std::string_view kDataFileFilter = "Data Files (*.dat)|*.dat";
-
 std::string Coordinate(float v) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%g", static_cast<double>(v));

@@ -10,6 +10,9 @@
 
 namespace varrow {
 
+// The filter of the dialogs that choose data files.
+inline constexpr std::string_view kDataFileFilter = "Data Files (*.dat)|*.dat";
+
 // What File > Open restores from a data file.
 struct OpenedFile {
   std::string Team_2_name;  // all 20 characters, trailing spaces included

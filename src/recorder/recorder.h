@@ -50,6 +50,7 @@ class Recorder {
   void mnuExit_Click();
   void mnuGenStats_Click();
   void mnuReviewEvents_Click();
+  void mnuMatchReport_Click();
   void mnuHelpTopics_Click();
   void mnuAbout_Click();
 

@@ -38,14 +38,26 @@ std::string Unflushed(const std::string& path, const FileStatus& why) {
 
 }  // namespace
 
+QPageLayout PdfPageLayout() {
+  return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                     QPageLayout::Point);
+}
+
+QSizeF PdfPageTwips() {
+  // As the 1200 dpi printer measures it, in whole dots.
+  constexpr int kPrinterDpi = 1200;
+  const QSize dots = PdfPageLayout().paintRectPixels(kPrinterDpi).size();
+  return QSizeF(platform::PxToTwips(dots.width(), kPrinterDpi),
+                platform::PxToTwips(dots.height(), kPrinterDpi));
+}
+
 QtRenderTarget::QtRenderTarget(const std::string& pdf_path, const std::string& png_dir)
     : pdf_path_(pdf_path), png_dir_(png_dir) {
   if (pdf_path.empty()) return;
   printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
   printer_->setOutputFormat(QPrinter::PdfFormat);
   printer_->setOutputFileName(FromUtf8(pdf_path));
-  printer_->setPageSize(QPageSize(QPageSize::A4));
-  printer_->setPageOrientation(QPageLayout::Portrait);
+  printer_->setPageLayout(PdfPageLayout());
   pdf_ = std::make_unique<platform::PrinterSurface>(*printer_);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPageLayout>
+#include <QSizeF>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +16,11 @@ class PrinterSurface;
 }  // namespace varrow::platform
 
 namespace varrow::report {
+
+// The PDF's page: A4 portrait with the PDF printer's margins of 10 points.
+QPageLayout PdfPageLayout();
+// Its printable area in twips, which the pages are drawn on.
+QSizeF PdfPageTwips();
 
 // The PDF and the images of one run, on the Qt layer's surfaces: the PDF is
 // one print job of the printer surface on a PDF printer (A4 portrait, Cls

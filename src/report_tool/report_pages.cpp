@@ -50,6 +50,21 @@ std::vector<std::string> ImageNames::Planned() const {
   return names;
 }
 
+void DrawReportPage(Surface& surface, ReportPageKind kind, const ReportData& data,
+                    const AnalysisReportData* analysis) {
+  switch (kind) {
+    case ReportPageKind::kGeneralStats:
+      Draw_general_stats(surface, data);
+      break;
+    case ReportPageKind::kShotChart:
+      Draw_shot_chart(surface, data);
+      break;
+    case ReportPageKind::kAnalysis:
+      if (analysis != nullptr) Draw_analysis_page(surface, *analysis);
+      break;
+  }
+}
+
 std::vector<FileStatus> ReportPages::File(const ReportData& data, std::string_view path,
                                           const AnalysisReportData* analysis) {
   return Draw(data, analysis, image_names_.ForFile(path));
@@ -73,18 +88,15 @@ std::vector<FileStatus> ReportPages::Draw(const ReportData& data,
 FileStatus ReportPages::PdfPages(const ReportData& data, const AnalysisReportData* analysis) {
   Surface* pdf = target_.Pdf();
   if (pdf == nullptr || pdf_failed_) return FileStatus::Ok();
-  if (!pdf_started_) {
-    pdf->SetOrientation(kPortrait);
-  } else {
-    pdf->Cls();
-  }
-  pdf_started_ = true;
-  Draw_general_stats(*pdf, data);
-  pdf->Cls();
-  Draw_shot_chart(*pdf, data);
-  if (analysis) {
-    pdf->Cls();
-    Draw_analysis_page(*pdf, *analysis);
+  for (const ReportPageKind kind : kReportPageKinds) {
+    if (kind == ReportPageKind::kAnalysis && analysis == nullptr) break;
+    if (!pdf_started_) {
+      pdf->SetOrientation(kPortrait);
+    } else {
+      pdf->Cls();
+    }
+    pdf_started_ = true;
+    DrawReportPage(*pdf, kind, data, analysis);
   }
   FileStatus s = target_.TakePdfFailure();
   if (!s) pdf_failed_ = true;

@@ -66,6 +66,18 @@ class ImageNames {
   std::string match_;
 };
 
+// The pages the PDF prints for a file or for the whole match, in this order;
+// the analysis page only when there is an analysis.
+enum class ReportPageKind { kGeneralStats, kShotChart, kAnalysis };
+inline constexpr ReportPageKind kReportPageKinds[] = {
+    ReportPageKind::kGeneralStats, ReportPageKind::kShotChart, ReportPageKind::kAnalysis};
+
+// Draws one of them on `surface` from its top left, as the PDF prints it
+// (the caller clears the surface first). Without `analysis` there is no
+// analysis page to draw.
+void DrawReportPage(Surface& surface, ReportPageKind kind, const ReportData& data,
+                    const AnalysisReportData* analysis);
+
 inline constexpr std::string_view kShotChartSuffix = "_shot_chart.png";
 inline constexpr std::string_view kTerritorySuffix = "_territory.png";
 inline constexpr std::string_view kMomentumSuffix = "_momentum.png";

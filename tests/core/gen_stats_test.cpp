@@ -54,6 +54,30 @@ TEST_F(GenStatsTest, RefusedWhileTheClockRuns) {
   ExpectRefusedQuietly();
 }
 
+// Reports > Match Report: refused while the clock runs; otherwise the files
+// come from a dialog in the working folder with the current file chosen, and
+// a cancel opens no window.
+TEST_F(GenStatsTest, MatchReportIsRefusedWhileTheClockRunsAndShowsTheFilesChosen) {
+  environment_.current_directory = dir_.path();
+  state_.Data_file_path = path_;
+  controls_.SetTimerEnabled(true);
+  recorder_.mnuMatchReport_Click();
+  EXPECT_EQ(controls_.messages,
+            testing::OneWarning("Cannot make Match Report\r\nuntil STOP CLOCK"));
+  EXPECT_TRUE(controls_.open_files_dialogs.empty());
+
+  controls_.SetTimerEnabled(false);
+  controls_.messages.clear();
+  const std::vector<std::string> chosen = {path_, dir_.File("120599_2.dat")};
+  controls_.open_files_answers = {{}, chosen};
+  recorder_.mnuMatchReport_Click();
+  recorder_.mnuMatchReport_Click();
+  const std::vector<std::string> dialog = {"Data Files (*.dat)|*.dat", dir_.path(), path_};
+  EXPECT_EQ(controls_.open_files_dialogs, (std::vector<std::vector<std::string>>{dialog, dialog}));
+  EXPECT_EQ(controls_.match_reports, std::vector<std::vector<std::string>>{chosen});
+  EXPECT_TRUE(controls_.messages.empty());
+}
+
 TEST_F(GenStatsTest, RefusedWithoutADataFile) {
   SeedOldResults();
   recorder_.mnuGenStats_Click();

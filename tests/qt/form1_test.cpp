@@ -172,7 +172,7 @@ class Form1Test : public QObject {
       menus << a->text() + ": " + items.join(", ");
     }
     QCOMPARE(menus, QStringList({"&File: &New, &Open, -, &Exit",
-                                 "&Reports: &Generate Stats, Review &Events",
+                                 "&Reports: &Generate Stats, Review &Events, &Match Report...",
                                  "&Help: Help &Topics, &About"}));
   }
 

@@ -70,6 +70,16 @@ std::optional<std::string> FakeControls::ShowOpenDialog(std::string_view filter)
   return answer;
 }
 
+std::vector<std::string> FakeControls::ShowOpenFilesDialog(std::string_view filter,
+                                                           const std::string& folder,
+                                                           const std::string& selected) {
+  open_files_dialogs.push_back({std::string(filter), folder, selected});
+  if (open_files_answers.empty()) return {};
+  std::vector<std::string> answer = std::move(open_files_answers.front());
+  open_files_answers.pop_front();
+  return answer;
+}
+
 void FakeControls::ShowProgressWindow() {
   progress_open_ = true;
   progress_shown_ever = true;

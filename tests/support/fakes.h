@@ -51,12 +51,17 @@ class FakeControls : public MainControls {
   bool BusyPointer() const { return busy_; }
   void ShowPeriodWindow() override;
   std::optional<std::string> ShowOpenDialog(std::string_view filter) override;
+  std::vector<std::string> ShowOpenFilesDialog(std::string_view filter, const std::string& folder,
+                                               const std::string& selected) override;
   void ShowProgressWindow() override;
   void SetProgressMax(int maximum) override { progress_max_ = maximum; }
   void SetProgressValue(int value) override;
   void CloseProgressWindow() override { progress_open_ = false; }
   void ShowReportsWindow() override;
   void ShowReviewWindow(ReviewSession& session) override;
+  void ShowMatchReportWindow(const std::vector<std::string>& paths) override {
+    match_reports.push_back(paths);
+  }
   void ShowAboutWindow() override { ++about_shown_; }
   void ShowHelp(const std::string& help_file) override { help_files_.push_back(help_file); }
   void PostFlushCheck() override { ++flush_checks_posted.value; }
@@ -75,6 +80,12 @@ class FakeControls : public MainControls {
   // Answers of the open dialog, one per call; an empty optional is a cancel.
   std::deque<std::optional<std::string>> open_dialog_answers;
   std::vector<std::string> open_dialog_filters;
+  // The open-files dialogs shown (filter, folder, file selected), and their
+  // answers, one per call; none left: a cancel.
+  std::vector<std::vector<std::string>> open_files_dialogs;
+  std::deque<std::vector<std::string>> open_files_answers;
+  // The files of each Match Report window shown.
+  std::vector<std::vector<std::string>> match_reports;
   // Called while the Reports window is "open".
   std::function<void()> on_reports_window;
   int reports_shown = 0;
