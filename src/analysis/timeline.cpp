@@ -68,6 +68,27 @@ std::optional<VideoMs> ParseVideoTime(std::string_view text) {
   return seconds * 1000 + ms;
 }
 
+std::optional<TimelineSync> ParseSyncPoint(std::string_view text, std::int32_t period) {
+  const auto trimmed = [](std::string_view s) {
+    const std::size_t first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return std::string_view{};
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+  };
+  const std::size_t eq = text.find('=');
+  if (eq == std::string_view::npos) return std::nullopt;
+  std::string_view clock = trimmed(text.substr(0, eq));
+  if (const std::size_t at = clock.find('@'); at != std::string_view::npos) {
+    const std::string_view number = trimmed(clock.substr(0, at));
+    if (!AllDigits(number) || number.size() > 5 || DigitsValue(number) > 32767) return std::nullopt;
+    period = static_cast<std::int32_t>(DigitsValue(number));
+    clock = trimmed(clock.substr(at + 1));
+  }
+  const std::optional<VideoMs> c = ParseVideoTime(clock);
+  const std::optional<VideoMs> v = ParseVideoTime(trimmed(text.substr(eq + 1)));
+  if (!c || !v) return std::nullopt;
+  return TimelineSync{period, *c, *v};
+}
+
 std::string VideoTimeText(VideoMs ms) {
   std::string text = ms < 0 ? "-" : "";
   const std::uint64_t magnitude =

@@ -27,6 +27,7 @@ struct TimelineSync {
   std::int32_t period = 0;
   VideoMs clock = 0;
   VideoMs video = 0;
+  friend bool operator==(const TimelineSync&, const TimelineSync&) = default;
 };
 
 struct TimelineSettings {
@@ -42,6 +43,9 @@ struct TimelineSettings {
 // millisecond; none when malformed (a sign, letters, minutes or seconds of 60
 // or more after the first field).
 std::optional<VideoMs> ParseVideoTime(std::string_view text);
+// A sync point as "M:SS = TIME" for `period`, or "P@M:SS = TIME" for period
+// P (blanks around the parts allowed); none when malformed.
+std::optional<TimelineSync> ParseSyncPoint(std::string_view text, std::int32_t period);
 // Seconds as a plain decimal: no exponent, at most three decimals ("133.5").
 std::string VideoTimeText(VideoMs ms);
 // A team name or label made safe for every importer without entities: & < >

@@ -167,41 +167,37 @@ std::string AddTimelineOption(std::string_view name, const std::string& value,
     return parsed.has_value();
   };
   const std::string malformed = std::string(name) + " " + value + ": ";
-  const std::string_view kForms = " (H:MM:SS, MM:SS or seconds)";
+  const std::string_view kForms = " (times as H:MM:SS, MM:SS or seconds)";
   if (name == "--lead" || name == "--lag") {
     VideoMs& ms = name == "--lead" ? t.lead : t.lag;
     if (!time(value, ms)) return malformed + "not a number of seconds at or above 0";
     return {};
   }
-  const std::size_t eq = value.find('=');
-  // The period ends at '@' in a sync point, at '=' in a start.
-  const std::size_t at = name == "--sync" ? value.find('@') : eq;
-  const std::optional<std::int32_t> period =
-      at <= eq && at != std::string::npos ? PeriodNumber(std::string_view(value).substr(0, at))
-                                          : std::nullopt;
-  if (eq == std::string::npos || !period) {
-    return malformed + (name == "--sync" ? "not PERIOD@M:SS=TIME" : "not PERIOD=TIME");
-  }
-  const std::string video_text = value.substr(eq + 1);
-  VideoMs video = 0;
-  if (!time(video_text, video))
-    return malformed + "malformed time \"" + video_text + "\"" + std::string(kForms);
-  if (name == "--video-start") {
-    if (!t.video_starts.emplace(*period, video).second) {
-      return "--video-start given twice for period " + std::to_string(*period);
+  if (name == "--sync") {
+    const std::optional<TimelineSync> sync =
+        value.find('@') == std::string::npos ? std::nullopt : ParseSyncPoint(value, 0);
+    if (!sync) return malformed + "not PERIOD@M:SS=TIME" + std::string(kForms);
+    for (const TimelineSync& s : t.syncs) {
+      if (s.period == sync->period && s.clock == sync->clock) {
+        return "two --sync points at " + VideoTimeText(sync->clock) + " s of period " +
+               std::to_string(sync->period);
+      }
     }
+    t.syncs.push_back(*sync);
     return {};
   }
-  const std::string clock_text = value.substr(at + 1, eq - at - 1);
-  VideoMs clock = 0;
-  if (!time(clock_text, clock))
-    return malformed + "malformed clock \"" + clock_text + "\"" + std::string(kForms);
-  for (const TimelineSync& s : t.syncs) {
-    if (s.period == *period && s.clock == clock) {
-      return "two --sync points at " + clock_text + " of period " + std::to_string(*period);
-    }
+  const std::size_t eq = value.find('=');
+  const std::optional<std::int32_t> period =
+      eq == std::string::npos ? std::nullopt : PeriodNumber(std::string_view(value).substr(0, eq));
+  if (!period) return malformed + "not PERIOD=TIME";
+  const std::string video_text = value.substr(eq + 1);
+  VideoMs video = 0;
+  if (!time(video_text, video)) {
+    return malformed + "malformed time \"" + video_text + "\"" + std::string(kForms);
   }
-  t.syncs.push_back({*period, clock, video});
+  if (!t.video_starts.emplace(*period, video).second) {
+    return "--video-start given twice for period " + std::to_string(*period);
+  }
   return {};
 }
 

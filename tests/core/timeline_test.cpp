@@ -148,6 +148,11 @@ TEST(TimelineTest, TimesAreReadAndWrittenToTheMillisecond) {
       {0, "0"},        {133'000, "133"}, {133'500, "133.5"},
       {1'250, "1.25"}, {7, "0.007"},     {100'000'000'000, "100000000"}};
   for (const auto& [ms, text] : written) EXPECT_EQ(VideoTimeText(ms), text);
+  EXPECT_EQ(ParseSyncPoint(" 10:00 = 0:52:30.5 ", 2), (TimelineSync{2, 600'000, 3'150'500}));
+  EXPECT_EQ(ParseSyncPoint("3@1:00=5", 1), (TimelineSync{3, 60'000, 5'000}));
+  for (const std::string_view bad : {"1:00", "x@1:00=5", "1:00=", "1@1:60=5"}) {
+    EXPECT_FALSE(ParseSyncPoint(bad, 1)) << bad;
+  }
   EXPECT_EQ(TimelineText("A&B <\"x\"> \t\x7f"), "A+B ('x') ??");
   EXPECT_EQ(TimelinePeriodName(4), "2nd overtime");
   EXPECT_EQ(TimelinePeriodName(5), "Period 5");
