@@ -70,8 +70,8 @@ TimelineExportDialog::TimelineExportDialog(std::vector<std::int32_t> periods,
   };
   lead_ = seconds_box(kLeadKey, "Lead");
   lag_ = seconds_box(kLagKey, "Lag");
-  form->addRow("Shots, goals, corners from &before:", lead_);
-  form->addRow("to &after:", lag_);
+  form->addRow("&Lead before shots, goals, corners:", lead_);
+  form->addRow("La&g after them:", lag_);
   problem_ = new QLabel;
   problem_->setObjectName("Problem");
   problem_->setStyleSheet("color: #b00000");
