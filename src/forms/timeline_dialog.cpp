@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/qt_conversions.h"
 

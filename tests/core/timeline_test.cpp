@@ -158,24 +158,5 @@ TEST(TimelineTest, TimesAreReadAndWrittenToTheMillisecond) {
   EXPECT_EQ(TimelinePeriodName(5), "Period 5");
 }
 
-TEST(TimelineTest, TheXmlOfOneInstance) {
-  const Timeline t{{{1'500, 6'000, "A shot", {{"Period", "1st half"}}}}, {{"A shot", 257, 0, 514}}};
-  EXPECT_EQ(TimelineXml(t),
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            "<file>\n"
-            "  <SORT_INFO><sort_type>sort order</sort_type></SORT_INFO>\n"
-            "  <ALL_INSTANCES>\n"
-            "    <instance>\n"
-            "      <ID>1</ID><start>1.5</start><end>6</end><code>A shot</code>\n"
-            "      <label><group>Period</group><text>1st half</text></label>\n"
-            "    </instance>\n"
-            "  </ALL_INSTANCES>\n"
-            "  <ROWS>\n"
-            "    <row><sort_order>1</sort_order><code>A shot</code><R>257</R><G>0</G><B>514</B>"
-            "</row>\n"
-            "  </ROWS>\n"
-            "</file>\n");
-}
-
 }  // namespace
 }  // namespace varrow

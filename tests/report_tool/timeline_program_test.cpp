@@ -62,6 +62,8 @@ TEST_F(TimelineProgramTest, TheFileReadsBackAsInstancesAndEightRows) {
   QFile file(QString::fromStdString(out));
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   QXmlStreamReader xml(&file);
+  ASSERT_EQ(xml.readNext(), QXmlStreamReader::StartDocument);
+  EXPECT_EQ(xml.documentEncoding(), u"UTF-8");
   ASSERT_TRUE(xml.readNextStartElement());
   EXPECT_EQ(xml.name(), u"file");
   int instances = 0;
