@@ -170,12 +170,13 @@ std::optional<std::string> TimelineBuilder::AddPeriod(std::string_view team_2_na
   const std::int32_t period = header.Period;
   const std::string period_name = TimelinePeriodName(period);
   if (!teams_) {
-    teams_.emplace();
+    std::array<Team, 2> teams{};
     for (const bool red : {true, false}) {
-      (*teams_)[red ? 0 : 1] = {
+      teams[red ? 0 : 1] = {
           std::string(TrimmedName(TeamNameOf(red, team_2_name, team_1_name, header))),
           TeamColorOf(red, header)};
     }
+    teams_ = std::move(teams);
   }
   std::optional<std::string> warning;
   VideoMs start = 0;

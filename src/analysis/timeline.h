@@ -137,7 +137,7 @@ class TimelineBuilder {
   std::optional<VideoMs> previous_end_;  // the last period's last event, on the video
   struct Team {
     std::string name;
-    Color color = 0;
+    Color color;
   };
   std::optional<std::array<Team, 2>> teams_;  // red, other
 };
