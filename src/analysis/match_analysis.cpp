@@ -483,7 +483,7 @@ std::int32_t MatchAnalyzer::FlagGoalsAndShots(const RecordBytes& b, std::int32_t
   const bool left = (flags & kLeftTeam) != 0;
   if (IsGoalRecord(b)) flags |= kGoalRecord;
   if (b[GoalOffsetFor(left)] == 1) flags |= kGoalForTeam;
-  if (LoadInt16(b, kEventShotOffset) == -1) flags |= kShot;
+  if (IsShotRecord(b)) flags |= kShot;
   for (const bool left_team : {true, false}) {
     if (b[GoalOffsetFor(left_team)] == 1) {
       goals_.push_back({LoadInt16(b, kEventClockOffset), left_team == red_left_});

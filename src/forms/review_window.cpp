@@ -1,9 +1,12 @@
 #include "forms/review_window.h"
 
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -25,6 +28,7 @@
 
 #include "forms/review_model.h"
 #include "forms/review_pitch_view.h"
+#include "forms/timeline_dialog.h"
 #include "forms/window_util.h"
 #include "platform/qt_conversions.h"
 #include "review/review_analysis.h"
@@ -201,6 +205,7 @@ void ReviewWindow::BuildMenus(QVBoxLayout& layout) {
   };
   QMenu* file = bar->addMenu("&File");
   add(file, "actionSave", "&Save", {QKeySequence::Save}, [this] { Save(); });
+  add(file, "actionExportTimeline", "Export &Timeline...", {}, [this] { ExportTimeline(); });
   file->addSeparator();
   add(file, "actionClose", "&Close", {}, [this] { reject(); });
 
@@ -477,6 +482,40 @@ void ReviewWindow::Corrected(const Correction& c, bool undone) {
     SelectEventRow(model_->EventRow(near));
   }
   SelectionChanged();
+}
+
+void ReviewWindow::ExportTimeline() {
+  const ReviewDocument& document = session_.document();
+  const Header_record header = document.Header();
+  TimelineExportDialog settings({header.Period}, settings_, this);
+  if (settings.exec() != QDialog::Accepted) return;
+  QString suggested = QFile::decodeName(QByteArray::fromStdString(session_.path()));
+  if (suggested.endsWith(".dat", Qt::CaseInsensitive)) suggested.chop(4);
+  const QString chosen = QFileDialog::getSaveFileName(this, "Export Timeline", suggested + ".xml",
+                                                      "Timelines (*.xml)");
+  if (chosen.isEmpty()) return;
+  const std::string path = QFile::encodeName(chosen).toStdString();
+  // A recording cannot be made again: never write over it.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 &&
+      FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)} ==
+          document.Source()) {
+    QMessageBox::warning(this, "Export Timeline",
+                         chosen + " is the data file under review: choose another name.");
+    return;
+  }
+  std::vector<RecordBytes> events;
+  events.reserve(static_cast<std::size_t>(document.EventCount()));
+  for (int row = 0; row < document.EventCount(); ++row)
+    events.push_back(EncodeEvent(document.Event(row)));
+  const CommitResult written =
+      WriteTimeline(path, PeriodTimeline(document.Team_2_name(), document.Team_1_name(), header,
+                                         events, settings.Settings()));
+  if (!written.ok()) {
+    QMessageBox::critical(
+        this, "Export Timeline",
+        chosen + " cannot be written: " + platform::FromUtf8(written.status.reason()));
+  }
 }
 
 bool ReviewWindow::Save(bool keep_original) {

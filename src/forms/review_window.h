@@ -57,6 +57,9 @@ class ReviewWindow : public QDialog {
   // Ctrl+S. False (after its message, or the operator's No to keeping no
   // original) when the file was not saved.
   bool Save(bool keep_original = true);
+  // File > Export Timeline: the period's video timeline from the events as
+  // shown (unsaved corrections included), where the operator says.
+  void ExportTimeline();
 
  public slots:
   // Escape and the close box: asks Save / Discard / Cancel while there are

@@ -1,5 +1,6 @@
 #include "report_tool/report_options.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace varrow::report {
@@ -8,12 +9,16 @@ namespace {
 constexpr std::string_view kUsage =
     "Usage: varrow-report [--by-team | --events | --possessions] [--analysis]\n"
     "                     [--format text|json|csv] [--pdf OUT.pdf] [--png DIR]\n"
+    "                     [--timeline OUT.xml [--video-start P=TIME]...\n"
+    "                      [--sync P@M:SS=TIME]... [--lead S] [--lag S]]\n"
     "                     FILE.dat [FILE.dat ...]\n"
     "       varrow-report --help | --version\n";
 
 constexpr std::string_view kHelp =
     "Usage: varrow-report [--by-team | --events | --possessions] [--analysis]\n"
     "                     [--format text|json|csv] [--pdf OUT.pdf] [--png DIR]\n"
+    "                     [--timeline OUT.xml [--video-start P=TIME]...\n"
+    "                      [--sync P@M:SS=TIME]... [--lead S] [--lag S]]\n"
     "                     FILE.dat [FILE.dat ...]\n"
     "\n"
     "Reads the data files Varrow records (one period of play each) and reports\n"
@@ -82,6 +87,35 @@ constexpr std::string_view kHelp =
     "                  NAME_territory.png and NAME_momentum.png); DIR is made\n"
     "                  when missing.\n"
     "\n"
+    "Video timeline:\n"
+    "  --timeline OUT.xml\n"
+    "                  Writes the match as clips of its video, in the XML of\n"
+    "                  instances that video-analysis tools import (Sportscode-\n"
+    "                  style timelines: Nacsport, LongoMatch, Metrica Play,\n"
+    "                  kloppy): one clip per possession (labelled with its period,\n"
+    "                  outcome and thirds), per shot, per goal and per corner, each\n"
+    "                  coded \"TEAM possession\", \"TEAM shot\" and so on, so that\n"
+    "                  every clip of the match is there without tagging the video\n"
+    "                  again. One file per period; the pages still go to standard\n"
+    "                  output.\n"
+    "  --video-start P=TIME\n"
+    "                  The video time of period P's kick-off (clock 0:00), as\n"
+    "                  H:MM:SS, MM:SS or seconds, decimals allowed: play the video\n"
+    "                  to the referee's whistle and read its time. One per period;\n"
+    "                  without it the first period starts at 0 and a later one\n"
+    "                  right after the last event before it (with a warning).\n"
+    "  --sync P@M:SS=TIME\n"
+    "                  From clock M:SS of period P on, the video time is TIME: for\n"
+    "                  a clock that was stopped while the video ran on (an\n"
+    "                  injury, a break). Read the video time of the first event\n"
+    "                  after the restart. Repeatable.\n"
+    "  --lead S, --lag S\n"
+    "                  Shots, goals and corners run from S seconds before their\n"
+    "                  moment to S seconds after it; 5 each by default.\n"
+    "                  A timeline run is refused before anything is written when\n"
+    "                  two files are of one period, or a start or sync point names\n"
+    "                  a period with no file.\n"
+    "\n"
     "  --help          Shows this text.\n"
     "  --version       Shows the version.\n"
     "  --              Ends the options: every later argument is a file.\n"
@@ -98,20 +132,73 @@ constexpr std::string_view kHelp =
     "with =, +, -, @, a tab or a carriage return gets a leading apostrophe, so\n"
     "that a spreadsheet does not run it as a formula. JSON keeps names exact.\n"
     "\n"
-    "A PDF or an image is written whole or not at all: one that cannot be\n"
-    "written (a full disk, a read-only folder) gets one line naming it and the\n"
-    "reason, and a file already there is left as it was. No output is ever\n"
+    "A PDF, an image or a timeline is written whole or not at all: one that\n"
+    "cannot be written (a full disk, a read-only folder) gets one line naming it\n"
+    "and the reason, and a file already there is left as it was. No output is ever\n"
     "written over one of the data files given, nor over another output.\n"
     "\n"
     "Exit status: 0 when every file was reported, 1 when a file or an output\n"
-    "could not be, 2 for a usage error or an output that would land on a data\n"
-    "file or on another output.\n";
+    "could not be, 2 for a usage error, an output that would land on a data\n"
+    "file or on another output, or a timeline refused.\n";
 
 std::optional<OutputFormat> FormatNamed(std::string_view name) {
   if (name == "text") return OutputFormat::kText;
   if (name == "json") return OutputFormat::kJson;
   if (name == "csv") return OutputFormat::kCsv;
   return std::nullopt;
+}
+
+// "P" of "P=TIME" or "P@M:SS=TIME": a period number.
+std::optional<std::int32_t> PeriodNumber(std::string_view text) {
+  if (text.empty() || text.size() > 5 ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return std::nullopt;
+  }
+  const int period = std::stoi(std::string(text));
+  return period <= 32767 ? std::optional<std::int32_t>(period) : std::nullopt;
+}
+
+// Reads the value of a timeline option into `t`; what is wrong with it, or empty.
+std::string AddTimelineOption(std::string_view name, const std::string& value,
+                              TimelineSettings& t) {
+  const auto time = [&](std::string_view text, VideoMs& ms) {
+    const std::optional<VideoMs> parsed = ParseVideoTime(text);
+    if (parsed) ms = *parsed;
+    return parsed.has_value();
+  };
+  const std::string malformed = std::string(name) + " " + value + ": ";
+  const std::string_view kForms = " (times as H:MM:SS, MM:SS or seconds)";
+  if (name == "--lead" || name == "--lag") {
+    VideoMs& ms = name == "--lead" ? t.lead : t.lag;
+    if (!time(value, ms)) return malformed + "not a number of seconds at or above 0";
+    return {};
+  }
+  if (name == "--sync") {
+    const std::optional<TimelineSync> sync =
+        value.find('@') == std::string::npos ? std::nullopt : ParseSyncPoint(value, 0);
+    if (!sync) return malformed + "not PERIOD@M:SS=TIME" + std::string(kForms);
+    for (const TimelineSync& s : t.syncs) {
+      if (s.period == sync->period && s.clock == sync->clock) {
+        return "two --sync points at " + VideoTimeText(sync->clock) + " s of period " +
+               std::to_string(sync->period);
+      }
+    }
+    t.syncs.push_back(*sync);
+    return {};
+  }
+  const std::size_t eq = value.find('=');
+  const std::optional<std::int32_t> period =
+      eq == std::string::npos ? std::nullopt : PeriodNumber(std::string_view(value).substr(0, eq));
+  if (!period) return malformed + "not PERIOD=TIME";
+  const std::string video_text = value.substr(eq + 1);
+  VideoMs video = 0;
+  if (!time(video_text, video)) {
+    return malformed + "malformed time \"" + video_text + "\"" + std::string(kForms);
+  }
+  if (!t.video_starts.emplace(*period, video).second) {
+    return "--video-start given twice for period " + std::to_string(*period);
+  }
+  return {};
 }
 
 }  // namespace
@@ -128,6 +215,7 @@ ParsedArguments ParseArguments(std::span<const std::string> args) {
   };
   bool format_given = false;
   bool options_ended = false;
+  std::vector<std::string> timeline_options;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (options_ended || arg.empty() || arg[0] != '-' || arg == "-") {
@@ -145,7 +233,10 @@ ParsedArguments ParseArguments(std::span<const std::string> args) {
       name = arg.substr(0, eq);
       value = arg.substr(eq + 1);
     }
-    const bool takes_value = name == "--format" || name == "--pdf" || name == "--png";
+    const bool timeline_option =
+        name == "--video-start" || name == "--sync" || name == "--lead" || name == "--lag";
+    const bool takes_value = name == "--format" || name == "--pdf" || name == "--png" ||
+                             name == "--timeline" || timeline_option;
     if (!takes_value && value) return fail("option " + name + " takes no value");
     if (takes_value && !value) {
       if (i + 1 >= args.size()) return fail("option " + name + " needs a value");
@@ -169,8 +260,14 @@ ParsedArguments ParseArguments(std::span<const std::string> args) {
       if (format_given && *f != o.format) return fail("--format given twice");
       o.format = *f;
       format_given = true;
-    } else if (name == "--pdf" || name == "--png") {
-      std::string& target = name == "--pdf" ? o.pdf_path : o.png_dir;
+    } else if (timeline_option) {
+      if (std::string error = AddTimelineOption(name, *value, o.timeline); !error.empty()) {
+        return fail(std::move(error));
+      }
+      timeline_options.push_back(name);
+    } else if (name == "--pdf" || name == "--png" || name == "--timeline") {
+      std::string& target =
+          name == "--pdf" ? o.pdf_path : (name == "--png" ? o.png_dir : o.timeline_path);
       if (value->empty()) return fail("option " + name + " needs a value");
       if (!target.empty()) return fail(name + " given twice");
       target = *value;
@@ -186,6 +283,9 @@ ParsedArguments ParseArguments(std::span<const std::string> args) {
   if (o.possessions) tables.push_back("--possessions");
   if (tables.size() > 1) {
     return fail(std::string(tables[0]) + " and " + std::string(tables[1]) + " cannot be combined");
+  }
+  if (!timeline_options.empty() && o.timeline_path.empty()) {
+    return fail(timeline_options.front() + " needs --timeline");
   }
   if (o.files.empty()) return fail("no data file given");
   return parsed;

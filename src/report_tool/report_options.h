@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/timeline.h"
+
 namespace varrow::report {
 
 enum class OutputFormat { kText, kJson, kCsv };
@@ -13,12 +15,15 @@ enum class OutputFormat { kText, kJson, kCsv };
 struct Options {
   std::vector<std::string> files;
   OutputFormat format = OutputFormat::kText;
-  bool by_team = false;      // the season table instead of match pages
-  bool events = false;       // one row per event record instead of match pages
-  bool possessions = false;  // one row per possession instead of match pages
-  bool analysis = false;     // an analysis page after each general page and shot chart
-  std::string pdf_path;      // empty: no PDF
-  std::string png_dir;       // empty: no images
+  bool by_team = false;       // the season table instead of match pages
+  bool events = false;        // one row per event record instead of match pages
+  bool possessions = false;   // one row per possession instead of match pages
+  bool analysis = false;      // an analysis page after each general page and shot chart
+  std::string pdf_path;       // empty: no PDF
+  std::string png_dir;        // empty: no images
+  std::string timeline_path;  // empty: no video timeline
+  // Where each period lies on the video, and the clips' lead and lag.
+  TimelineSettings timeline;
   bool help = false;
   bool version = false;
 

@@ -11,6 +11,7 @@
 #include "base/period_captions.h"
 #include "report_tool/match_totals.h"
 #include "report_tool/report_formatter.h"
+#include "report_tool/timeline_output.h"
 #include "stats/backwards_clock.h"
 #include "surface/printable_text.h"
 #include "varrow_version.h"
@@ -51,7 +52,8 @@ class Runner {
                 analyse_ && (options.format == OutputFormat::kJson || options.analysis)),
         render_(render),
         pages_(render ? std::make_unique<ReportPages>(*render, options.files, options.analysis)
-                      : nullptr) {}
+                      : nullptr),
+        timeline_(options) {}
 
   int Run() {
     formatter_->SetFlush([this] { Flush(kFlushBytes); });
@@ -84,6 +86,11 @@ class Runner {
       Fail(pages_->Finish());
       for (const std::string& warning : render_->TakeWarnings()) Warn(warning);
     }
+    if (timeline_.Wanted()) {
+      const TimelineOutput::Written written = timeline_.Write();
+      Fail(written.failure);
+      if (written.warning) Warn(*written.warning);
+    }
     if (!Flush(0)) return kExitFailure;
     return failed_ ? kExitFailure : kExitOk;
   }
@@ -95,6 +102,7 @@ class Runner {
     const EventRecordsSink sink = [this, &path](std::int32_t first,
                                                 std::span<const RecordBytes> records) {
       backwards_.Check(first, records);
+      if (timeline_.Wanted()) timeline_.Records(first, records);
       if (!formatter_->WantsEvents()) return;
       formatter_->Events(stats_, path, first, records);
       Flush(kFlushBytes);
@@ -112,9 +120,9 @@ class Runner {
       // A header that disagrees with the file: counted as Generate Stats
       // counts it, with a word.
       if (FileStatus count = reader_.CheckRecordCount(); !count) Warn(count.reason());
-      if (analyse_) {
-        s = ComputeStatsAndAnalysis(reader_, stats_, analysis_,
-                                    {.keep_possessions = formatter_->WantsPossessions()}, sink);
+      if (analyse_ || timeline_.Wanted()) {
+        const bool keep = formatter_->WantsPossessions() || timeline_.Wanted();
+        s = ComputeStatsAndAnalysis(reader_, stats_, analysis_, {.keep_possessions = keep}, sink);
       } else {
         s = ComputeStats(reader_, stats_, {}, sink);
       }
@@ -130,6 +138,11 @@ class Runner {
            MinutesSeconds(backwards_.clock_before()) + "), so times of possession can be wrong");
     }
     formatter_->File(stats_, analysis_, path);
+    if (timeline_.Wanted()) {
+      if (const std::optional<std::string> warning = timeline_.File(stats_, analysis_)) {
+        Warn(*warning);
+      }
+    }
     if (options_.by_team) season_.Add(stats_);
     if (!options_.by_team && !options_.events && !options_.possessions) {
       totals_.Add(stats_, path, analyse_ ? &analysis_ : nullptr);
@@ -185,6 +198,7 @@ class Runner {
   RenderTarget* render_;
   SeasonTable season_;
   std::unique_ptr<ReportPages> pages_;
+  TimelineOutput timeline_;
   FilesSeen files_seen_;
   bool failed_ = false;
   bool output_failed_ = false;
@@ -196,6 +210,7 @@ using Outputs = std::vector<std::pair<std::string, std::string>>;
 
 Outputs PlannedOutputs(const Options& options) {
   Outputs outputs;
+  if (!options.timeline_path.empty()) outputs.emplace_back("--timeline", options.timeline_path);
   if (!options.png_dir.empty()) {
     for (const std::string& name : ImageNames(options.files, options.analysis).Planned()) {
       outputs.emplace_back("--png", options.png_dir + "/" + name);
@@ -208,7 +223,7 @@ Outputs PlannedOutputs(const Options& options) {
 // An output that would land on one of the data files (by any spelling: the
 // same file on the same device), and that file.
 struct Collision {
-  std::string option;  // "--pdf" or "--png"
+  std::string option;  // "--pdf", "--png" or "--timeline"
   std::string output;
   const std::string* input = nullptr;
 };
@@ -287,6 +302,8 @@ int RunReport(const Options& options, std::ostream& out, std::ostream& err, Rend
     const auto& [later, earlier] = *o;
     refusal = later->first + " " + later->second + " would write over the " + earlier->first +
               " output " + earlier->second;
+  } else {
+    refusal = TimelineRefusal(options);
   }
   if (!refusal.empty()) {
     err << kProgram << PrintableText(refusal) << '\n' << UsageText();

@@ -38,11 +38,6 @@ std::string FixedText(double value, int decimals) {
   return std::string(text, result.ptr);
 }
 
-std::string_view TrimmedName(std::string_view name) {
-  const std::size_t end = name.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string_view{} : name.substr(0, end + 1);
-}
-
 std::string ColorName(Color color) {
   if (color == kRed) return "red";
   if (color == kBlue) return "blue";
@@ -70,16 +65,15 @@ void AttachAnalysis(FileTeams& teams, const TeamAnalysis (&analysis)[2]) {
 
 FileTeams TeamsOf(const MatchStats& stats, const MatchAnalysis* analysis) {
   const Header_record& h = stats.Header_rec;
-  const bool left_team_red = IsRedTeam(h.Team_2_color);
   FileTeams out;
   TeamLine& red = out.teams[0];
   TeamLine& other = out.teams[1];
-  red.name = TrimmedName(left_team_red ? stats.Team_2_name : stats.Team_1_name);
-  red.color = left_team_red ? h.Team_2_color : h.Team_1_color;
-  red.side = left_team_red ? Side::kLeft : Side::kRight;
-  other.name = TrimmedName(left_team_red ? stats.Team_1_name : stats.Team_2_name);
-  other.color = left_team_red ? h.Team_1_color : h.Team_2_color;
-  other.side = left_team_red ? Side::kRight : Side::kLeft;
+  for (const bool is_red : {true, false}) {
+    TeamLine& team = is_red ? red : other;
+    team.name = TrimmedName(TeamNameOf(is_red, stats.Team_2_name, stats.Team_1_name, h));
+    team.color = TeamColorOf(is_red, h);
+    team.side = IsLeftTeam(is_red, h) ? Side::kLeft : Side::kRight;
+  }
   red.figures = FiguresOf(stats.Red_stats);
   other.figures = FiguresOf(stats.Blue_stats);
   red.share = PossessionShare(red.figures.possession_time, other.figures.possession_time);

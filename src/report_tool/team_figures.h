@@ -41,9 +41,6 @@ std::optional<double> PossessionShare(std::int64_t team_time, std::int64_t other
 // (a tie to the even digit, as printf does).
 std::string FixedText(double value, int decimals);
 
-// A name record without its trailing blanks.
-std::string_view TrimmedName(std::string_view name);
-
 // "red", "blue", or "#rrggbb" for any other colour.
 std::string ColorName(Color color);
 

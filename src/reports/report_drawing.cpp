@@ -34,11 +34,11 @@ ReportData ReportDataOf(const MatchStats& stats, std::string_view data_file_path
 }
 
 std::string_view RedTeamName(const ReportData& d) {
-  return IsRedTeam(d.Header_rec.Team_2_color) ? d.Team_2_name : d.Team_1_name;
+  return TeamNameOf(true, d.Team_2_name, d.Team_1_name, d.Header_rec);
 }
 
 std::string_view OtherTeamName(const ReportData& d) {
-  return IsRedTeam(d.Header_rec.Team_2_color) ? d.Team_1_name : d.Team_2_name;
+  return TeamNameOf(false, d.Team_2_name, d.Team_1_name, d.Header_rec);
 }
 
 std::string ReportTitle(std::string_view data_file_path, std::string_view words,

@@ -121,11 +121,6 @@ void CountPossession(const MarkedFields& f, std::size_t count, std::int64_t& red
   }
 }
 
-inline SafePosition SafePositionOf(const RecordBytes& b) {
-  return MakeSafePosition(std::bit_cast<float>(LoadUint32(b, kEventXOffset)),
-                          std::bit_cast<float>(LoadUint32(b, kEventYOffset)));
-}
-
 }  // namespace
 
 std::string_view ThirdName(PitchThird third) {
@@ -225,12 +220,12 @@ void EventClassifier::ClassifyEach(std::int32_t first_record, std::span<const Re
     std::size_t shot_count = 0;
     for (std::size_t k = 0; k < flag_count; ++k) {
       const RecordBytes& b = *marked[k];
-      const bool red = IsRedTeam(static_cast<Color>(LoadUint32(b, kEventColorOffset)));
+      const auto color = static_cast<Color>(LoadUint32(b, kEventColorOffset));
       goals_for_[0] += b[GoalOffsetFor(false)] == 1;
       goals_for_[1] += b[GoalOffsetFor(true)] == 1;
-      corners_by_stored_color_[red] += LoadInt16(b, kEventCornerOffset) == -1;
+      corners_for_[CornerIsRedTeams(color)] += IsCornerRecord(b);
       marked[shot_count] = &b;
-      shot_count += static_cast<std::size_t>(LoadInt16(b, kEventShotOffset) == -1);
+      shot_count += static_cast<std::size_t>(IsShotRecord(b));
       const auto i = static_cast<std::size_t>(&b - records.data());
       if (i + 1 < records.size()) TakeBackKickOff(b, records[i + 1]);
     }
@@ -262,16 +257,11 @@ inline void EventClassifier::AddShot(std::int32_t r, const RecordBytes& b,
   Team_stats& t = IsRedTeam(static_cast<Color>(LoadUint32(b, kEventColorOffset))) ? out_.Red_stats
                                                                                   : out_.Blue_stats;
   const SafePosition end = SafePositionOf(b);
-  // The shot was taken where the ball was before; the first event has no
-  // earlier position, so its shot starts where it was recorded.
-  SafePosition start = end;
-  if (r > kFirstEventRecord) {
-    start = SafePositionOf(previous);
-    // The start was read again: it is the last record read.
-    if (r == out_.Record_count) {
-      out_.Event_rec = DecodeEvent(previous);
-      event_rec_set_ = true;
-    }
+  const SafePosition start = ShotStart(r, b, previous);
+  // The start was read again: it is the last record read.
+  if (r > kFirstEventRecord && r == out_.Record_count) {
+    out_.Event_rec = DecodeEvent(previous);
+    event_rec_set_ = true;
   }
   // Counted in Finish, from the tables.
   t.Shot_x.push_back({start.x, end.x});
@@ -300,8 +290,7 @@ void EventClassifier::Finish() {
     }
     t.Goals = static_cast<std::int16_t>(goals_for_[left]);
     t.Shots = static_cast<std::int16_t>(t.Shot_x.size());
-    // The stored colour is the team that played the ball out: the corner kick is the other's.
-    t.Corners = static_cast<std::int16_t>(corners_by_stored_color_[!red]);
+    t.Corners = static_cast<std::int16_t>(corners_for_[red]);
     t.Possession_seconds = static_cast<std::int32_t>(PossessionSeconds(t.Possession_time));
     t.Possession_minutes = static_cast<std::int32_t>(PossessionMinutes(t.Possession_time));
   }

@@ -54,6 +54,12 @@ inline SafePosition MakeSafePosition(float x, float y) {
           safe(y, field::kCentreY, field::kAreaHeight)};
 }
 
+// A record's position made safe.
+inline SafePosition SafePositionOf(const RecordBytes& b) {
+  return MakeSafePosition(std::bit_cast<float>(LoadUint32(b, kEventXOffset)),
+                          std::bit_cast<float>(LoadUint32(b, kEventYOffset)));
+}
+
 // The third of the field an x coordinate lies in, as the statistics place a
 // loss of possession there: 0 low x, 1 middle (both boundaries included, and
 // a coordinate that is no finite number), 2 high x. Finite floats order like
@@ -87,6 +93,37 @@ constexpr int GoalOffsetFor(bool left_team) {
 }
 inline bool IsGoalRecord(const RecordBytes& b) {
   return b[kEventLeftGoalOffset] == 1 || b[kEventRightGoalOffset] == 1;
+}
+
+// SHOT marked the record: a shot of the team of its stored colour.
+inline bool IsShotRecord(const RecordBytes& b) { return LoadInt16(b, kEventShotOffset) == -1; }
+// A corner kick. The stored colour is the team that played the ball out: the
+// corner counts for the other team (the red team when that colour is not red).
+inline bool IsCornerRecord(const RecordBytes& b) { return LoadInt16(b, kEventCornerOffset) == -1; }
+constexpr bool CornerIsRedTeams(Color stored) { return !IsRedTeam(stored); }
+
+// Where the shot chart draws the shot of record `record` from: where the ball
+// was before it (`previous`, record - 1). The first event has no earlier
+// position, so its shot starts where it was recorded.
+inline SafePosition ShotStart(std::int32_t record, const RecordBytes& shot,
+                              const RecordBytes& previous) {
+  return SafePositionOf(record > kFirstEventRecord ? previous : shot);
+}
+
+// A name record without its trailing blanks.
+inline std::string_view TrimmedName(std::string_view name) {
+  const std::size_t end = name.find_last_not_of(' ');
+  return end == std::string_view::npos ? std::string_view{} : name.substr(0, end + 1);
+}
+// The name record and the header colour of the red team (`red`) or of the
+// other, as the reports head their columns: the red team is the side whose
+// header colour is red, else the right-hand side.
+constexpr std::string_view TeamNameOf(bool red, std::string_view team_2_name,
+                                      std::string_view team_1_name, const Header_record& header) {
+  return IsLeftTeam(red, header) ? team_2_name : team_1_name;
+}
+constexpr Color TeamColorOf(bool red, const Header_record& header) {
+  return IsLeftTeam(red, header) ? header.Team_2_color : header.Team_1_color;
 }
 
 // Called with each event record's number just before it is classified.
@@ -135,8 +172,8 @@ class EventClassifier {
   // Losses by the losing team (other, red) and the third of the field where
   // they happened (low x, middle, high x).
   std::int32_t lost_[2][3] = {};
-  std::int32_t goals_for_[2] = {};                // the right team, the left team
-  std::int32_t corners_by_stored_color_[2] = {};  // other, red
+  std::int32_t goals_for_[2] = {};    // the right team, the left team
+  std::int32_t corners_for_[2] = {};  // other, red
 };
 
 // Receives the event records as the pass reads them, in runs numbered from

@@ -8,6 +8,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QLabel>
 #include <QSettings>
 #include <QTableView>
@@ -20,9 +22,11 @@
 #include "file_size_limit.h"
 #include "forms/review_model.h"
 #include "forms/review_pitch_view.h"
+#include "forms/timeline_dialog.h"
 #include "match_file.h"
 #include "qt_test_support.h"
 #include "recorder_rig.h"
+#include "run_command.h"
 #include "temp_dir.h"
 #include "without_root_powers.h"
 
@@ -373,6 +377,41 @@ class ReviewWindowTest : public QObject {
                4750.0);
       w.reject();
     });
+  }
+
+  // File > Export Timeline with a correction not yet saved, at the name the
+  // save dialog offers: the file is the one varrow-report --timeline writes
+  // from the file once saved, for the same video start.
+  void exportedTimelineIsTheReportTools() {
+    testing::RecorderRig rig;
+    RecordAMatch(rig);
+    QVERIFY(Form().recorder().TakeDataFile(rig.Path()));
+    const std::string exported = rig.Path().substr(0, rig.Path().size() - 4) + ".xml";
+    InReviewWindow(Form(), [&](ReviewWindow& w) {
+      QTest::keyClick(w.table(), Qt::Key_S);  // the START marker becomes a shot
+      testing::WhenModalAppears([&](QWidget* modal) {
+        if (auto* d = qobject_cast<forms::TimelineExportDialog*>(modal)) {
+          d->VideoStart(0)->setText("0:01:40");
+          d->accept();
+          return false;  // the save dialog comes next
+        }
+        auto* files = qobject_cast<QFileDialog*>(modal);
+        if (files == nullptr) return false;
+        static_cast<QDialog*>(files)->accept();
+        return !files->isVisible();
+      });
+      w.ExportTimeline();
+      QVERIFY(w.Save());
+    });
+    const std::vector<std::uint8_t> bytes = testing::ReadFileBytes(exported);
+    const std::string written(bytes.begin(), bytes.end());
+    QVERIFY(written.find(" shot</code>") != std::string::npos);
+    const std::string by_tool = rig.Path() + ".tool.xml";
+    const testing::CommandResult r = testing::RunCommand(
+        {VARROW_REPORT_BINARY, "--timeline", by_tool, "--video-start", "1=100", rig.Path()});
+    QCOMPARE(r.status, 0);
+    const std::vector<std::uint8_t> tool_bytes = testing::ReadFileBytes(by_tool);
+    QCOMPARE(written, std::string(tool_bytes.begin(), tool_bytes.end()));
   }
 };
 
