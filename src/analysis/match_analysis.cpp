@@ -115,7 +115,6 @@ constexpr std::size_t kBlock = 512;
 using Lanes = std::int32_t __attribute__((vector_size(16)));
 using UnsignedLanes = std::uint32_t __attribute__((vector_size(16)));
 using FloatLanes = float __attribute__((vector_size(16)));
-using LongLanes = std::int64_t __attribute__((vector_size(16)));
 constexpr std::size_t kLanes = sizeof(Lanes) / sizeof(std::int32_t);
 
 template <typename V, typename T>
@@ -143,6 +142,35 @@ Lanes Shuffle(Lanes v, Lanes w) {
 }
 // The lane before each lane: the last of `before`, then the first three of `v`.
 Lanes Before(Lanes before, Lanes v) { return Shuffle<3, 4, 5, 6>(before, v); }
+
+// Sixteen bytes of a record from `at` on, as four 32-bit numbers stored
+// little-endian.
+Lanes Row(const RecordBytes& b, int at) {
+  if constexpr (std::endian::native == std::endian::little) {
+    return Load<Lanes>(b.data() + at);
+  } else {
+    return Lanes{static_cast<std::int32_t>(LoadUint32(b, at)),
+                 static_cast<std::int32_t>(LoadUint32(b, at + 4)),
+                 static_cast<std::int32_t>(LoadUint32(b, at + 8)),
+                 static_cast<std::int32_t>(LoadUint32(b, at + 12))};
+  }
+}
+// Four rows of four lanes turned into four columns: lane k of column j is
+// lane j of row k.
+void Transpose(Lanes r0, Lanes r1, Lanes r2, Lanes r3, Lanes& c0, Lanes& c1, Lanes& c2, Lanes& c3) {
+  const Lanes t0 = Shuffle<0, 4, 1, 5>(r0, r1);
+  const Lanes t1 = Shuffle<0, 4, 1, 5>(r2, r3);
+  const Lanes t2 = Shuffle<2, 6, 3, 7>(r0, r1);
+  const Lanes t3 = Shuffle<2, 6, 3, 7>(r2, r3);
+  c0 = Shuffle<0, 1, 4, 5>(t0, t1);
+  c1 = Shuffle<2, 3, 6, 7>(t0, t1);
+  c2 = Shuffle<0, 1, 4, 5>(t2, t3);
+  c3 = Shuffle<2, 3, 6, 7>(t2, t3);
+}
+// The first lane of each row.
+Lanes FirstLanes(Lanes r0, Lanes r1, Lanes r2, Lanes r3) {
+  return Shuffle<0, 1, 4, 5>(Shuffle<0, 4, 1, 5>(r0, r1), Shuffle<0, 4, 1, 5>(r2, r3));
+}
 
 // A coordinate as MakeSafePosition makes it, four at a time, for placing it
 // in a third or a zone: every boundary lies inside the drawing area, so the
@@ -318,34 +346,21 @@ void MatchAnalyzer::MarkRecords(std::span<const RecordBytes> records, const Mark
   for (std::size_t i = 0; i < count; i += kLanes) {
     const RecordBytes* const r = i < whole ? &records[i] : tail.data();
     const std::size_t at = i + 1;
-    // The records' bytes 0 to 15, eight at a time, into lanes of x, of y,
-    // of the clock and the colour's low half, and of the colour's high half
-    // and the corner flag; of the last four (the goal bytes and the shot
-    // flag) only whether one is not 0 matters here.
+    // Bytes 4 to 19 of each record, turned into lanes of y, of the clock
+    // and the colour's low half, of the colour's high half and the corner
+    // flag, and of the goal bytes and the shot flag (of which only whether
+    // one is not 0 matters here); and bytes 0 to 3 into lanes of x.
     static_assert(kEventXOffset == 0 && kEventYOffset == 4 && kEventClockOffset == 8 &&
                   kEventColorOffset == 10 && kEventLeftGoalOffset == 16 &&
                   kEventRightGoalOffset == 17 && kEventShotOffset == 18);
-    const auto pairs = [r](int offset, Lanes& first, Lanes& second) {
-      const auto eight = [&](std::size_t k) {
-        return static_cast<std::int64_t>(std::uint64_t{LoadUint32(r[k], offset + 4)} << 32 |
-                                         LoadUint32(r[k], offset));
-      };
-      const auto low = std::bit_cast<Lanes>(LongLanes{eight(0), eight(1)});
-      const auto high = std::bit_cast<Lanes>(LongLanes{eight(2), eight(3)});
-      first = Shuffle<0, 2, 4, 6>(low, high);
-      second = Shuffle<1, 3, 5, 7>(low, high);
-    };
-    Lanes x_bits, y_bits, clock_color, color_corner;
-    pairs(kEventXOffset, x_bits, y_bits);
-    pairs(kEventClockOffset, clock_color, color_corner);
+    Lanes y_bits, clock_color, color_corner, goals_shot;
+    Transpose(Row(r[0], 4), Row(r[1], 4), Row(r[2], 4), Row(r[3], 4), y_bits, clock_color,
+              color_corner, goals_shot);
+    const Lanes x_bits = FirstLanes(Row(r[0], 0), Row(r[1], 0), Row(r[2], 0), Row(r[3], 0));
     const auto color = std::bit_cast<Lanes>(std::bit_cast<UnsignedLanes>(clock_color) >> 16 |
                                             std::bit_cast<UnsignedLanes>(color_corner) << 16);
     const Lanes clock = std::bit_cast<Lanes>(std::bit_cast<UnsignedLanes>(clock_color) << 16) >> 16;
-    const Lanes flagged =
-        Lanes{static_cast<std::int32_t>(LoadUint32(r[0], kEventLeftGoalOffset)),
-              static_cast<std::int32_t>(LoadUint32(r[1], kEventLeftGoalOffset)),
-              static_cast<std::int32_t>(LoadUint32(r[2], kEventLeftGoalOffset)),
-              static_cast<std::int32_t>(LoadUint32(r[3], kEventLeftGoalOffset))} != 0;
+    const Lanes flagged = goals_shot != 0;
     const FloatLanes x = Placed(x_bits, kCentreX);
     const FloatLanes y = Placed(y_bits, kCentreY);
 
