@@ -420,6 +420,46 @@ inline void MatchAnalyzer::Close(std::int32_t end_clock, std::int32_t flags) {
   t.ending_in_goal += goal;
 }
 
+// Close for `count` possessions in a row, four at a time with no branch:
+// each one's seconds and its records' flags together (its team among them).
+void MatchAnalyzer::CloseEach(const std::int32_t* seconds, const std::int32_t* flags,
+                              std::size_t count) {
+  // By team (red, other): each lane adds up at most a block's possessions
+  // of at most 65535 seconds, so no sum outgrows 32 bits.
+  Lanes possessions[2]{}, sums[2]{}, reaching[2]{}, shots[2]{}, goals[2]{};
+  Lanes longest[2] = {Each(std::numeric_limits<std::int32_t>::min()),
+                      Each(std::numeric_limits<std::int32_t>::min())};
+  for (std::size_t k = 0; k < count; k += kLanes) {
+    const Lanes valid = Each(static_cast<std::int32_t>(count - k)) > Lanes{0, 1, 2, 3};
+    const Lanes f = Load<Lanes>(flags + k);
+    const Lanes s = Load<Lanes>(seconds + k);
+    const Lanes red = (f & kRedTeam) != 0;
+    const Lanes goal = (f & kGoalForTeam) != 0;
+    const Lanes shot = ((f & kShot) != 0) & ~goal;
+    const Lanes reach = (f & kInAttackingThird) != 0;
+    for (const int column : {kRedColumn, kOtherColumn}) {
+      const Lanes team = (column == kRedColumn ? red : ~red) & valid;
+      possessions[column] -= team;
+      sums[column] += s & team;
+      longest[column] = Select(team & (s > longest[column]), s, longest[column]);
+      reaching[column] -= reach & team;
+      shots[column] -= shot & team;
+      goals[column] -= goal & team;
+    }
+  }
+  for (const int column : {kRedColumn, kOtherColumn}) {
+    TeamAnalysis& t = out_.teams[column];
+    for (std::size_t lane = 0; lane < kLanes; ++lane) {
+      t.possessions += possessions[column][lane];
+      t.possession_seconds += sums[column][lane];
+      longest_[column] = std::max<std::int64_t>(longest_[column], longest[column][lane]);
+      t.reaching_attacking_third += reaching[column][lane];
+      t.ending_in_shot += shots[column][lane];
+      t.ending_in_goal += goals[column][lane];
+    }
+  }
+}
+
 // Keeps the possession under way as it ends: its last record is `last`, and
 // `next` (none for the last possession) begins the next one.
 void MatchAnalyzer::Keep(std::int32_t last_record, std::int32_t flags, const Mark& last,
@@ -454,6 +494,9 @@ void MatchAnalyzer::Add(std::int32_t first_record, std::span<const RecordBytes> 
   // up to each record.
   std::array<std::uint16_t, kBlock> changes;
   std::array<std::int32_t, kBlock + 1> possession_flags;
+  // The possessions that end in a block (room for four lanes past the end).
+  std::array<std::int32_t, kBlock + kLanes> ended_seconds;
+  std::array<std::int32_t, kBlock + kLanes> ended_flags;
   for (std::size_t block = 0; block < records.size(); block += kBlock) {
     const std::size_t count = std::min(kBlock, records.size() - block);
     // The number of the record marked at index i.
@@ -506,14 +549,25 @@ void MatchAnalyzer::Add(std::int32_t first_record, std::span<const RecordBytes> 
     }
     minute_start_ = minute_start;
     minute_momentum_ = minute_momentum;
+    // The possessions that end in the block: their seconds and their
+    // records' flags together, counted four at a time.
+    std::int32_t start_clock = open_first_.clock;
     for (std::size_t k = 0; k < change_count; ++k) {
       const std::size_t i = changes[k];
+      ended_seconds[k] = marks.clock[i] - start_clock;
+      ended_flags[k] = possession_flags[i - 1];
+      start_clock = marks.clock[i];
+    }
+    CloseEach(ended_seconds.data(), ended_flags.data(), change_count);
+    for (std::size_t k = 0; k < change_count && options_.keep_possessions; ++k) {
+      const std::size_t i = changes[k];
       const Mark next = marks.At(i);
-      if (options_.keep_possessions) {
-        Keep(record_at(i - 1), possession_flags[i - 1], marks.At(i - 1), &next);
-      }
-      Close(next.clock, possession_flags[i - 1]);
+      Keep(record_at(i - 1), possession_flags[i - 1], marks.At(i - 1), &next);
       Open(record_at(i), next);
+    }
+    if (change_count > 0) {
+      const std::size_t i = changes[change_count - 1];
+      Open(record_at(i), marks.At(i));
     }
     previous_ = marks.At(count);
     open_flags_ = flags;

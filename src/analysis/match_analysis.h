@@ -164,6 +164,7 @@ class MatchAnalyzer {
   std::int32_t FlagGoalsAndShots(const RecordBytes& record, std::int32_t flags);
   void Open(std::int32_t record, const Mark& m);
   void Close(std::int32_t end_clock, std::int32_t flags);
+  void CloseEach(const std::int32_t* seconds, const std::int32_t* flags, std::size_t count);
   void Keep(std::int32_t last_record, std::int32_t flags, const Mark& last, const Mark* next);
 
   AnalysisOptions options_;
