@@ -4,6 +4,8 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <vector>
 
 #include "field/field.h"
 
@@ -22,11 +24,6 @@ constexpr std::int32_t kFlagged = 8;
 constexpr std::int32_t kGoalRecord = 16;
 constexpr std::int32_t kGoalForTeam = 32;
 constexpr std::int32_t kShot = 64;
-// Then the third seen from its team (PitchThird) and the third of x (ThirdOfX).
-constexpr int kThirdShift = 8;
-constexpr int kThirdOfXShift = 10;
-PitchThird ThirdOf(std::int32_t flags) { return static_cast<PitchThird>(flags >> kThirdShift & 3); }
-int ThirdOfXOf(std::int32_t flags) { return flags >> kThirdOfXShift & 3; }
 
 // The cell of `offset` along a side of `length` cut into `cells`, clamped.
 int Cell(double offset, int cells, double length) {
@@ -71,6 +68,45 @@ const ZoneStarts& Starts() {
   return starts;
 }
 
+// The bands of x and of y that no cell of ZoneOf and no third of ThirdOfX
+// straddles: a band's index is the number of band starts at or below a
+// coordinate, and every coordinate of a band lies in the same zone column
+// and the same third (the same row for y). Starts past the last real one
+// are infinite, so no finite coordinate reaches them.
+inline constexpr int kXBands = 8;
+inline constexpr int kYBands = kZoneRows;
+struct Bands {
+  std::array<float, kXBands - 1> x;
+  std::array<float, kYBands - 1> y;
+};
+
+Bands MakeBands() {
+  const ZoneStarts& starts = Starts();
+  // x < kLowThird is the low third, x > kHighThird the high one.
+  std::vector<float> x(starts.columns.begin(), starts.columns.end());
+  x.push_back(field::kLowThird);
+  x.push_back(std::nextafter(field::kHighThird, std::numeric_limits<float>::infinity()));
+  std::sort(x.begin(), x.end());
+  x.erase(std::unique(x.begin(), x.end()), x.end());
+  Bands b;
+  b.x.fill(std::numeric_limits<float>::infinity());
+  std::copy(x.begin(), x.end(), b.x.begin());
+  b.y = starts.rows;
+  return b;
+}
+
+const Bands& TheBands() {
+  static const Bands bands = MakeBands();
+  return bands;
+}
+
+// A coordinate of band `band` of `starts`.
+template <std::size_t N>
+float InBand(const std::array<float, N>& starts, int band) {
+  return band == 0 ? std::nextafter(starts[0], -std::numeric_limits<float>::infinity())
+                   : starts[static_cast<std::size_t>(band - 1)];
+}
+
 // Records marked at a time: their marks stay in the processor's cache.
 constexpr std::size_t kBlock = 512;
 
@@ -79,7 +115,6 @@ constexpr std::size_t kBlock = 512;
 using Lanes = std::int32_t __attribute__((vector_size(16)));
 using UnsignedLanes = std::uint32_t __attribute__((vector_size(16)));
 using FloatLanes = float __attribute__((vector_size(16)));
-using LongLanes = std::int64_t __attribute__((vector_size(16)));
 constexpr std::size_t kLanes = sizeof(Lanes) / sizeof(std::int32_t);
 
 template <typename V, typename T>
@@ -107,6 +142,35 @@ Lanes Shuffle(Lanes v, Lanes w) {
 }
 // The lane before each lane: the last of `before`, then the first three of `v`.
 Lanes Before(Lanes before, Lanes v) { return Shuffle<3, 4, 5, 6>(before, v); }
+
+// Sixteen bytes of a record from `at` on, as four 32-bit numbers stored
+// little-endian.
+Lanes Row(const RecordBytes& b, int at) {
+  if constexpr (std::endian::native == std::endian::little) {
+    return Load<Lanes>(b.data() + at);
+  } else {
+    return Lanes{static_cast<std::int32_t>(LoadUint32(b, at)),
+                 static_cast<std::int32_t>(LoadUint32(b, at + 4)),
+                 static_cast<std::int32_t>(LoadUint32(b, at + 8)),
+                 static_cast<std::int32_t>(LoadUint32(b, at + 12))};
+  }
+}
+// Four rows of four lanes turned into four columns: lane k of column j is
+// lane j of row k.
+void Transpose(Lanes r0, Lanes r1, Lanes r2, Lanes r3, Lanes& c0, Lanes& c1, Lanes& c2, Lanes& c3) {
+  const Lanes t0 = Shuffle<0, 4, 1, 5>(r0, r1);
+  const Lanes t1 = Shuffle<0, 4, 1, 5>(r2, r3);
+  const Lanes t2 = Shuffle<2, 6, 3, 7>(r0, r1);
+  const Lanes t3 = Shuffle<2, 6, 3, 7>(r2, r3);
+  c0 = Shuffle<0, 1, 4, 5>(t0, t1);
+  c1 = Shuffle<2, 3, 6, 7>(t0, t1);
+  c2 = Shuffle<0, 1, 4, 5>(t2, t3);
+  c3 = Shuffle<2, 3, 6, 7>(t2, t3);
+}
+// The first lane of each row.
+Lanes FirstLanes(Lanes r0, Lanes r1, Lanes r2, Lanes r3) {
+  return Shuffle<0, 1, 4, 5>(Shuffle<0, 4, 1, 5>(r0, r1), Shuffle<0, 4, 1, 5>(r2, r3));
+}
 
 // A coordinate as MakeSafePosition makes it, four at a time, for placing it
 // in a third or a zone: every boundary lies inside the drawing area, so the
@@ -206,7 +270,7 @@ struct MatchAnalyzer::Marks {
   static constexpr std::size_t kSize = kBlock + 1 + kLanes;
   std::array<std::int32_t, kSize> color;
   std::array<std::int32_t, kSize> clock;
-  std::array<std::int32_t, kSize> slot;
+  std::array<std::int32_t, kSize> place;
   std::array<std::int32_t, kSize> flags;
   // Between record i and the next: the seconds (none where the clock stands
   // still or runs back) and what they add to the momentum; and -1 when the
@@ -215,31 +279,67 @@ struct MatchAnalyzer::Marks {
   std::array<std::int32_t, kSize> momentum;
   std::array<std::int32_t, kSize> same_possession;
 
-  Mark At(std::size_t i) const { return {color[i], clock[i], slot[i], flags[i]}; }
+  Mark At(std::size_t i) const { return {color[i], clock[i], place[i], flags[i]}; }
   void Set(std::size_t i, const Mark& m) {
     color[i] = m.color;
     clock[i] = m.clock;
-    slot[i] = m.slot;
+    place[i] = m.place;
     flags[i] = m.flags;
   }
 };
 
+// The places of records: by team (other, red), band of x and band of y;
+// one table for each side the red team can take.
+struct MatchAnalyzer::Places {
+  static constexpr int kCount = kPlaces;
+  static_assert(kCount == 2 * kXBands * kYBands);
+  std::array<Place, kCount> of_red_left[2];  // the red team is the right team, the left team
+};
+
+const MatchAnalyzer::Places& MatchAnalyzer::ThePlaces() {
+  static const Places places = [] {
+    const Bands& bands = TheBands();
+    Places p;
+    for (const bool red_left : {false, true}) {
+      for (int i = 0; i < Places::kCount; ++i) {
+        const bool red = i / (kXBands * kYBands) != 0;
+        const float x = InBand(bands.x, i / kYBands % kXBands);
+        const float y = InBand(bands.y, i % kYBands);
+        const bool left = red == red_left;
+        const int third_of_x = ThirdOfX(x);
+        const PitchThird third = ThirdSeenBy(left, third_of_x);
+        const Zone z = ZoneOf({x, y});
+        const int zone = z.row * kZoneColumns + z.column;
+        const int turned = left ? zone : kZones - 1 - zone;
+        Place& place = p.of_red_left[red_left][static_cast<std::size_t>(i)];
+        place.third = third;
+        place.third_of_x = third_of_x;
+        place.slot = (ColumnOf(red) * 3 + static_cast<int>(third)) * kZones + turned;
+      }
+    }
+    return p;
+  }();
+  return places;
+}
+
 MatchAnalyzer::MatchAnalyzer(const Header_record& header, AnalysisOptions options)
-    : options_(options), red_left_(IsLeftTeam(true, header)) {}
+    : options_(options),
+      red_left_(IsLeftTeam(true, header)),
+      places_(ThePlaces().of_red_left[red_left_].data()) {}
 
 // Marks the records into index 1 on, and what lies between each and the
 // record before it (`before` for the first), four records at a time with no
 // branch: where the ball is and which team has it come at no rhythm the
-// processor could foresee.
+// processor could foresee. A record's place is its bands here; what the
+// place means is looked up only where a possession ends and in Finish.
 void MatchAnalyzer::MarkRecords(std::span<const RecordBytes> records, const Mark& before,
                                 Marks& marks) const {
   using namespace field;
-  const ZoneStarts& starts = Starts();
-  FloatLanes column_starts[kZoneColumns - 1];
-  for (int c = 0; c < kZoneColumns - 1; ++c) column_starts[c] = Each(starts.columns[c]);
-  FloatLanes row_starts[kZoneRows - 1];
-  for (int r = 0; r < kZoneRows - 1; ++r) row_starts[r] = Each(starts.rows[r]);
-  const Lanes red_is_left = -Each(std::int32_t{red_left_});
+  const Bands& bands = TheBands();
+  FloatLanes x_starts[kXBands - 1];
+  for (int b = 0; b < kXBands - 1; ++b) x_starts[b] = Each(bands.x[b]);
+  FloatLanes y_starts[kYBands - 1];
+  for (int b = 0; b < kYBands - 1; ++b) y_starts[b] = Each(bands.y[b]);
   // The last few records padded with the last one to a whole four: the
   // marks of the padding are never read.
   const std::size_t count = records.size();
@@ -249,7 +349,7 @@ void MatchAnalyzer::MarkRecords(std::span<const RecordBytes> records, const Mark
   // Written through these only, so that no store can change them.
   std::int32_t* const color_at = marks.color.data();
   std::int32_t* const clock_at = marks.clock.data();
-  std::int32_t* const slot_at = marks.slot.data();
+  std::int32_t* const place_at = marks.place.data();
   std::int32_t* const flags_at = marks.flags.data();
   std::int32_t* const seconds_at = marks.seconds.data();
   std::int32_t* const momentum_at = marks.momentum.data();
@@ -259,62 +359,46 @@ void MatchAnalyzer::MarkRecords(std::span<const RecordBytes> records, const Mark
   Lanes last_color = Each(before.color);
   Lanes last_clock = Each(before.clock);
   Lanes last_flags = Each(before.flags);
+  const Lanes red_is_left = -Each(std::int32_t{red_left_});
   for (std::size_t i = 0; i < count; i += kLanes) {
     const RecordBytes* const r = i < whole ? &records[i] : tail.data();
     const std::size_t at = i + 1;
-    // The records' bytes 0 to 15, eight at a time, into lanes of x, of y,
-    // of the clock and the colour's low half, and of the colour's high half
-    // and the corner flag; of the last four (the goal bytes and the shot
-    // flag) only whether one is not 0 matters here.
+    // Bytes 4 to 19 of each record, turned into lanes of y, of the clock
+    // and the colour's low half, of the colour's high half and the corner
+    // flag, and of the goal bytes and the shot flag (of which only whether
+    // one is not 0 matters here); and bytes 0 to 3 into lanes of x.
     static_assert(kEventXOffset == 0 && kEventYOffset == 4 && kEventClockOffset == 8 &&
                   kEventColorOffset == 10 && kEventLeftGoalOffset == 16 &&
                   kEventRightGoalOffset == 17 && kEventShotOffset == 18);
-    const auto pairs = [r](int offset, Lanes& first, Lanes& second) {
-      const auto eight = [&](std::size_t k) {
-        return static_cast<std::int64_t>(std::uint64_t{LoadUint32(r[k], offset + 4)} << 32 |
-                                         LoadUint32(r[k], offset));
-      };
-      const auto low = std::bit_cast<Lanes>(LongLanes{eight(0), eight(1)});
-      const auto high = std::bit_cast<Lanes>(LongLanes{eight(2), eight(3)});
-      first = Shuffle<0, 2, 4, 6>(low, high);
-      second = Shuffle<1, 3, 5, 7>(low, high);
-    };
-    Lanes x_bits, y_bits, clock_color, color_corner;
-    pairs(kEventXOffset, x_bits, y_bits);
-    pairs(kEventClockOffset, clock_color, color_corner);
+    Lanes y_bits, clock_color, color_corner, goals_shot;
+    Transpose(Row(r[0], 4), Row(r[1], 4), Row(r[2], 4), Row(r[3], 4), y_bits, clock_color,
+              color_corner, goals_shot);
+    const Lanes x_bits = FirstLanes(Row(r[0], 0), Row(r[1], 0), Row(r[2], 0), Row(r[3], 0));
     const auto color = std::bit_cast<Lanes>(std::bit_cast<UnsignedLanes>(clock_color) >> 16 |
                                             std::bit_cast<UnsignedLanes>(color_corner) << 16);
     const Lanes clock = std::bit_cast<Lanes>(std::bit_cast<UnsignedLanes>(clock_color) << 16) >> 16;
-    const Lanes flagged =
-        Lanes{static_cast<std::int32_t>(LoadUint32(r[0], kEventLeftGoalOffset)),
-              static_cast<std::int32_t>(LoadUint32(r[1], kEventLeftGoalOffset)),
-              static_cast<std::int32_t>(LoadUint32(r[2], kEventLeftGoalOffset)),
-              static_cast<std::int32_t>(LoadUint32(r[3], kEventLeftGoalOffset))} != 0;
+    const Lanes flagged = goals_shot != 0;
     const FloatLanes x = Placed(x_bits, kCentreX);
     const FloatLanes y = Placed(y_bits, kCentreY);
 
+    // The place: team, band of x, band of y (each start at or below the
+    // coordinate takes away -1).
     const Lanes red = color == kRed;
+    Lanes x_band{}, y_band{};
+#pragma GCC unroll 8
+    for (const FloatLanes& start : x_starts) x_band -= x >= start;
+#pragma GCC unroll 8
+    for (const FloatLanes& start : y_starts) y_band -= y >= start;
+    const Lanes place = (red & (kXBands * kYBands)) + x_band * kYBands + y_band;
+    // The flags the records are walked by: the left team attacks towards
+    // high x (ThirdOfX, then ThirdSeenBy).
     const Lanes left = ~(red ^ red_is_left);
-    // ThirdOfX (of a finite x), then ThirdSeenBy: the right team's thirds
-    // run against x.
-    const Lanes third_of_x = 1 + (x < Each(kLowThird)) - (x > Each(kHighThird));
-    const Lanes third = Select(left, third_of_x, 2 - third_of_x);
-    // ZoneOf, by the starts of its cells (each comparison that holds takes
-    // away -1); turned half a turn for the right team.
-    Lanes column{}, row{};
-#pragma GCC unroll 8
-    for (const FloatLanes& start : column_starts) column -= x >= start;
-#pragma GCC unroll 8
-    for (const FloatLanes& start : row_starts) row -= y >= start;
-    const Lanes zone = row * kZoneColumns + column;
-    const Lanes turned = Select(left, zone, kZones - 1 - zone);
-    const Lanes team_column = red + 1;  // kRedColumn 0, kOtherColumn 1
-    const Lanes flags = (red & kRedTeam) | (left & kLeftTeam) |
-                        ((third == static_cast<int>(PitchThird::kAttacking)) & kInAttackingThird) |
-                        (flagged & kFlagged) | third << kThirdShift | third_of_x << kThirdOfXShift;
+    const Lanes attacking = Select(left, x > Each(kHighThird), x < Each(kLowThird));
+    const Lanes flags = (red & kRedTeam) | (left & kLeftTeam) | (attacking & kInAttackingThird) |
+                        (flagged & kFlagged);
     Store(color_at + at, color);
     Store(clock_at + at, clock);
-    Store(slot_at + at, (team_column * 3 + third) * kZones + turned);
+    Store(place_at + at, place);
     Store(flags_at + at, flags);
 
     // Between the record before each and it (index at - 1 on).
@@ -327,9 +411,9 @@ void MatchAnalyzer::MarkRecords(std::span<const RecordBytes> records, const Mark
           Select((from_flags & kInAttackingThird) != 0,
                  Select((from_flags & kRedTeam) != 0, seconds, -seconds), Lanes{}));
     Store(same_possession_at + at, color == Before(last_color, color));
+    last_flags = flags;
     last_color = color;
     last_clock = clock;
-    last_flags = flags;
   }
 }
 
@@ -353,6 +437,46 @@ inline void MatchAnalyzer::Close(std::int32_t end_clock, std::int32_t flags) {
   t.ending_in_goal += goal;
 }
 
+// Close for `count` possessions in a row, four at a time with no branch:
+// each one's seconds and its records' flags together (its team among them).
+void MatchAnalyzer::CloseEach(const std::int32_t* seconds, const std::int32_t* flags,
+                              std::size_t count) {
+  // By team (red, other): each lane adds up at most a block's possessions
+  // of at most 65535 seconds, so no sum outgrows 32 bits.
+  Lanes possessions[2]{}, sums[2]{}, reaching[2]{}, shots[2]{}, goals[2]{};
+  Lanes longest[2] = {Each(std::numeric_limits<std::int32_t>::min()),
+                      Each(std::numeric_limits<std::int32_t>::min())};
+  for (std::size_t k = 0; k < count; k += kLanes) {
+    const Lanes valid = Each(static_cast<std::int32_t>(count - k)) > Lanes{0, 1, 2, 3};
+    const Lanes f = Load<Lanes>(flags + k);
+    const Lanes s = Load<Lanes>(seconds + k);
+    const Lanes red = (f & kRedTeam) != 0;
+    const Lanes goal = (f & kGoalForTeam) != 0;
+    const Lanes shot = ((f & kShot) != 0) & ~goal;
+    const Lanes reach = (f & kInAttackingThird) != 0;
+    for (const int column : {kRedColumn, kOtherColumn}) {
+      const Lanes team = (column == kRedColumn ? red : ~red) & valid;
+      possessions[column] -= team;
+      sums[column] += s & team;
+      longest[column] = Select(team & (s > longest[column]), s, longest[column]);
+      reaching[column] -= reach & team;
+      shots[column] -= shot & team;
+      goals[column] -= goal & team;
+    }
+  }
+  for (const int column : {kRedColumn, kOtherColumn}) {
+    TeamAnalysis& t = out_.teams[column];
+    for (std::size_t lane = 0; lane < kLanes; ++lane) {
+      t.possessions += possessions[column][lane];
+      t.possession_seconds += sums[column][lane];
+      longest_[column] = std::max<std::int64_t>(longest_[column], longest[column][lane]);
+      t.reaching_attacking_third += reaching[column][lane];
+      t.ending_in_shot += shots[column][lane];
+      t.ending_in_goal += goals[column][lane];
+    }
+  }
+}
+
 // Keeps the possession under way as it ends: its last record is `last`, and
 // `next` (none for the last possession) begins the next one.
 void MatchAnalyzer::Keep(std::int32_t last_record, std::int32_t flags, const Mark& last,
@@ -366,8 +490,8 @@ void MatchAnalyzer::Keep(std::int32_t last_record, std::int32_t flags, const Mar
   p.end_clock = next != nullptr ? next->clock : last.clock;
   p.seconds = p.end_clock - p.start_clock;
   p.events = last_record - open_record_ + 1;
-  p.start_third = ThirdOf(open_first_.flags);
-  p.end_third = ThirdOf(last.flags);
+  p.start_third = places_[open_first_.place].third;
+  p.end_third = places_[last.place].third;
   p.reached_attacking_third = (flags & kInAttackingThird) != 0;
   p.outcome = (flags & kGoalForTeam) ? PossessionOutcome::kGoal
               : (flags & kShot)      ? PossessionOutcome::kShot
@@ -375,7 +499,7 @@ void MatchAnalyzer::Keep(std::int32_t last_record, std::int32_t flags, const Mar
                                      : PossessionOutcome::kLost;
   // The kick-off after a goal hands the ball over: no loss.
   if (next != nullptr && !(last.flags & kGoalRecord)) {
-    p.lost_third = ThirdSeenBy((last.flags & kLeftTeam) != 0, ThirdOfXOf(next->flags));
+    p.lost_third = ThirdSeenBy((last.flags & kLeftTeam) != 0, places_[next->place].third_of_x);
   }
   out_.possessions.push_back(p);
 }
@@ -387,6 +511,9 @@ void MatchAnalyzer::Add(std::int32_t first_record, std::span<const RecordBytes> 
   // up to each record.
   std::array<std::uint16_t, kBlock> changes;
   std::array<std::int32_t, kBlock + 1> possession_flags;
+  // The possessions that end in a block (room for four lanes past the end).
+  std::array<std::int32_t, kBlock + kLanes> ended_seconds;
+  std::array<std::int32_t, kBlock + kLanes> ended_flags;
   for (std::size_t block = 0; block < records.size(); block += kBlock) {
     const std::size_t count = std::min(kBlock, records.size() - block);
     // The number of the record marked at index i.
@@ -417,7 +544,7 @@ void MatchAnalyzer::Add(std::int32_t first_record, std::span<const RecordBytes> 
     std::int32_t minute_start = minute_start_;
     std::int32_t minute_momentum = minute_momentum_;
     for (std::size_t i = 1; i <= count; ++i) {
-      slot_seconds_[static_cast<std::size_t>(marks.slot[i - 1])] += marks.seconds[i - 1];
+      place_seconds_[static_cast<std::size_t>(marks.place[i - 1])] += marks.seconds[i - 1];
       if (marks.clock[i - 1] >= minute_start &&
           marks.clock[i] <= minute_start + kSecondsPerMinute) {
         minute_momentum += marks.momentum[i - 1];
@@ -439,14 +566,25 @@ void MatchAnalyzer::Add(std::int32_t first_record, std::span<const RecordBytes> 
     }
     minute_start_ = minute_start;
     minute_momentum_ = minute_momentum;
+    // The possessions that end in the block: their seconds and their
+    // records' flags together, counted four at a time.
+    std::int32_t start_clock = open_first_.clock;
     for (std::size_t k = 0; k < change_count; ++k) {
       const std::size_t i = changes[k];
+      ended_seconds[k] = marks.clock[i] - start_clock;
+      ended_flags[k] = possession_flags[i - 1];
+      start_clock = marks.clock[i];
+    }
+    CloseEach(ended_seconds.data(), ended_flags.data(), change_count);
+    for (std::size_t k = 0; k < change_count && options_.keep_possessions; ++k) {
+      const std::size_t i = changes[k];
       const Mark next = marks.At(i);
-      if (options_.keep_possessions) {
-        Keep(record_at(i - 1), possession_flags[i - 1], marks.At(i - 1), &next);
-      }
-      Close(next.clock, possession_flags[i - 1]);
+      Keep(record_at(i - 1), possession_flags[i - 1], marks.At(i - 1), &next);
       Open(record_at(i), next);
+    }
+    if (change_count > 0) {
+      const std::size_t i = changes[change_count - 1];
+      Open(record_at(i), marks.At(i));
     }
     previous_ = marks.At(count);
     open_flags_ = flags;
@@ -501,11 +639,12 @@ MatchAnalysis MatchAnalyzer::Finish() {
     if (out_.teams[column].possessions > 0)
       out_.teams[column].longest_possession = longest_[column];
   }
-  for (std::size_t slot = 0; slot < slot_seconds_.size(); ++slot) {
+  for (std::size_t place = 0; place < place_seconds_.size(); ++place) {
+    const int slot = places_[place].slot;
     TeamAnalysis& t = out_.teams[slot / (3 * kZones)];
-    const std::size_t zone = slot % kZones;
-    t.third_seconds[slot / kZones % 3] += slot_seconds_[slot];
-    t.zone_seconds[zone / kZoneColumns][zone % kZoneColumns] += slot_seconds_[slot];
+    const int zone = slot % kZones;
+    t.third_seconds[static_cast<std::size_t>(slot / kZones % 3)] += place_seconds_[place];
+    t.zone_seconds[zone / kZoneColumns][zone % kZoneColumns] += place_seconds_[place];
   }
   // Minutes 0 up to the one holding the last record's clock - 1; none at 0.
   const std::int32_t count =

@@ -143,12 +143,23 @@ class MatchAnalyzer {
 
  private:
   struct Marks;
+  // A place on the field by team, band of x and band of y (match_analysis.cpp):
+  // its slot, where its seconds go (team, third and zone turned for the
+  // team, in one index), its third seen from the team, and ThirdOfX.
+  static constexpr int kPlaces = 2 * 8 * 3;
+  struct Place {
+    std::int32_t slot = 0;
+    PitchThird third = PitchThird::kMiddle;
+    int third_of_x = 1;
+  };
+  struct Places;
+  static const Places& ThePlaces();
   // What one record brings (match_analysis.cpp works it out for a block of
   // records at a time, with no branch, before the block is walked in order).
   struct Mark {
     Color color = 0;
     std::int32_t clock = 0;
-    std::int32_t slot = 0;   // where its seconds go: team, third and zone
+    std::int32_t place = 0;  // its index in places_
     std::int32_t flags = 0;  // kRedTeam, kLeftTeam, ... (match_analysis.cpp)
   };
 
@@ -158,10 +169,12 @@ class MatchAnalyzer {
   std::int32_t FlagGoalsAndShots(const RecordBytes& record, std::int32_t flags);
   void Open(std::int32_t record, const Mark& m);
   void Close(std::int32_t end_clock, std::int32_t flags);
+  void CloseEach(const std::int32_t* seconds, const std::int32_t* flags, std::size_t count);
   void Keep(std::int32_t last_record, std::int32_t flags, const Mark& last, const Mark* next);
 
   AnalysisOptions options_;
-  bool red_left_;  // the red team is the left team
+  bool red_left_;        // the red team is the left team
+  const Place* places_;  // the places for the sides of the header
   MatchAnalysis out_;
   bool any_ = false;
   Mark previous_;
@@ -173,8 +186,8 @@ class MatchAnalyzer {
   std::int32_t last_record_ = 0;
   std::int64_t longest_[2] = {std::numeric_limits<std::int64_t>::min(),
                               std::numeric_limits<std::int64_t>::min()};
-  // Seconds by slot: team column, third and zone (turned) in one index.
-  std::array<std::int64_t, 2 * 3 * kZoneRows * kZoneColumns> slot_seconds_{};
+  // Seconds by place; Finish adds them up by slot.
+  std::array<std::int64_t, kPlaces> place_seconds_{};
   // Momentum by minute of a clock that can reach 32767; cut to the last
   // record's minute at the end.
   std::array<std::int32_t, 32767 / 60 + 1> minutes_{};

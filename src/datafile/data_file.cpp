@@ -104,6 +104,7 @@ FileStatus DataFile::Open(const std::string& path, OpenMode mode) {
   path_ = path;
   identity_ =
       FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  size_when_opened_ = st.st_size;
   return FileStatus::Ok();
 }
 

@@ -79,6 +79,8 @@ class DataFile {
   const std::string& Path() const { return path_; }
   // The open file's identity, as the system gave it when it was opened.
   const FileIdentity& Identity() const { return identity_; }
+  // Its length in bytes when it was opened (Size gives it now).
+  std::int64_t SizeWhenOpened() const { return size_when_opened_; }
 
   // Record n occupies bytes (n - 1) * 20 to n * 20 - 1; n starts at 1.
   [[nodiscard]] FileStatus Write(int record_number, const RecordBytes& bytes);
@@ -131,6 +133,7 @@ class DataFile {
   int fd_ = -1;
   std::string path_;
   FileIdentity identity_;
+  std::int64_t size_when_opened_ = 0;
   std::unique_ptr<BackgroundFlusher> flusher_;  // while flushed in the background
 };
 

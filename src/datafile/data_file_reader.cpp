@@ -77,9 +77,9 @@ FileStatus DataFileReader::Open(const std::string& path) {
   buffered_ = 0;
   next_ = kFirstEventRecord;
   FileStatus s = file_.Open(path, OpenMode::kExistingReadOnly);
-  std::int64_t bytes = 0;
-  if (s) s = file_.Size(bytes);
   if (!s) return Fail(DataFileFault::kUnreadable, Unreadable(path, s));
+  // The length the open took: one call less a file.
+  const std::int64_t bytes = file_.SizeWhenOpened();
   if (bytes < kFixedBytes) {
     return Fail(DataFileFault::kTooShort,
                 Bad(path, "holds " + std::to_string(bytes) +
@@ -91,17 +91,22 @@ FileStatus DataFileReader::Open(const std::string& path) {
                 Bad(path, "holds " + std::to_string(whole_records_) +
                               " records, where a data file holds at most 32767"));
   }
-  // One read brings the names, the header and the events of a usual file.
+  // One read brings the names, the header and the events of a usual file;
+  // asking for no more than the file held when it was opened spares the call
+  // that would find its end, and what it grew by since is not read.
   std::size_t got = 0;
-  s = file_.ReadRecords(kLeftNameRecord, buffer_->records, got);
+  s = file_.ReadRecords(kLeftNameRecord,
+                        std::span(buffer_->records)
+                            .first(static_cast<std::size_t>(std::min<std::int64_t>(
+                                whole_records_, std::ssize(buffer_->records)))),
+                        got);
   if (!s) return Fail(DataFileFault::kUnreadable, Unreadable(path, s));
   if (got < static_cast<std::size_t>(kHeaderRecord)) {
     return Fail(DataFileFault::kEndedWhileRead,
                 EndedWhileRead(path, static_cast<std::int64_t>(got) + 1));
   }
   base_ = kLeftNameRecord;
-  // What the file grew by since its length was taken is not read.
-  buffered_ = static_cast<std::int32_t>(std::min<std::int64_t>(got, whole_records_));
+  buffered_ = static_cast<std::int32_t>(got);
   const RecordBytes* fixed = buffer_->records.data();
   team_2_name_ = DecodeName(fixed[kLeftNameRecord - 1]);
   team_1_name_ = DecodeName(fixed[kRightNameRecord - 1]);
