@@ -22,13 +22,16 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 #include "base/error_numbers.h"
+#include "forms/timeline_dialog.h"
 #include "forms/window_util.h"
 #include "platform/image_surface.h"
 #include "platform/printer_surface.h"
 #include "platform/qt_conversions.h"
 #include "platform/twips.h"
+#include "report_tool/report_tool.h"
 #include "report_tool/qt_render_target.h"
 
 namespace varrow::forms {
@@ -220,7 +223,9 @@ void MatchReportWindow::BuildActions(QMenu& file, QMenu& go) {
        {add(file, "actionPrint", "&Print...", QKeySequence::Print, [this] { Print(); }),
         add(file, "actionSavePdf", "Save P&DF...", QKeySequence::Save, [this] { SavePdfAs(); }),
         add(file, "actionSavePictures", "Save Pi&ctures...",
-            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { SavePicturesIn(); })}) {
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { SavePicturesIn(); }),
+        add(file, "actionExportTimeline", "Export &Timeline...",
+            QKeySequence(Qt::CTRL | Qt::Key_T), [this] { ExportTimelineAs(); })}) {
     a->setToolTip(a->text().remove('&') + " (" + a->shortcut().toString(QKeySequence::NativeText) +
                   ")");
     tool_bar_->addAction(a);
@@ -353,6 +358,40 @@ void MatchReportWindow::SavePdfAs() {
 void MatchReportWindow::SavePicturesIn() {
   const QString folder = QFileDialog::getExistingDirectory(this, "Save Pictures", Folder());
   if (!folder.isEmpty()) SavePictures(folder);
+}
+
+void MatchReportWindow::ExportTimelineAs() {
+  TimelineExportDialog times(report_.ReportedPeriods(), settings_, this);
+  if (times.exec() != QDialog::Accepted) return;
+  QFileDialog dialog(this, "Export Timeline", Folder(), "Timelines (*.xml)");
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix("xml");
+  dialog.selectFile("match_timeline.xml");
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  ExportTimeline(dialog.selectedFiles().front(), times.Settings());
+}
+
+bool MatchReportWindow::ExportTimeline(const QString& path, const TimelineSettings& settings) {
+  const std::string xml_path = QFile::encodeName(path).toStdString();
+  if (report_.Pages().empty() || RefusedOverADataFile({xml_path})) return false;
+  // The report tool's own run, so the file is the one varrow-report writes;
+  // its pages are not wanted here.
+  report::Options options;
+  options.files = report_.ReportedFiles();
+  options.timeline_path = xml_path;
+  options.timeline = settings;
+  std::ostringstream pages;
+  std::ostringstream lines;
+  const int status = report::RunReport(options, pages, lines);
+  std::string said = lines.str();
+  while (!said.empty() && said.back() == '\n') said.pop_back();
+  if (status == report::kExitOk) {
+    if (!said.empty()) ShowMessage(this, said, MsgIcon::kExclamation, kWarningTitle);
+    return true;
+  }
+  ShowMessage(this, "Cannot export the timeline" + std::string(kCrLf) + said, MsgIcon::kExclamation,
+              kErrorTitle);
+  return false;
 }
 
 bool MatchReportWindow::RefusedOverADataFile(const std::vector<std::string>& outputs) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/timeline.h"
 #include "hosts/settings_store.h"
 #include "report_tool/match_report.h"
 
@@ -82,6 +83,10 @@ class MatchReportWindow : public QDialog {
   // true when written, else false after the message saying why.
   bool SavePdf(const QString& path);
   bool SavePictures(const QString& folder);
+  // Export Timeline... once the video's times and the file are chosen: the
+  // files reported, as `varrow-report --timeline` writes them; true when
+  // written, else false after the message saying why.
+  bool ExportTimeline(const QString& path, const TimelineSettings& settings);
   // Print...: the print dialog (all pages, a range or the page shown), then
   // the pages chosen, in the window's order, one job a copy.
   void Print();
@@ -99,6 +104,7 @@ class MatchReportWindow : public QDialog {
   void CurrentItemChanged(QTreeWidgetItem* item);
   void SavePdfAs();
   void SavePicturesIn();
+  void ExportTimelineAs();
   // A WARNING and true when one of `outputs` would replace a data file chosen.
   bool RefusedOverADataFile(const std::vector<std::string>& outputs);
   void ShowError(int number, const std::string& description);

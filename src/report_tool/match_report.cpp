@@ -79,6 +79,12 @@ std::vector<std::string> MatchReport::ReportedFiles() const {
   return paths;
 }
 
+std::vector<std::int32_t> MatchReport::ReportedPeriods() const {
+  std::vector<std::int32_t> periods;
+  for (const FileReport& f : files_) periods.push_back(f.stats.Header_rec.Period);
+  return periods;
+}
+
 std::string_view MatchReport::PageName(ReportPageKind kind) {
   switch (kind) {
     case ReportPageKind::kGeneralStats:

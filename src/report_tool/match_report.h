@@ -40,6 +40,8 @@ class MatchReport {
   const std::vector<std::string>& ChosenFiles() const { return chosen_; }
   // The files reported, in the order chosen, each once.
   std::vector<std::string> ReportedFiles() const;
+  // Their periods, from their headers.
+  std::vector<std::int32_t> ReportedPeriods() const;
   const std::vector<Part>& Parts() const { return parts_; }
   const std::vector<Page>& Pages() const { return pages_; }
   // A file that was not reported, one line each naming it and the reason

@@ -5,12 +5,14 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTreeWidget>
 #include <QtTest>
 
 #include "fakes.h"
 #include "file_size_limit.h"
+#include "forms/timeline_dialog.h"
 #include "match_file.h"
 #include "qt_test_support.h"
 #include "run_command.h"
@@ -138,6 +140,36 @@ class MatchReportWindowTest : public QObject {
 
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Varrow", "Varrow");
     QVERIFY(!settings.value("MatchReport/Geometry").toString().isEmpty());
+  }
+
+  // File > Export Timeline (Ctrl+T) with a video start per period: the file
+  // is the one varrow-report --timeline writes for the same files and starts.
+  void exportedTimelineIsTheReportTools() {
+    const QString exported = QString::fromStdString(dir_.File("match.xml"));
+    InMatchReport(R"("120599_1.dat" "120599_2.dat")", [&](MatchReportWindow& w) {
+      testing::WhenModalAppears([&](QWidget* modal) {
+        if (auto* d = qobject_cast<forms::TimelineExportDialog*>(modal)) {
+          d->VideoStart(0)->setText("0:01:40");
+          d->VideoStart(1)->setText("0:50:00");
+          d->accept();
+          return false;  // the save dialog comes next
+        }
+        auto* files = qobject_cast<QFileDialog*>(modal);
+        if (files == nullptr) return false;
+        files->selectFile(exported);
+        static_cast<QDialog*>(files)->accept();
+        return !files->isVisible();
+      });
+      QTest::keyClick(&w, Qt::Key_T, Qt::ControlModifier);
+    });
+    const std::string by_tool = dir_.File("tool.xml");
+    const testing::CommandResult r =
+        testing::RunCommand({VARROW_REPORT_BINARY, "--timeline", by_tool, "--video-start", "1=100",
+                             "--video-start", "2=3000", first_, second_});
+    QCOMPARE(r.status, 0);
+    const std::vector<std::uint8_t> tool = testing::ReadFileBytes(by_tool);
+    QVERIFY(!tool.empty());
+    QCOMPARE(testing::ReadFileBytes(exported.toStdString()), tool);
   }
 
   // Save PDF on a disk that takes no more: the ERROR message, nothing left
