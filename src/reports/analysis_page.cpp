@@ -91,7 +91,9 @@ std::vector<AnalysisFigure> AnalysisFigures(const TeamAnalysis& red, const TeamA
       {"TIME IN DEF 1/3", "Time in defending 1/3", PitchThird::kDefending},
       {"TIME IN MID 1/3", "Time in middle 1/3", PitchThird::kMiddle},
       {"TIME IN ATT 1/3", "Time in attacking 1/3", PitchThird::kAttacking}};
-  for (const auto& [label, words, third] : thirds) {
+  for (const auto& [label, words, which] : thirds) {
+    // A copy: clang before 16 lets no lambda capture a structured binding.
+    const PitchThird third = which;
     add(label, words, third == PitchThird::kAttacking,
         [&](int t) { return MinutesSeconds(teams[t]->ThirdSeconds(third)); });
   }
