@@ -91,9 +91,7 @@ Form2::~Form2() = default;
 
 QPrinter& Form2::printer() {
   if (printer_ == nullptr) {
-    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer_->setPageSize(LocalPaperSize());
-    printer_->setPageOrientation(QPageLayout::Portrait);
+    printer_ = MakeReportPrinter();
     printer_surface_ = std::make_unique<platform::PrinterSurface>(*printer_);
   }
   return *printer_;

@@ -439,9 +439,7 @@ bool MatchReportWindow::SavePictures(const QString& folder) {
 
 QPrinter& MatchReportWindow::Printer() {
   if (printer_ == nullptr) {
-    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer_->setPageSize(LocalPaperSize());
-    printer_->setPageOrientation(QPageLayout::Portrait);
+    printer_ = MakeReportPrinter();
     printer_surface_ = std::make_unique<platform::PrinterSurface>(*printer_);
   }
   return *printer_;

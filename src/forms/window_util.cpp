@@ -30,10 +30,13 @@ void CentreOnScreen(QWidget& window) {
   window.move(frame.topLeft());
 }
 
-QPageSize LocalPaperSize() {
-  return QPageSize(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
-                       ? QPageSize::Letter
-                       : QPageSize::A4);
+std::unique_ptr<QPrinter> MakeReportPrinter() {
+  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  printer->setPageSize(QPageSize(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
+                                     ? QPageSize::Letter
+                                     : QPageSize::A4));
+  printer->setPageOrientation(QPageLayout::Portrait);
+  return printer;
 }
 
 void ShowMessage(QWidget* parent, std::string_view text, MsgIcon icon, std::string_view title) {

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QPageSize>
+#include <QPrinter>
 #include <QString>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,9 +17,9 @@ namespace varrow::forms {
 // Places a window in the middle of its screen's available area.
 void CentreOnScreen(QWidget& window);
 
-// The paper the printers start with: Letter where the system measures in
-// US units, else A4.
-QPageSize LocalPaperSize();
+// A report window's printer: high resolution, portrait, on Letter where the
+// system measures in US units, else A4.
+std::unique_ptr<QPrinter> MakeReportPrinter();
 
 // A modal message box with one OK button: the title, the icon (exclamation
 // or information) and the text, whose "\r\n" break its lines.
