@@ -151,7 +151,6 @@ class JsonPagesFormatter : public JsonFormatter {
         w_.BeginArray();
         // A match of many files has many minutes: each file's name is
         // written as JSON once.
-        std::string object;
         for (std::size_t i = 0; i < analysis->periods.size(); ++i) {
           std::string file = "{\"file\": ";
           AppendJsonString(file, totals.MomentumFiles()[i]);
@@ -164,9 +163,7 @@ class JsonPagesFormatter : public JsonFormatter {
             end = std::copy(kValue.begin(), kValue.end(), end);
             end = std::to_chars(end, numbers + sizeof numbers - 1, minutes[minute]).ptr;
             *end++ = '}';
-            object = file;
-            object.append(numbers, end);
-            w_.Raw(object);
+            w_.Raw(file, std::string_view(numbers, end));
           }
           Flush();
         }

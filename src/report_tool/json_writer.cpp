@@ -1,5 +1,6 @@
 #include "report_tool/json_writer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -116,28 +117,27 @@ std::string FloatText(float value) {
   return std::string(text, result.ptr);
 }
 
-void JsonWriter::NewLine() {
-  out_ += '\n';
-  out_.append(2 * levels_.size(), ' ');
-}
-
-void JsonWriter::Raw(std::string_view json) {
-  BeginValue();
-  out_ += json;
-}
-
-void JsonWriter::BeginValue() {
-  if (after_key_) {
-    after_key_ = false;
-    return;
-  }
-  if (levels_.empty()) return;
-  Level& level = levels_.back();
-  if (level.has_values) out_ += ',';
-  if (level.one_line) {
-    if (level.has_values) out_ += ' ';
+void JsonWriter::PutLong(std::string_view piece) {
+  Done();
+  if (piece.size() > pending_.size()) {
+    out_.append(piece);
   } else {
-    NewLine();
+    Put(piece);
+  }
+}
+
+void JsonWriter::Raw(std::string_view json, std::string_view more) {
+  BeginValue();
+  Put(json);
+  Put(more);
+}
+
+void JsonWriter::Separate() {
+  Level& level = levels_.back();
+  if (level.one_line) {
+    if (level.has_values) Put(", ");
+  } else {
+    Put(std::string_view(separator_).substr(level.has_values ? 0 : 1));
   }
   level.has_values = true;
 }
@@ -145,29 +145,41 @@ void JsonWriter::BeginValue() {
 void JsonWriter::Key(std::string_view key) {
   BeginValue();
   // Keys are the program's own words: nothing in them needs escaping.
-  out_ += '"';
-  out_ += key;
-  out_ += "\": ";
+  Put('"');
+  Put(key);
+  Put("\": ");
   after_key_ = true;
 }
 
 void JsonWriter::Open(char bracket, bool one_line) {
   BeginValue();
-  out_ += bracket;
+  Put(bracket);
   // Inside a one-line object everything stays on its line.
   levels_.push_back(Level{.one_line = one_line || (!levels_.empty() && levels_.back().one_line)});
+  separator_.append(2, ' ');
 }
 
 void JsonWriter::Close(char bracket) {
   const Level level = levels_.back();
   levels_.pop_back();
+  separator_.resize(separator_.size() - 2);
   if (level.has_values && !level.one_line) NewLine();
-  out_ += bracket;
-  if (levels_.empty()) out_ += '\n';
+  Put(bracket);
+  if (levels_.empty()) {
+    Put('\n');
+    Done();
+  }
 }
 
 void JsonWriter::String(std::string_view text) {
   BeginValue();
+  if (Plain(text)) {
+    Put('"');
+    Put(text);
+    Put('"');
+    return;
+  }
+  Done();
   AppendJsonString(out_, text);
 }
 
@@ -175,7 +187,7 @@ void JsonWriter::Int(std::int64_t value) {
   BeginValue();
   char text[24];
   const auto result = std::to_chars(text, text + sizeof text, value);
-  out_.append(text, result.ptr);
+  Put(std::string_view(text, result.ptr));
 }
 
 void JsonWriter::Fixed(double value, int decimals) {
@@ -183,22 +195,22 @@ void JsonWriter::Fixed(double value, int decimals) {
   char text[64];
   const auto result =
       std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-  out_.append(text, result.ptr);
+  Put(std::string_view(text, result.ptr));
 }
 
 void JsonWriter::Float(float value) {
   BeginValue();
-  out_ += FloatText(value);
+  Put(FloatText(value));
 }
 
 void JsonWriter::Bool(bool value) {
   BeginValue();
-  out_ += value ? "true" : "false";
+  Put(value ? std::string_view("true") : std::string_view("false"));
 }
 
 void JsonWriter::Null() {
   BeginValue();
-  out_ += "null";
+  Put("null");
 }
 
 }  // namespace varrow::report

@@ -1,14 +1,17 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace varrow::report {
 
-// Appends a JSON document to a string as it goes, indented two spaces a
-// level. Strings are written as valid UTF-8 whatever bytes they hold.
+// Appends a JSON document to a string, indented two spaces a level; the
+// string holds all of it once the outermost object or array is closed.
+// Strings are written as valid UTF-8 whatever bytes they hold.
 class JsonWriter {
  public:
   explicit JsonWriter(std::string& out) : out_(out) {}
@@ -33,8 +36,8 @@ class JsonWriter {
   void Float(float value);
   void Bool(bool value);
   void Null();
-  // A value already written as JSON.
-  void Raw(std::string_view json);
+  // A value already written as JSON, in one piece or two.
+  void Raw(std::string_view json, std::string_view more = {});
 
   template <typename T>
   void Field(std::string_view key, const T& value) {
@@ -52,18 +55,46 @@ class JsonWriter {
   void Value(float v) { Float(v); }
 
   // Starts a value: a comma after an earlier one, and a new line.
-  void BeginValue();
+  void BeginValue() {
+    if (after_key_) {
+      after_key_ = false;
+    } else if (!levels_.empty()) {
+      Separate();
+    }
+  }
+  void Separate();
   void Open(char bracket, bool one_line);
   void Close(char bracket);
-  void NewLine();
+  void NewLine() { Put(std::string_view(separator_).substr(1)); }
+  // The document is gathered in `pending_` and handed to `out_` a few
+  // kilobytes at a time, and at its end: a report writes hundreds of
+  // thousands of small values.
+  [[gnu::always_inline]] void Put(std::string_view piece) {
+    if (piece.size() > pending_.size() - pending_size_) [[unlikely]] {
+      PutLong(piece);
+      return;
+    }
+    std::memcpy(pending_.data() + pending_size_, piece.data(), piece.size());
+    pending_size_ += piece.size();
+  }
+  void PutLong(std::string_view piece);
+  void Put(char c) { Put(std::string_view(&c, 1)); }
+  void Done() {
+    out_.append(pending_.data(), pending_size_);
+    pending_size_ = 0;
+  }
 
   std::string& out_;
+  std::array<char, 4096> pending_;
+  std::size_t pending_size_ = 0;
   struct Level {
     bool has_values = false;
     bool one_line = false;
   };
   // Each open object or array.
   std::vector<Level> levels_;
+  // What goes between two values on lines of their own at this depth.
+  std::string separator_ = ",\n";
   bool after_key_ = false;
 };
 
