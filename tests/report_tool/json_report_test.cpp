@@ -202,6 +202,35 @@ TEST(JsonReportTest, TheSeasonAndTheEventsDocumentsReadBack) {
   EXPECT_EQ(rows[4]["kind"].String(), "corner_kick");
 }
 
+// The layout byte for byte, with a piece longer than the writer gathers at
+// once and a string that needs escaping between plain ones.
+TEST(JsonWriterTest, LaysOutNestedValuesWhateverTheLengthOfAPiece) {
+  const std::string long_name(5000, 'a');
+  std::string out;
+  report::JsonWriter w(out);
+  w.BeginObject();
+  w.Field("name", long_name);
+  w.Key("list");
+  w.BeginArray();
+  w.BeginLineArray();
+  w.Int(1);
+  w.Int(-2);
+  w.EndArray();
+  w.BeginLineObject();
+  w.Field("q", "a\"b");
+  w.Key("n");
+  w.Null();
+  w.EndObject();
+  w.EndArray();
+  w.Key("empty");
+  w.BeginArray();
+  w.EndArray();
+  w.EndObject();
+  EXPECT_EQ(out, "{\n  \"name\": \"" + long_name +
+                     "\",\n  \"list\": [\n    [1, -2],\n    {\"q\": \"a\\\"b\", \"n\": null}\n"
+                     "  ],\n  \"empty\": []\n}\n");
+}
+
 TEST(JsonWriterTest, FloatsReadBackExactly) {
   for (const float v : {4750.0f, 3416.6667f, 0.1f, -2.5f, 6083.3335f}) {
     const std::string text = report::FloatText(v);
