@@ -27,7 +27,6 @@ class Form2 : public QDialog, public ReportsHost {
 
   // The picture box's drawing area.
   QWidget* pictureCanvas() const { return canvas_; }
-  platform::PictureSurface& pictureSurface() { return *picture_; }
   // The printer is set up with the first print, not when the window opens:
   // asking the print system for its printers can take a while.
   platform::PrinterSurface& printerSurface();

@@ -14,7 +14,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QResizeEvent>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QToolBar>
@@ -31,8 +30,8 @@
 #include "platform/printer_surface.h"
 #include "platform/qt_conversions.h"
 #include "platform/twips.h"
-#include "report_tool/report_tool.h"
 #include "report_tool/qt_render_target.h"
+#include "report_tool/report_tool.h"
 
 namespace varrow::forms {
 
@@ -40,8 +39,6 @@ using platform::FromUtf8;
 
 namespace {
 
-constexpr std::string_view kGeometryKey = "Geometry";
-constexpr std::string_view kSplitterKey = "Splitter";
 // Grey round the sheet, in pixels; the sheet's white margin is the PDF's
 // own, 10 points.
 constexpr int kGap = 12;
@@ -179,25 +176,12 @@ MatchReportWindow::MatchReportWindow(report::MatchReport report, SettingsStore& 
   splitter_->setStretchFactor(1, 1);
   layout->addWidget(splitter_, 1);
 
-  // Where the operator left it last time, else a size that shows a page
-  // beside the list, within the screen.
-  const std::string geometry =
-      settings_.GetSetting(kSettingsApp, kMatchReportSettingsSection, kGeometryKey, "");
-  const std::string split =
-      settings_.GetSetting(kSettingsApp, kMatchReportSettingsSection, kSplitterKey, "");
-  if (geometry.empty() ||
-      !restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(geometry)))) {
-    QSize size(1100, 760);
-    if (const QScreen* screen = this->screen()) {
-      size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
-    }
-    resize(size);
-    const int list = page_list_->sizeHint().width();
-    splitter_->setSizes({list, size.width() - list});
-    CentreOnScreen(*this);
-  }
-  if (!split.empty())
-    splitter_->restoreState(QByteArray::fromBase64(QByteArray::fromStdString(split)));
+  // Else a size that shows a page beside the list.
+  RestoreLayout(*this, *splitter_, settings_, kMatchReportSettingsSection, QSize(1100, 760),
+                [this](int width) {
+                  const int list = page_list_->sizeHint().width();
+                  return QList<int>{list, width - list};
+                });
 
   if (!report_.Pages().empty()) ShowPage(0);
   page_list_->setFocus();
@@ -224,8 +208,8 @@ void MatchReportWindow::BuildActions(QMenu& file, QMenu& go) {
         add(file, "actionSavePdf", "Save P&DF...", QKeySequence::Save, [this] { SavePdfAs(); }),
         add(file, "actionSavePictures", "Save Pi&ctures...",
             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { SavePicturesIn(); }),
-        add(file, "actionExportTimeline", "Export &Timeline...",
-            QKeySequence(Qt::CTRL | Qt::Key_T), [this] { ExportTimelineAs(); })}) {
+        add(file, "actionExportTimeline", "Export &Timeline...", QKeySequence(Qt::CTRL | Qt::Key_T),
+            [this] { ExportTimelineAs(); })}) {
     a->setToolTip(a->text().remove('&') + " (" + a->shortcut().toString(QKeySequence::NativeText) +
                   ")");
     tool_bar_->addAction(a);
@@ -497,15 +481,8 @@ void MatchReportWindow::ShowWarnings(const std::vector<std::string>& warnings) {
 }
 
 void MatchReportWindow::done(int result) {
-  SaveLayout();
+  SaveLayout(*this, *splitter_, settings_, kMatchReportSettingsSection);
   QDialog::done(result);
-}
-
-void MatchReportWindow::SaveLayout() {
-  settings_.SaveSetting(kSettingsApp, kMatchReportSettingsSection, kGeometryKey,
-                        saveGeometry().toBase64().toStdString());
-  settings_.SaveSetting(kSettingsApp, kMatchReportSettingsSection, kSplitterKey,
-                        splitter_->saveState().toBase64().toStdString());
 }
 
 }  // namespace varrow::forms

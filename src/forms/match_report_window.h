@@ -110,7 +110,6 @@ class MatchReportWindow : public QDialog {
   void ShowError(int number, const std::string& description);
   void ShowWarnings(const std::vector<std::string>& warnings);
   QString Folder() const;
-  void SaveLayout();
 
   report::MatchReport report_;
   SettingsStore& settings_;

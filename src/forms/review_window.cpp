@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
@@ -35,9 +34,6 @@
 
 namespace varrow::forms {
 namespace {
-
-constexpr std::string_view kGeometryKey = "Geometry";
-constexpr std::string_view kSplitterKey = "Splitter";
 
 // One correction on the undo stack; the window applies it and takes it back.
 class CorrectionCommand : public QUndoCommand {
@@ -164,24 +160,11 @@ ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWid
   layout->addWidget(splitter_, 1);
   ShowFigures();
 
-  // Where the operator left it last time, else a size that shows the table
-  // and the pitch side by side.
-  const std::string geometry =
-      settings_.GetSetting(kSettingsApp, kReviewSettingsSection, kGeometryKey, "");
-  const std::string splitter =
-      settings_.GetSetting(kSettingsApp, kReviewSettingsSection, kSplitterKey, "");
-  if (geometry.empty() ||
-      !restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(geometry)))) {
-    QSize size(1120, 660);
-    if (const QScreen* screen = this->screen()) {
-      size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
-    }
-    resize(size);
-    splitter_->setSizes({size.width() / 2, size.width() / 2});
-    CentreOnScreen(*this);
-  }
-  if (!splitter.empty())
-    splitter_->restoreState(QByteArray::fromBase64(QByteArray::fromStdString(splitter)));
+  // Else a size that shows the table and the pitch side by side.
+  RestoreLayout(*this, *splitter_, settings_, kReviewSettingsSection, QSize(1120, 660),
+                [](int width) {
+                  return QList<int>{width / 2, width / 2};
+                });
 
   // The keys work at once: the first event selected, the table focused.
   if (model_->rowCount() > 0) SelectEventRow(0);
@@ -568,15 +551,8 @@ void ReviewWindow::CloseWithoutAsking() {
 }
 
 void ReviewWindow::done(int result) {
-  SaveLayout();
+  SaveLayout(*this, *splitter_, settings_, kReviewSettingsSection);
   QDialog::done(result);
-}
-
-void ReviewWindow::SaveLayout() {
-  settings_.SaveSetting(kSettingsApp, kReviewSettingsSection, kGeometryKey,
-                        saveGeometry().toBase64().toStdString());
-  settings_.SaveSetting(kSettingsApp, kReviewSettingsSection, kSplitterKey,
-                        splitter_->saveState().toBase64().toStdString());
 }
 
 }  // namespace varrow::forms

@@ -91,7 +91,6 @@ class ReviewWindow : public QDialog {
   void ShowFigures();
   void FilterChanged();
   void SelectionChanged();
-  void SaveLayout();
 
   ReviewSession& session_;
   SettingsStore& settings_;

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSplitter>
 #include <QStringList>
 #include <QStyle>
 #include <QThread>
@@ -28,6 +29,37 @@ void CentreOnScreen(QWidget& window) {
   QRect frame = window.frameGeometry();
   frame.moveCenter(screen->availableGeometry().center());
   window.move(frame.topLeft());
+}
+
+namespace {
+constexpr std::string_view kGeometryKey = "Geometry";
+constexpr std::string_view kSplitterKey = "Splitter";
+}  // namespace
+
+void RestoreLayout(QWidget& window, QSplitter& splitter, SettingsStore& settings,
+                   std::string_view section, QSize size,
+                   const std::function<QList<int>(int width)>& sizes) {
+  const std::string geometry = settings.GetSetting(kSettingsApp, section, kGeometryKey, "");
+  const std::string split = settings.GetSetting(kSettingsApp, section, kSplitterKey, "");
+  if (geometry.empty() ||
+      !window.restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(geometry)))) {
+    if (const QScreen* screen = window.screen()) {
+      size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    }
+    window.resize(size);
+    splitter.setSizes(sizes(size.width()));
+    CentreOnScreen(window);
+  }
+  if (!split.empty())
+    splitter.restoreState(QByteArray::fromBase64(QByteArray::fromStdString(split)));
+}
+
+void SaveLayout(const QWidget& window, const QSplitter& splitter, SettingsStore& settings,
+                std::string_view section) {
+  settings.SaveSetting(kSettingsApp, section, kGeometryKey,
+                       window.saveGeometry().toBase64().toStdString());
+  settings.SaveSetting(kSettingsApp, section, kSplitterKey,
+                       splitter.saveState().toBase64().toStdString());
 }
 
 std::unique_ptr<QPrinter> MakeReportPrinter() {

@@ -1,21 +1,35 @@
 #pragma once
 
+#include <QList>
 #include <QPrinter>
+#include <QSize>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "hosts/messages.h"
+#include "hosts/settings_store.h"
 
 class QPushButton;
+class QSplitter;
 class QWidget;
 
 namespace varrow::forms {
 
 // Places a window in the middle of its screen's available area.
 void CentreOnScreen(QWidget& window);
+
+// A resizable window's geometry and splitter, kept in `section` of the
+// settings. Restored as the operator left them; with none kept, the window
+// takes `size` (within the screen), centred, and the splitter `sizes(width)`.
+void RestoreLayout(QWidget& window, QSplitter& splitter, SettingsStore& settings,
+                   std::string_view section, QSize size,
+                   const std::function<QList<int>(int width)>& sizes);
+void SaveLayout(const QWidget& window, const QSplitter& splitter, SettingsStore& settings,
+                std::string_view section);
 
 // A report window's printer: high resolution, portrait, on Letter where the
 // system measures in US units, else A4.
