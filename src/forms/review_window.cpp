@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 
 #include "forms/review_model.h"
 #include "forms/review_pitch_view.h"
@@ -51,6 +52,25 @@ class CorrectionCommand : public QUndoCommand {
   Run run_;
 };
 
+// Rows of one height, selected whole, and columns sized from the font
+// (`widths` in digits) rather than from their contents: measuring 32,767 rows
+// would take a while.
+void SetUpTable(QTableView& table, const char* name, QAbstractItemModel& model,
+                std::initializer_list<int> widths, int row_height) {
+  table.setObjectName(name);
+  table.setModel(&model);
+  table.setSelectionBehavior(QAbstractItemView::SelectRows);
+  table.setWordWrap(false);
+  table.setAlternatingRowColors(true);
+  table.verticalHeader()->hide();
+  table.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  table.verticalHeader()->setDefaultSectionSize(row_height);
+  const int digit = table.fontMetrics().horizontalAdvance(QLatin1Char('0'));
+  int column = 0;
+  for (const int width : widths) table.setColumnWidth(column++, width * digit + 12);
+  table.horizontalHeader()->setStretchLastSection(true);
+}
+
 }  // namespace
 
 ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWidget* parent)
@@ -75,24 +95,10 @@ ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWid
   events_ = new ReviewEventsModel(session_, this);
   model_ = new ReviewEventsFilter(session_, *events_, this);
   table_ = new QTableView;
-  table_->setObjectName("ReviewTable");
-  table_->setModel(model_);
-  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  SetUpTable(*table_, "ReviewTable", *model_, {7, 6, 15, 11, 5, 8, 8, 10},
+             table_->fontMetrics().height() + 6);
   table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
-  table_->setWordWrap(false);
-  table_->setAlternatingRowColors(true);
-  // Rows of one height, and columns sized from the font rather than from
-  // their contents: measuring 32,767 rows would take a while.
-  table_->verticalHeader()->hide();
-  table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
-  const int digit = table_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-  const int widths[ReviewEventsModel::kColumnCount] = {7, 6, 15, 11, 5, 8, 8, 10};
-  for (int c = 0; c < ReviewEventsModel::kColumnCount; ++c) {
-    table_->setColumnWidth(c, widths[c] * digit + 12);
-  }
-  table_->horizontalHeader()->setStretchLastSection(true);
   connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &ReviewWindow::SelectionChanged);
   connect(table_->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -289,23 +295,10 @@ QWidget* ReviewWindow::BuildFigures() {
 QWidget* ReviewWindow::BuildPossessions() {
   possessions_ = new ReviewPossessionsModel(session_, this);
   possessions_table_ = new QTableView;
-  possessions_table_->setObjectName("PossessionsTable");
-  possessions_table_->setModel(possessions_);
-  possessions_table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  SetUpTable(*possessions_table_, "PossessionsTable", *possessions_, {15, 6, 6, 7, 6, 7, 9, 9},
+             table_->verticalHeader()->defaultSectionSize());
   possessions_table_->setSelectionMode(QAbstractItemView::SingleSelection);
   possessions_table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  possessions_table_->setWordWrap(false);
-  possessions_table_->setAlternatingRowColors(true);
-  possessions_table_->verticalHeader()->hide();
-  possessions_table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  possessions_table_->verticalHeader()->setDefaultSectionSize(
-      table_->verticalHeader()->defaultSectionSize());
-  const int digit = possessions_table_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-  const int widths[kPossessionColumns] = {15, 6, 6, 7, 6, 7, 9, 9};
-  for (int c = 0; c < kPossessionColumns; ++c) {
-    possessions_table_->setColumnWidth(c, widths[c] * digit + 12);
-  }
-  possessions_table_->horizontalHeader()->setStretchLastSection(true);
   connect(possessions_table_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           &ReviewWindow::PossessionChosen);
   return possessions_table_;

@@ -86,7 +86,7 @@ class RecordingSurface : public Surface {
   void OnPrinted(std::string_view text, PrintEnd end) override;
 
  private:
-  RecordedOp& Add(RecordedOp::Kind kind);
+  RecordedOp& Add(RecordedOp::Kind kind, Pt a = {}, Color color = 0, int width = 1);
   Metrics metrics_;
   std::vector<RecordedOp> ops_;
   std::vector<PrintedLine> lines_;
