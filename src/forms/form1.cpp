@@ -14,7 +14,6 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 

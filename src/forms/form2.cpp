@@ -1,7 +1,6 @@
 #include "forms/form2.h"
 
 #include <QFrame>
-#include <QPageSize>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrintDialog>

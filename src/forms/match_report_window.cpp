@@ -148,13 +148,10 @@ void MatchPageView::Render() {
 
 MatchReportWindow::MatchReportWindow(report::MatchReport report, SettingsStore& settings,
                                      QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
-      report_(std::move(report)),
-      settings_(settings) {
+    : LayoutKeepingDialog(settings, kMatchReportSettingsSection, parent),
+      report_(std::move(report)) {
   setObjectName("MatchReport");
   setWindowTitle("Match Report");
-  setSizeGripEnabled(true);
 
   auto* layout = new QVBoxLayout(this);
   auto* bar = new QMenuBar(this);
@@ -177,11 +174,10 @@ MatchReportWindow::MatchReportWindow(report::MatchReport report, SettingsStore& 
   layout->addWidget(splitter_, 1);
 
   // Else a size that shows a page beside the list.
-  RestoreLayout(*this, *splitter_, settings_, kMatchReportSettingsSection, QSize(1100, 760),
-                [this](int width) {
-                  const int list = page_list_->sizeHint().width();
-                  return QList<int>{list, width - list};
-                });
+  RestoreLayout(QSize(1100, 760), [this](int width) {
+    const int list = page_list_->sizeHint().width();
+    return QList<int>{list, width - list};
+  });
 
   if (!report_.Pages().empty()) ShowPage(0);
   page_list_->setFocus();
@@ -478,11 +474,6 @@ void MatchReportWindow::ShowWarnings(const std::vector<std::string>& warnings) {
   for (const std::string& warning : warnings) {
     ShowMessage(this, warning, MsgIcon::kExclamation, kWarningTitle);
   }
-}
-
-void MatchReportWindow::done(int result) {
-  SaveLayout(*this, *splitter_, settings_, kMatchReportSettingsSection);
-  QDialog::done(result);
 }
 
 }  // namespace varrow::forms

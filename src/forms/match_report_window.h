@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDialog>
 #include <QImage>
 #include <QScrollArea>
 #include <memory>
@@ -8,6 +7,7 @@
 #include <vector>
 
 #include "analysis/timeline.h"
+#include "forms/window_util.h"
 #include "hosts/settings_store.h"
 #include "report_tool/match_report.h"
 
@@ -15,7 +15,6 @@ class QAction;
 class QLabel;
 class QMenu;
 class QPrinter;
-class QSplitter;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -59,7 +58,7 @@ class MatchPageView : public QScrollArea {
 // match first, then each file's), a page list to move between them, and
 // Print, Save PDF and Save Pictures in the File menu and on the tool bar.
 // The report knows the pages and their order; this window shows them.
-class MatchReportWindow : public QDialog {
+class MatchReportWindow : public LayoutKeepingDialog {
   Q_OBJECT
 
  public:
@@ -94,10 +93,6 @@ class MatchReportWindow : public QDialog {
   // for its printers can take a while.
   QPrinter& Printer();
 
- public slots:
-  // Every way the window closes: keeps its size and splitter for next time.
-  void done(int result) override;
-
  private:
   void BuildActions(QMenu& file, QMenu& go);
   QWidget* BuildPageList();
@@ -112,10 +107,8 @@ class MatchReportWindow : public QDialog {
   QString Folder() const;
 
   report::MatchReport report_;
-  SettingsStore& settings_;
   QTreeWidget* page_list_ = nullptr;
   MatchPageView* view_ = nullptr;
-  QSplitter* splitter_ = nullptr;
   QMenu* file_menu_ = nullptr;
   QToolBar* tool_bar_ = nullptr;
   // Where AddFileAction puts an action in the File menu.

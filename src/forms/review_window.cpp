@@ -74,14 +74,10 @@ void SetUpTable(QTableView& table, const char* name, QAbstractItemModel& model,
 }  // namespace
 
 ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
-      session_(session),
-      settings_(settings) {
+    : LayoutKeepingDialog(settings, kReviewSettingsSection, parent), session_(session) {
   setObjectName("ReviewEvents");
   // "[*]" shows as "*" while there are unsaved corrections.
   setWindowTitle(platform::FromUtf8(session_.Title()) + "[*]");
-  setSizeGripEnabled(true);
   undo_ = new QUndoStack(this);
   connect(undo_, &QUndoStack::cleanChanged, this,
           [this](bool clean) { setWindowModified(!clean); });
@@ -167,10 +163,7 @@ ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWid
   ShowFigures();
 
   // Else a size that shows the table and the pitch side by side.
-  RestoreLayout(*this, *splitter_, settings_, kReviewSettingsSection, QSize(1120, 660),
-                [](int width) {
-                  return QList<int>{width / 2, width / 2};
-                });
+  RestoreLayout(QSize(1120, 660), [](int width) { return QList<int>{width / 2, width / 2}; });
 
   // The keys work at once: the first event selected, the table focused.
   if (model_->rowCount() > 0) SelectEventRow(0);
@@ -541,11 +534,6 @@ void ReviewWindow::CloseWithoutAsking() {
     std::fputs(line.c_str(), stderr);
   }
   done(QDialog::Rejected);
-}
-
-void ReviewWindow::done(int result) {
-  SaveLayout(*this, *splitter_, settings_, kReviewSettingsSection);
-  QDialog::done(result);
 }
 
 }  // namespace varrow::forms

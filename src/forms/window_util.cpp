@@ -36,30 +36,38 @@ constexpr std::string_view kGeometryKey = "Geometry";
 constexpr std::string_view kSplitterKey = "Splitter";
 }  // namespace
 
-void RestoreLayout(QWidget& window, QSplitter& splitter, SettingsStore& settings,
-                   std::string_view section, QSize size,
-                   const std::function<QList<int>(int width)>& sizes) {
-  const std::string geometry = settings.GetSetting(kSettingsApp, section, kGeometryKey, "");
-  const std::string split = settings.GetSetting(kSettingsApp, section, kSplitterKey, "");
-  if (geometry.empty() ||
-      !window.restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(geometry)))) {
-    if (const QScreen* screen = window.screen()) {
-      size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
-    }
-    window.resize(size);
-    splitter.setSizes(sizes(size.width()));
-    CentreOnScreen(window);
-  }
-  if (!split.empty())
-    splitter.restoreState(QByteArray::fromBase64(QByteArray::fromStdString(split)));
+LayoutKeepingDialog::LayoutKeepingDialog(SettingsStore& settings, std::string_view section,
+                                         QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
+      settings_(settings),
+      section_(section) {
+  setSizeGripEnabled(true);
 }
 
-void SaveLayout(const QWidget& window, const QSplitter& splitter, SettingsStore& settings,
-                std::string_view section) {
-  settings.SaveSetting(kSettingsApp, section, kGeometryKey,
-                       window.saveGeometry().toBase64().toStdString());
-  settings.SaveSetting(kSettingsApp, section, kSplitterKey,
-                       splitter.saveState().toBase64().toStdString());
+void LayoutKeepingDialog::RestoreLayout(QSize size,
+                                        const std::function<QList<int>(int width)>& sizes) {
+  const std::string geometry = settings_.GetSetting(kSettingsApp, section_, kGeometryKey, "");
+  const std::string split = settings_.GetSetting(kSettingsApp, section_, kSplitterKey, "");
+  if (geometry.empty() ||
+      !restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(geometry)))) {
+    if (const QScreen* screen = this->screen()) {
+      size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    }
+    resize(size);
+    splitter_->setSizes(sizes(size.width()));
+    CentreOnScreen(*this);
+  }
+  if (!split.empty())
+    splitter_->restoreState(QByteArray::fromBase64(QByteArray::fromStdString(split)));
+}
+
+void LayoutKeepingDialog::done(int result) {
+  settings_.SaveSetting(kSettingsApp, section_, kGeometryKey,
+                        saveGeometry().toBase64().toStdString());
+  settings_.SaveSetting(kSettingsApp, section_, kSplitterKey,
+                        splitter_->saveState().toBase64().toStdString());
+  QDialog::done(result);
 }
 
 std::unique_ptr<QPrinter> MakeReportPrinter() {

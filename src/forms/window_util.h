@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDialog>
 #include <QList>
 #include <QPrinter>
 #include <QSize>
@@ -22,14 +23,25 @@ namespace varrow::forms {
 // Places a window in the middle of its screen's available area.
 void CentreOnScreen(QWidget& window);
 
-// A resizable window's geometry and splitter, kept in `section` of the
-// settings. Restored as the operator left them; with none kept, the window
-// takes `size` (within the screen), centred, and the splitter `sizes(width)`.
-void RestoreLayout(QWidget& window, QSplitter& splitter, SettingsStore& settings,
-                   std::string_view section, QSize size,
-                   const std::function<QList<int>(int width)>& sizes);
-void SaveLayout(const QWidget& window, const QSplitter& splitter, SettingsStore& settings,
-                std::string_view section);
+// A resizable window (Review Events, Match Report) whose geometry and
+// splitter are kept in `section` of the settings for next time.
+class LayoutKeepingDialog : public QDialog {
+ public:
+  LayoutKeepingDialog(SettingsStore& settings, std::string_view section, QWidget* parent);
+  // Every way the window closes: keeps its size and splitter.
+  void done(int result) override;
+
+ protected:
+  // Once splitter_ holds its panes: the layout as the operator left it, else
+  // `size` (within the screen), centred, with the panes `sizes(width)`.
+  void RestoreLayout(QSize size, const std::function<QList<int>(int width)>& sizes);
+
+  SettingsStore& settings_;
+  QSplitter* splitter_ = nullptr;
+
+ private:
+  std::string_view section_;
+};
 
 // A report window's printer: high resolution, portrait, on Letter where the
 // system measures in US units, else A4.
