@@ -22,13 +22,10 @@ std::unique_ptr<ReportFormatter> MakeFormatter(const Options& options, std::stri
       break;
   }
   // Events and possessions are tables: CSV unless JSON is asked for.
-  if (options.events) return MakeCsvEventsFormatter(out);
-  if (options.possessions) return MakeCsvPossessionsFormatter(out);
-  if (options.format == OutputFormat::kCsv) {
-    return options.by_team ? MakeCsvSeasonFormatter(out) : MakeCsvPagesFormatter(out);
+  if (options.format == OutputFormat::kCsv || options.events || options.possessions) {
+    return MakeCsvFormatter(options, out);
   }
-  return options.by_team ? MakeTextSeasonFormatter(out)
-                         : MakeTextPagesFormatter(out, options.analysis);
+  return MakeTextFormatter(options, out);
 }
 
 }  // namespace varrow::report
