@@ -1,7 +1,5 @@
 #include "forms/review_window.h"
 
-#include <sys/stat.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -26,6 +24,7 @@
 #include <functional>
 #include <initializer_list>
 
+#include "datafile/folder.h"
 #include "forms/review_model.h"
 #include "forms/review_pitch_view.h"
 #include "forms/timeline_dialog.h"
@@ -465,10 +464,7 @@ void ReviewWindow::ExportTimeline() {
   if (chosen.isEmpty()) return;
   const std::string path = QFile::encodeName(chosen).toStdString();
   // A recording cannot be made again: never write over it.
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 &&
-      FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)} ==
-          document.Source()) {
+  if (IdentityAt(path) == document.Source()) {
     QMessageBox::warning(this, "Export Timeline",
                          chosen + " is the data file under review: choose another name.");
     return;
