@@ -79,17 +79,7 @@ std::vector<std::string> RecordingSurface::OpStrings() const {
 std::vector<std::string> RecordingSurface::DrawingStrings() const {
   std::vector<std::string> out;
   for (const auto& op : ops_) {
-    switch (op.kind) {
-      case RecordedOp::Kind::kLine:
-      case RecordedOp::Kind::kBox:
-      case RecordedOp::Kind::kFilledBox:
-      case RecordedOp::Kind::kCircle:
-      case RecordedOp::Kind::kArc:
-        out.push_back(op.ToString());
-        break;
-      default:
-        break;
-    }
+    if (op.kind <= RecordedOp::Kind::kArc) out.push_back(op.ToString());
   }
   return out;
 }

@@ -10,6 +10,7 @@ namespace varrow {
 // One operation as a device saw it, with coordinates already resolved.
 struct RecordedOp {
   enum class Kind {
+    // The drawing operations, up to kArc, come first.
     kLine,
     kBox,
     kFilledBox,
