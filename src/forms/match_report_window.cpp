@@ -20,7 +20,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cmath>
 #include <sstream>
 
 #include "base/error_numbers.h"
@@ -417,18 +416,11 @@ bool MatchReportWindow::SavePictures(const QString& folder) {
   return false;
 }
 
-QPrinter& MatchReportWindow::Printer() {
-  if (printer_ == nullptr) {
-    printer_ = MakeReportPrinter();
-    printer_surface_ = std::make_unique<platform::PrinterSurface>(*printer_);
-  }
-  return *printer_;
-}
-
 void MatchReportWindow::Print() {
   const int pages = static_cast<int>(report_.Pages().size());
   if (pages == 0) return;
-  QPrinter& printer = Printer();
+  QPrinter& printer = printer_.Printer();
+  platform::PrinterSurface& surface = *printer_.surface;
   QPrintDialog dialog(&printer, this);
   // Printing to a PDF file is always on offer, also where no printer is set up.
   dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
@@ -451,14 +443,14 @@ void MatchReportWindow::Print() {
   printer.setCopyCount(1);
   std::optional<platform::PrinterFailure> failure;
   const auto failed = [&] {
-    failure = printer_surface_->TakeFailure();
+    failure = surface.TakeFailure();
     return failure.has_value();
   };
   for (int copy = 1; copy <= copies && !failure; ++copy) {
-    report_.DrawPages(static_cast<std::size_t>(first), static_cast<std::size_t>(last),
-                      *printer_surface_, failed);
+    report_.DrawPages(static_cast<std::size_t>(first), static_cast<std::size_t>(last), surface,
+                      failed);
     if (!failure) {
-      printer_surface_->EndDoc();
+      surface.EndDoc();
       failed();
     }
   }

@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <QScrollArea>
-#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -12,16 +11,10 @@
 #include "report_tool/match_report.h"
 
 class QAction;
-class QLabel;
 class QMenu;
-class QPrinter;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
-
-namespace varrow::platform {
-class PrinterSurface;
-}
 
 namespace varrow::forms {
 
@@ -89,9 +82,6 @@ class MatchReportWindow : public LayoutKeepingDialog {
   // Print...: the print dialog (all pages, a range or the page shown), then
   // the pages chosen, in the window's order, one job a copy.
   void Print();
-  // The printer is set up with the first print: asking the print system
-  // for its printers can take a while.
-  QPrinter& Printer();
 
  private:
   void BuildActions(QMenu& file, QMenu& go);
@@ -113,8 +103,7 @@ class MatchReportWindow : public LayoutKeepingDialog {
   QToolBar* tool_bar_ = nullptr;
   // Where AddFileAction puts an action in the File menu.
   QAction* file_actions_end_ = nullptr;
-  std::unique_ptr<QPrinter> printer_;
-  std::unique_ptr<platform::PrinterSurface> printer_surface_;
+  ReportPrinter printer_;
 };
 
 }  // namespace varrow::forms

@@ -16,6 +16,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "platform/printer_surface.h"
 #include "platform/qt_conversions.h"
 
 namespace varrow::forms {
@@ -70,13 +71,21 @@ void LayoutKeepingDialog::done(int result) {
   QDialog::done(result);
 }
 
-std::unique_ptr<QPrinter> MakeReportPrinter() {
-  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  printer->setPageSize(QPageSize(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
-                                     ? QPageSize::Letter
-                                     : QPageSize::A4));
-  printer->setPageOrientation(QPageLayout::Portrait);
-  return printer;
+QPrinter& ReportPrinter::Printer() {
+  if (printer == nullptr) {
+    printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setPageSize(QPageSize(
+        QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
+                                                                           : QPageSize::A4));
+    printer->setPageOrientation(QPageLayout::Portrait);
+    surface = std::make_unique<platform::PrinterSurface>(*printer);
+  }
+  return *printer;
+}
+
+platform::PrinterSurface& ReportPrinter::Surface() {
+  Printer();
+  return *surface;
 }
 
 void ShowMessage(QWidget* parent, std::string_view text, MsgIcon icon, std::string_view title) {

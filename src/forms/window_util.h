@@ -18,6 +18,10 @@ class QPushButton;
 class QSplitter;
 class QWidget;
 
+namespace varrow::platform {
+class PrinterSurface;
+}
+
 namespace varrow::forms {
 
 // Places a window in the middle of its screen's available area.
@@ -43,9 +47,16 @@ class LayoutKeepingDialog : public QDialog {
   std::string_view section_;
 };
 
-// A report window's printer: high resolution, portrait, on Letter where the
-// system measures in US units, else A4.
-std::unique_ptr<QPrinter> MakeReportPrinter();
+// A report window's printer (high resolution, portrait, on Letter where the
+// system measures in US units, else A4) and its surface, made with the first
+// print: asking the print system for its printers can take a while.
+struct ReportPrinter {
+  QPrinter& Printer();
+  platform::PrinterSurface& Surface();
+
+  std::unique_ptr<QPrinter> printer;
+  std::unique_ptr<platform::PrinterSurface> surface;
+};
 
 // A modal message box with one OK button: the title, the icon (exclamation
 // or information) and the text, whose "\r\n" break its lines.
