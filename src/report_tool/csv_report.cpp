@@ -1,5 +1,4 @@
 // The CSV formatters of report_formatter.h: pages, season and events.
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>

@@ -1,7 +1,6 @@
 // The text formatters of report_formatter.h: the general statistics pages as
 // the Reports window prints them, and the season table.
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 #include "base/period_captions.h"

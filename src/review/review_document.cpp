@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "analysis/match_analysis.h"
 #include "datafile/data_file_reader.h"
