@@ -344,14 +344,12 @@ void ReviewWindow::MinuteClicked(int minute) {
 void ReviewWindow::PossessionChosen() {
   const QModelIndex current = possessions_table_->selectionModel()->currentIndex();
   const std::vector<Possession>& possessions = session_.analysis().possessions;
-  if (!current.isValid() || current.row() >= static_cast<int>(possessions.size())) {
-    ShowPath();
-    return;
+  if (current.isValid() && current.row() < static_cast<int>(possessions.size())) {
+    // Its first event, or the next the filter shows.
+    const int near =
+        model_->TableRowNear(FirstEventRow(possessions[static_cast<std::size_t>(current.row())]));
+    if (near >= 0) SelectEventRow(model_->EventRow(near));
   }
-  // Its first event, or the next the filter shows.
-  const int near =
-      model_->TableRowNear(FirstEventRow(possessions[static_cast<std::size_t>(current.row())]));
-  if (near >= 0) SelectEventRow(model_->EventRow(near));
   ShowPath();
 }
 
@@ -469,13 +467,9 @@ void ReviewWindow::ExportTimeline() {
                          chosen + " is the data file under review: choose another name.");
     return;
   }
-  std::vector<RecordBytes> events;
-  events.reserve(static_cast<std::size_t>(document.EventCount()));
-  for (int row = 0; row < document.EventCount(); ++row)
-    events.push_back(EncodeEvent(document.Event(row)));
   const CommitResult written =
       WriteTimeline(path, PeriodTimeline(document.Team_2_name(), document.Team_1_name(), header,
-                                         events, settings.Settings()));
+                                         document.Events(), settings.Settings()));
   if (!written.ok()) {
     QMessageBox::critical(
         this, "Export Timeline",
