@@ -7,8 +7,8 @@
                                         # DIR/hicolor/SxS/apps/NAME.png (the build runs this)
 
 ball.xpm        28 x 26: a shaded soccer ball on a light blue square (possession icons)
-arrow_right.xpm 32 x 32: an arrow pointing right, shaded grey with a black outline
-arrow_left.xpm  32 x 32: the same arrow pointing left
+arrow_right.xpm 32 x 32: an arrow pointing right, shaded grey with a black outline (mirrored
+                for the left one)
 icon.xpm        32 x 32: a black-and-white soccer ball (the window icon), 16-colour palette
 NAME.png        S x S: the same ball with smoothed edges on a transparent
                 background (the menu entry's icon), one file for each SIZE
@@ -330,7 +330,6 @@ def main():
     light_blue = (153, 153, 255)
     write_xpm("ball.xpm", quantise(shaded_ball(28, 26, light_blue), 16, light_blue))
     write_xpm("arrow_right.xpm", arrow(32, True))
-    write_xpm("arrow_left.xpm", arrow(32, False))
     write_xpm("icon.xpm", icon_ball(32))
 
 

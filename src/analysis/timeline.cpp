@@ -104,23 +104,9 @@ std::string VideoTimeText(VideoMs ms) {
 
 std::string TimelineText(std::string_view text) {
   std::string out = PrintableText(text);
+  constexpr std::string_view kMarkup = "&<>\"";
   for (char& c : out) {
-    switch (c) {
-      case '&':
-        c = '+';
-        break;
-      case '<':
-        c = '(';
-        break;
-      case '>':
-        c = ')';
-        break;
-      case '"':
-        c = '\'';
-        break;
-      default:
-        break;
-    }
+    if (const std::size_t i = kMarkup.find(c); i != std::string_view::npos) c = "+()'"[i];
   }
   return out;
 }

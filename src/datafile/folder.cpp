@@ -33,6 +33,12 @@ FileStatus CheckFolderWritable(const std::string& folder) {
   return FileStatus::Ok();
 }
 
+std::optional<FileIdentity> IdentityAt(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
 FileStatus MakeDirectories(const std::string& dir) {
   for (std::size_t end = dir.find('/', 1);; end = dir.find('/', end + 1)) {
     const std::string part = dir.substr(0, end);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,9 @@ std::string NameOf(const std::string& path);
 // Whether new data files can be made in `folder`: it still exists, is a
 // folder, and may be written; otherwise the system's error.
 [[nodiscard]] FileStatus CheckFolderWritable(const std::string& folder);
+
+// The identity of the file a path names, if it can be looked at.
+std::optional<FileIdentity> IdentityAt(const std::string& path);
 
 // Makes a folder and the folders above it that are missing.
 [[nodiscard]] FileStatus MakeDirectories(const std::string& dir);

@@ -8,12 +8,12 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 
@@ -201,12 +201,14 @@ void Form1::BuildControls() {
     t->setPalette(p);
     return t;
   };
-  auto button = [&](const char* name, int left, const QString& caption) {
+  auto button = [&](const char* name, int left, const QString& caption,
+                    void (Recorder::*handler)()) {
     auto* b = new QPushButton(caption, view_);
     place(b, name, left, 5520, 1575, 495);
     b->setFont(small);
     // Enter presses the focused button; the space bar belongs to the window.
     b->setAutoDefault(true);
+    connect(b, &QPushButton::clicked, this, [this, handler] { ((*recorder_).*handler)(); });
     return b;
   };
 
@@ -218,23 +220,20 @@ void Form1::BuildControls() {
   picture("Image1", 3600, 240, 480, 480, QPixmap(":/pictures/arrow_right.xpm"));
   QLabel* label5 = label("Label5", 4200, 240, 1215, 495, "0:00", large);
   label5->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  picture("Image2", 5520, 240, 480, 480, QPixmap(":/pictures/arrow_left.xpm"));
+  // The left arrow is the right one mirrored.
+  picture("Image2", 5520, 240, 480, 480,
+          QPixmap::fromImage(QImage(":/pictures/arrow_right.xpm").mirrored(true, false)));
   QLabel* label4 = label("Label4", 6120, 240, 255, 375, "0", large);
   label("Label2", 6480, 120, 1215, 255, "Team Name", small);
   QLineEdit* text1 = name_box("Text1", 6480, kBlue);
   QLabel* image4 = picture("Image4", 8760, 240, 420, 390, ball);
   image4->hide();
 
-  QPushButton* command2 = button("Command2", 120, "START CLOCK");
-  QPushButton* command1 = button("Command1", 2040, "UNDO");
-  QPushButton* command5 = button("Command5", 3960, "SHOT");
-  QPushButton* command6 = button("Command6", 5880, "FOUL");
-  QPushButton* command7 = button("Command7", 7800, "CLEAR SCREEN");
-  connect(command2, &QPushButton::clicked, this, [this] { recorder_->Command2_Click(); });
-  connect(command1, &QPushButton::clicked, this, [this] { recorder_->Command1_Click(); });
-  connect(command5, &QPushButton::clicked, this, [this] { recorder_->Command5_Click(); });
-  connect(command6, &QPushButton::clicked, this, [this] { recorder_->Command6_Click(); });
-  connect(command7, &QPushButton::clicked, this, [this] { recorder_->Command7_Click(); });
+  QPushButton* command2 = button("Command2", 120, "START CLOCK", &Recorder::Command2_Click);
+  QPushButton* command1 = button("Command1", 2040, "UNDO", &Recorder::Command1_Click);
+  QPushButton* command5 = button("Command5", 3960, "SHOT", &Recorder::Command5_Click);
+  QPushButton* command6 = button("Command6", 5880, "FOUL", &Recorder::Command6_Click);
+  QPushButton* command7 = button("Command7", 7800, "CLEAR SCREEN", &Recorder::Command7_Click);
 
   QLabel* label6 = label("Label6", 120, 6120, 7455, 375, " File:", small);
   QLabel* label7 = label("Label7", 7680, 6120, 1695, 375, "", small);
@@ -244,12 +243,8 @@ void Form1::BuildControls() {
     status->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   }
 
-  setTabOrder(text2, text1);
-  setTabOrder(text1, command2);
-  setTabOrder(command2, command1);
-  setTabOrder(command1, command5);
-  setTabOrder(command5, command6);
-  setTabOrder(command6, command7);
+  QWidget* const order[] = {text2, text1, command2, command1, command5, command6, command7};
+  for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   text2->setFocus();
 
   controls_ = {{MainControl::kCommand2, command2}, {MainControl::kLabel3, label3},

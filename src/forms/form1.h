@@ -11,11 +11,8 @@
 #include "recorder/recorder.h"
 #include "state/program_state.h"
 
-class QLabel;
 class QKeyEvent;
-class QLineEdit;
 class QMouseEvent;
-class QPushButton;
 
 namespace varrow::platform {
 class WindowSurface;

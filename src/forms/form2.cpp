@@ -1,7 +1,6 @@
 #include "forms/form2.h"
 
 #include <QFrame>
-#include <QPageSize>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrintDialog>
@@ -89,19 +88,6 @@ Form2::Form2(ProgramState& state, std::string period_caption, QWidget* parent)
 
 Form2::~Form2() = default;
 
-QPrinter& Form2::printer() {
-  if (printer_ == nullptr) {
-    printer_ = MakeReportPrinter();
-    printer_surface_ = std::make_unique<platform::PrinterSurface>(*printer_);
-  }
-  return *printer_;
-}
-
-platform::PrinterSurface& Form2::printerSurface() {
-  printer();
-  return *printer_surface_;
-}
-
 Surface& Form2::Picture1() { return *picture_; }
 
 void Form2::SetPictureOriginY(float twips) { picture_->SetOriginOffset(0, twips); }
@@ -114,18 +100,18 @@ PrintChoice Form2::ShowPrintDialog() {
   if (dialog.exec() != QDialog::Accepted) {
     return PrintChoice{.cancelled = true, .copies = 0, .error = kCancelError, .description = {}};
   }
-  const int copies = std::max(1, printer_->copyCount());
+  const int copies = std::max(1, printer().copyCount());
   // Each copy is a job of its own; a printer that also made copies of each
   // job would multiply them.
-  printer_->setCopyCount(1);
+  printer().setCopyCount(1);
   return PrintChoice{.cancelled = false, .copies = copies, .error = 0, .description = {}};
 }
 
-Surface& Form2::Printer() { return printerSurface(); }
+Surface& Form2::Printer() { return printer_.Surface(); }
 
 std::optional<PrintChoice> Form2::TakePrinterError() {
-  if (printer_surface_ == nullptr) return std::nullopt;
-  const std::optional<platform::PrinterFailure> failure = printer_surface_->TakeFailure();
+  if (printer_.surface == nullptr) return std::nullopt;
+  const std::optional<platform::PrinterFailure> failure = printer_.surface->TakeFailure();
   if (!failure) return std::nullopt;
   return PrintChoice{.cancelled = false,
                      .copies = 0,

@@ -1,15 +1,14 @@
 #pragma once
 
 #include <QDialog>
-#include <QPrinter>
 #include <memory>
 #include <string>
 
+#include "forms/window_util.h"
 #include "reports/reports_window.h"
 
 namespace varrow::platform {
 class PictureSurface;
-class PrinterSurface;
 }  // namespace varrow::platform
 
 namespace varrow::forms {
@@ -27,11 +26,8 @@ class Form2 : public QDialog, public ReportsHost {
 
   // The picture box's drawing area.
   QWidget* pictureCanvas() const { return canvas_; }
-  platform::PictureSurface& pictureSurface() { return *picture_; }
-  // The printer is set up with the first print, not when the window opens:
-  // asking the print system for its printers can take a while.
-  platform::PrinterSurface& printerSurface();
-  QPrinter& printer();
+  platform::PrinterSurface& printerSurface() { return printer_.Surface(); }
+  QPrinter& printer() { return printer_.Printer(); }
 
   // ReportsHost.
   Surface& Picture1() override;
@@ -45,8 +41,7 @@ class Form2 : public QDialog, public ReportsHost {
  private:
   QWidget* canvas_ = nullptr;
   std::unique_ptr<platform::PictureSurface> picture_;
-  std::unique_ptr<QPrinter> printer_;
-  std::unique_ptr<platform::PrinterSurface> printer_surface_;
+  ReportPrinter printer_;
   ReportsWindow window_;
 };
 

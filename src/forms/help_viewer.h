@@ -2,7 +2,6 @@
 
 #include <QWidget>
 
-class QLabel;
 class QTextBrowser;
 
 namespace varrow::forms {

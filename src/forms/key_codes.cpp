@@ -1,5 +1,7 @@
 #include "forms/key_codes.h"
 
+#include <utility>
+
 namespace varrow::forms {
 
 int KeyCodeOf(int qt_key) {
@@ -8,50 +10,17 @@ int KeyCodeOf(int qt_key) {
     return qt_key;  // Qt uses the same ASCII codes here
   }
   if (qt_key >= Qt::Key_F1 && qt_key <= Qt::Key_F16) return 112 + (qt_key - Qt::Key_F1);
-  switch (qt_key) {
-    case Qt::Key_Backspace:
-      return 8;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-      return 9;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      return 13;
-    case Qt::Key_Shift:
-      return 16;
-    case Qt::Key_Control:
-      return 17;
-    case Qt::Key_Alt:
-      return 18;
-    case Qt::Key_Pause:
-      return 19;
-    case Qt::Key_CapsLock:
-      return 20;
-    case Qt::Key_Escape:
-      return 27;
-    case Qt::Key_PageUp:
-      return 33;
-    case Qt::Key_PageDown:
-      return 34;
-    case Qt::Key_End:
-      return 35;
-    case Qt::Key_Home:
-      return 36;
-    case Qt::Key_Left:
-      return 37;
-    case Qt::Key_Up:
-      return 38;
-    case Qt::Key_Right:
-      return 39;
-    case Qt::Key_Down:
-      return 40;
-    case Qt::Key_Insert:
-      return 45;
-    case Qt::Key_Delete:
-      return 46;
-    default:
-      return 0;
+  static constexpr std::pair<int, int> kCodes[] = {
+      {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},       {Qt::Key_Backtab, 9},  {Qt::Key_Return, 13},
+      {Qt::Key_Enter, 13},    {Qt::Key_Shift, 16},    {Qt::Key_Control, 17}, {Qt::Key_Alt, 18},
+      {Qt::Key_Pause, 19},    {Qt::Key_CapsLock, 20}, {Qt::Key_Escape, 27},  {Qt::Key_PageUp, 33},
+      {Qt::Key_PageDown, 34}, {Qt::Key_End, 35},      {Qt::Key_Home, 36},    {Qt::Key_Left, 37},
+      {Qt::Key_Up, 38},       {Qt::Key_Right, 39},    {Qt::Key_Down, 40},    {Qt::Key_Insert, 45},
+      {Qt::Key_Delete, 46}};
+  for (const auto& [key, code] : kCodes) {
+    if (key == qt_key) return code;
   }
+  return 0;
 }
 
 int ShiftStateOf(Qt::KeyboardModifiers modifiers) {

@@ -14,14 +14,12 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QResizeEvent>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cmath>
 #include <sstream>
 
 #include "base/error_numbers.h"
@@ -31,8 +29,8 @@
 #include "platform/printer_surface.h"
 #include "platform/qt_conversions.h"
 #include "platform/twips.h"
-#include "report_tool/report_tool.h"
 #include "report_tool/qt_render_target.h"
+#include "report_tool/report_tool.h"
 
 namespace varrow::forms {
 
@@ -40,8 +38,6 @@ using platform::FromUtf8;
 
 namespace {
 
-constexpr std::string_view kGeometryKey = "Geometry";
-constexpr std::string_view kSplitterKey = "Splitter";
 // Grey round the sheet, in pixels; the sheet's white margin is the PDF's
 // own, 10 points.
 constexpr int kGap = 12;
@@ -151,13 +147,10 @@ void MatchPageView::Render() {
 
 MatchReportWindow::MatchReportWindow(report::MatchReport report, SettingsStore& settings,
                                      QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
-      report_(std::move(report)),
-      settings_(settings) {
+    : LayoutKeepingDialog(settings, kMatchReportSettingsSection, parent),
+      report_(std::move(report)) {
   setObjectName("MatchReport");
   setWindowTitle("Match Report");
-  setSizeGripEnabled(true);
 
   auto* layout = new QVBoxLayout(this);
   auto* bar = new QMenuBar(this);
@@ -179,25 +172,11 @@ MatchReportWindow::MatchReportWindow(report::MatchReport report, SettingsStore& 
   splitter_->setStretchFactor(1, 1);
   layout->addWidget(splitter_, 1);
 
-  // Where the operator left it last time, else a size that shows a page
-  // beside the list, within the screen.
-  const std::string geometry =
-      settings_.GetSetting(kSettingsApp, kMatchReportSettingsSection, kGeometryKey, "");
-  const std::string split =
-      settings_.GetSetting(kSettingsApp, kMatchReportSettingsSection, kSplitterKey, "");
-  if (geometry.empty() ||
-      !restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(geometry)))) {
-    QSize size(1100, 760);
-    if (const QScreen* screen = this->screen()) {
-      size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
-    }
-    resize(size);
+  // Else a size that shows a page beside the list.
+  RestoreLayout(QSize(1100, 760), [this](int width) {
     const int list = page_list_->sizeHint().width();
-    splitter_->setSizes({list, size.width() - list});
-    CentreOnScreen(*this);
-  }
-  if (!split.empty())
-    splitter_->restoreState(QByteArray::fromBase64(QByteArray::fromStdString(split)));
+    return QList<int>{list, width - list};
+  });
 
   if (!report_.Pages().empty()) ShowPage(0);
   page_list_->setFocus();
@@ -224,8 +203,8 @@ void MatchReportWindow::BuildActions(QMenu& file, QMenu& go) {
         add(file, "actionSavePdf", "Save P&DF...", QKeySequence::Save, [this] { SavePdfAs(); }),
         add(file, "actionSavePictures", "Save Pi&ctures...",
             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { SavePicturesIn(); }),
-        add(file, "actionExportTimeline", "Export &Timeline...",
-            QKeySequence(Qt::CTRL | Qt::Key_T), [this] { ExportTimelineAs(); })}) {
+        add(file, "actionExportTimeline", "Export &Timeline...", QKeySequence(Qt::CTRL | Qt::Key_T),
+            [this] { ExportTimelineAs(); })}) {
     a->setToolTip(a->text().remove('&') + " (" + a->shortcut().toString(QKeySequence::NativeText) +
                   ")");
     tool_bar_->addAction(a);
@@ -437,18 +416,11 @@ bool MatchReportWindow::SavePictures(const QString& folder) {
   return false;
 }
 
-QPrinter& MatchReportWindow::Printer() {
-  if (printer_ == nullptr) {
-    printer_ = MakeReportPrinter();
-    printer_surface_ = std::make_unique<platform::PrinterSurface>(*printer_);
-  }
-  return *printer_;
-}
-
 void MatchReportWindow::Print() {
   const int pages = static_cast<int>(report_.Pages().size());
   if (pages == 0) return;
-  QPrinter& printer = Printer();
+  QPrinter& printer = printer_.Printer();
+  platform::PrinterSurface& surface = *printer_.surface;
   QPrintDialog dialog(&printer, this);
   // Printing to a PDF file is always on offer, also where no printer is set up.
   dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
@@ -471,14 +443,14 @@ void MatchReportWindow::Print() {
   printer.setCopyCount(1);
   std::optional<platform::PrinterFailure> failure;
   const auto failed = [&] {
-    failure = printer_surface_->TakeFailure();
+    failure = surface.TakeFailure();
     return failure.has_value();
   };
   for (int copy = 1; copy <= copies && !failure; ++copy) {
-    report_.DrawPages(static_cast<std::size_t>(first), static_cast<std::size_t>(last),
-                      *printer_surface_, failed);
+    report_.DrawPages(static_cast<std::size_t>(first), static_cast<std::size_t>(last), surface,
+                      failed);
     if (!failure) {
-      printer_surface_->EndDoc();
+      surface.EndDoc();
       failed();
     }
   }
@@ -494,18 +466,6 @@ void MatchReportWindow::ShowWarnings(const std::vector<std::string>& warnings) {
   for (const std::string& warning : warnings) {
     ShowMessage(this, warning, MsgIcon::kExclamation, kWarningTitle);
   }
-}
-
-void MatchReportWindow::done(int result) {
-  SaveLayout();
-  QDialog::done(result);
-}
-
-void MatchReportWindow::SaveLayout() {
-  settings_.SaveSetting(kSettingsApp, kMatchReportSettingsSection, kGeometryKey,
-                        saveGeometry().toBase64().toStdString());
-  settings_.SaveSetting(kSettingsApp, kMatchReportSettingsSection, kSplitterKey,
-                        splitter_->saveState().toBase64().toStdString());
 }
 
 }  // namespace varrow::forms

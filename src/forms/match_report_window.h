@@ -1,28 +1,20 @@
 #pragma once
 
-#include <QDialog>
 #include <QImage>
 #include <QScrollArea>
-#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "analysis/timeline.h"
+#include "forms/window_util.h"
 #include "hosts/settings_store.h"
 #include "report_tool/match_report.h"
 
 class QAction;
-class QLabel;
 class QMenu;
-class QPrinter;
-class QSplitter;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
-
-namespace varrow::platform {
-class PrinterSurface;
-}
 
 namespace varrow::forms {
 
@@ -59,7 +51,7 @@ class MatchPageView : public QScrollArea {
 // match first, then each file's), a page list to move between them, and
 // Print, Save PDF and Save Pictures in the File menu and on the tool bar.
 // The report knows the pages and their order; this window shows them.
-class MatchReportWindow : public QDialog {
+class MatchReportWindow : public LayoutKeepingDialog {
   Q_OBJECT
 
  public:
@@ -90,13 +82,6 @@ class MatchReportWindow : public QDialog {
   // Print...: the print dialog (all pages, a range or the page shown), then
   // the pages chosen, in the window's order, one job a copy.
   void Print();
-  // The printer is set up with the first print: asking the print system
-  // for its printers can take a while.
-  QPrinter& Printer();
-
- public slots:
-  // Every way the window closes: keeps its size and splitter for next time.
-  void done(int result) override;
 
  private:
   void BuildActions(QMenu& file, QMenu& go);
@@ -110,19 +95,15 @@ class MatchReportWindow : public QDialog {
   void ShowError(int number, const std::string& description);
   void ShowWarnings(const std::vector<std::string>& warnings);
   QString Folder() const;
-  void SaveLayout();
 
   report::MatchReport report_;
-  SettingsStore& settings_;
   QTreeWidget* page_list_ = nullptr;
   MatchPageView* view_ = nullptr;
-  QSplitter* splitter_ = nullptr;
   QMenu* file_menu_ = nullptr;
   QToolBar* tool_bar_ = nullptr;
   // Where AddFileAction puts an action in the File menu.
   QAction* file_actions_end_ = nullptr;
-  std::unique_ptr<QPrinter> printer_;
-  std::unique_ptr<platform::PrinterSurface> printer_surface_;
+  ReportPrinter printer_;
 };
 
 }  // namespace varrow::forms

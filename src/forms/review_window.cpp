@@ -1,7 +1,5 @@
 #include "forms/review_window.h"
 
-#include <sys/stat.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -15,7 +13,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
@@ -25,7 +22,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 
+#include "datafile/folder.h"
 #include "forms/review_model.h"
 #include "forms/review_pitch_view.h"
 #include "forms/timeline_dialog.h"
@@ -35,9 +34,6 @@
 
 namespace varrow::forms {
 namespace {
-
-constexpr std::string_view kGeometryKey = "Geometry";
-constexpr std::string_view kSplitterKey = "Splitter";
 
 // One correction on the undo stack; the window applies it and takes it back.
 class CorrectionCommand : public QUndoCommand {
@@ -55,17 +51,32 @@ class CorrectionCommand : public QUndoCommand {
   Run run_;
 };
 
+// Rows of one height, selected whole, and columns sized from the font
+// (`widths` in digits) rather than from their contents: measuring 32,767 rows
+// would take a while.
+void SetUpTable(QTableView& table, const char* name, QAbstractItemModel& model,
+                std::initializer_list<int> widths, int row_height) {
+  table.setObjectName(name);
+  table.setModel(&model);
+  table.setSelectionBehavior(QAbstractItemView::SelectRows);
+  table.setWordWrap(false);
+  table.setAlternatingRowColors(true);
+  table.verticalHeader()->hide();
+  table.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  table.verticalHeader()->setDefaultSectionSize(row_height);
+  const int digit = table.fontMetrics().horizontalAdvance(QLatin1Char('0'));
+  int column = 0;
+  for (const int width : widths) table.setColumnWidth(column++, width * digit + 12);
+  table.horizontalHeader()->setStretchLastSection(true);
+}
+
 }  // namespace
 
 ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
-      session_(session),
-      settings_(settings) {
+    : LayoutKeepingDialog(settings, kReviewSettingsSection, parent), session_(session) {
   setObjectName("ReviewEvents");
   // "[*]" shows as "*" while there are unsaved corrections.
   setWindowTitle(platform::FromUtf8(session_.Title()) + "[*]");
-  setSizeGripEnabled(true);
   undo_ = new QUndoStack(this);
   connect(undo_, &QUndoStack::cleanChanged, this,
           [this](bool clean) { setWindowModified(!clean); });
@@ -79,24 +90,10 @@ ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWid
   events_ = new ReviewEventsModel(session_, this);
   model_ = new ReviewEventsFilter(session_, *events_, this);
   table_ = new QTableView;
-  table_->setObjectName("ReviewTable");
-  table_->setModel(model_);
-  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  SetUpTable(*table_, "ReviewTable", *model_, {7, 6, 15, 11, 5, 8, 8, 10},
+             table_->fontMetrics().height() + 6);
   table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
-  table_->setWordWrap(false);
-  table_->setAlternatingRowColors(true);
-  // Rows of one height, and columns sized from the font rather than from
-  // their contents: measuring 32,767 rows would take a while.
-  table_->verticalHeader()->hide();
-  table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
-  const int digit = table_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-  const int widths[ReviewEventsModel::kColumnCount] = {7, 6, 15, 11, 5, 8, 8, 10};
-  for (int c = 0; c < ReviewEventsModel::kColumnCount; ++c) {
-    table_->setColumnWidth(c, widths[c] * digit + 12);
-  }
-  table_->horizontalHeader()->setStretchLastSection(true);
   connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &ReviewWindow::SelectionChanged);
   connect(table_->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -164,24 +161,8 @@ ReviewWindow::ReviewWindow(ReviewSession& session, SettingsStore& settings, QWid
   layout->addWidget(splitter_, 1);
   ShowFigures();
 
-  // Where the operator left it last time, else a size that shows the table
-  // and the pitch side by side.
-  const std::string geometry =
-      settings_.GetSetting(kSettingsApp, kReviewSettingsSection, kGeometryKey, "");
-  const std::string splitter =
-      settings_.GetSetting(kSettingsApp, kReviewSettingsSection, kSplitterKey, "");
-  if (geometry.empty() ||
-      !restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(geometry)))) {
-    QSize size(1120, 660);
-    if (const QScreen* screen = this->screen()) {
-      size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
-    }
-    resize(size);
-    splitter_->setSizes({size.width() / 2, size.width() / 2});
-    CentreOnScreen(*this);
-  }
-  if (!splitter.empty())
-    splitter_->restoreState(QByteArray::fromBase64(QByteArray::fromStdString(splitter)));
+  // Else a size that shows the table and the pitch side by side.
+  RestoreLayout(QSize(1120, 660), [](int width) { return QList<int>{width / 2, width / 2}; });
 
   // The keys work at once: the first event selected, the table focused.
   if (model_->rowCount() > 0) SelectEventRow(0);
@@ -306,23 +287,10 @@ QWidget* ReviewWindow::BuildFigures() {
 QWidget* ReviewWindow::BuildPossessions() {
   possessions_ = new ReviewPossessionsModel(session_, this);
   possessions_table_ = new QTableView;
-  possessions_table_->setObjectName("PossessionsTable");
-  possessions_table_->setModel(possessions_);
-  possessions_table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  SetUpTable(*possessions_table_, "PossessionsTable", *possessions_, {15, 6, 6, 7, 6, 7, 9, 9},
+             table_->verticalHeader()->defaultSectionSize());
   possessions_table_->setSelectionMode(QAbstractItemView::SingleSelection);
   possessions_table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  possessions_table_->setWordWrap(false);
-  possessions_table_->setAlternatingRowColors(true);
-  possessions_table_->verticalHeader()->hide();
-  possessions_table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  possessions_table_->verticalHeader()->setDefaultSectionSize(
-      table_->verticalHeader()->defaultSectionSize());
-  const int digit = possessions_table_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-  const int widths[kPossessionColumns] = {15, 6, 6, 7, 6, 7, 9, 9};
-  for (int c = 0; c < kPossessionColumns; ++c) {
-    possessions_table_->setColumnWidth(c, widths[c] * digit + 12);
-  }
-  possessions_table_->horizontalHeader()->setStretchLastSection(true);
   connect(possessions_table_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           &ReviewWindow::PossessionChosen);
   return possessions_table_;
@@ -376,14 +344,12 @@ void ReviewWindow::MinuteClicked(int minute) {
 void ReviewWindow::PossessionChosen() {
   const QModelIndex current = possessions_table_->selectionModel()->currentIndex();
   const std::vector<Possession>& possessions = session_.analysis().possessions;
-  if (!current.isValid() || current.row() >= static_cast<int>(possessions.size())) {
-    ShowPath();
-    return;
+  if (current.isValid() && current.row() < static_cast<int>(possessions.size())) {
+    // Its first event, or the next the filter shows.
+    const int near =
+        model_->TableRowNear(FirstEventRow(possessions[static_cast<std::size_t>(current.row())]));
+    if (near >= 0) SelectEventRow(model_->EventRow(near));
   }
-  // Its first event, or the next the filter shows.
-  const int near =
-      model_->TableRowNear(FirstEventRow(possessions[static_cast<std::size_t>(current.row())]));
-  if (near >= 0) SelectEventRow(model_->EventRow(near));
   ShowPath();
 }
 
@@ -496,21 +462,14 @@ void ReviewWindow::ExportTimeline() {
   if (chosen.isEmpty()) return;
   const std::string path = QFile::encodeName(chosen).toStdString();
   // A recording cannot be made again: never write over it.
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 &&
-      FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)} ==
-          document.Source()) {
+  if (IdentityAt(path) == document.Source()) {
     QMessageBox::warning(this, "Export Timeline",
                          chosen + " is the data file under review: choose another name.");
     return;
   }
-  std::vector<RecordBytes> events;
-  events.reserve(static_cast<std::size_t>(document.EventCount()));
-  for (int row = 0; row < document.EventCount(); ++row)
-    events.push_back(EncodeEvent(document.Event(row)));
   const CommitResult written =
       WriteTimeline(path, PeriodTimeline(document.Team_2_name(), document.Team_1_name(), header,
-                                         events, settings.Settings()));
+                                         document.Events(), settings.Settings()));
   if (!written.ok()) {
     QMessageBox::critical(
         this, "Export Timeline",
@@ -565,18 +524,6 @@ void ReviewWindow::CloseWithoutAsking() {
     std::fputs(line.c_str(), stderr);
   }
   done(QDialog::Rejected);
-}
-
-void ReviewWindow::done(int result) {
-  SaveLayout();
-  QDialog::done(result);
-}
-
-void ReviewWindow::SaveLayout() {
-  settings_.SaveSetting(kSettingsApp, kReviewSettingsSection, kGeometryKey,
-                        saveGeometry().toBase64().toStdString());
-  settings_.SaveSetting(kSettingsApp, kReviewSettingsSection, kSplitterKey,
-                        splitter_->saveState().toBase64().toStdString());
 }
 
 }  // namespace varrow::forms

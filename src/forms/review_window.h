@@ -1,16 +1,15 @@
 #pragma once
 
-#include <QDialog>
 #include <optional>
 #include <vector>
 
+#include "forms/window_util.h"
 #include "hosts/settings_store.h"
 #include "review/review_session.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QSplitter;
 class QTabWidget;
 class QTableView;
 class QUndoStack;
@@ -32,7 +31,7 @@ inline constexpr std::string_view kReviewSettingsSection = "ReviewEvents";
 // the general statistics and the analysis figures beside them, and the
 // corrections (SHOT, team, position, delete) as undoable commands, saved with
 // Ctrl+S. The session does the work; this window wires the widgets to it.
-class ReviewWindow : public QDialog {
+class ReviewWindow : public LayoutKeepingDialog {
   Q_OBJECT
 
  public:
@@ -65,8 +64,6 @@ class ReviewWindow : public QDialog {
   // Escape and the close box: asks Save / Discard / Cancel while there are
   // unsaved corrections.
   void reject() override;
-  // Every way the window closes: keeps its size and splitter for next time.
-  void done(int result) override;
   // When the program is asked to end from outside (a signal, the desktop
   // session ending): asks nothing. Corrections not saved are kept beside the
   // file (ReviewSession::KeepUnsaved) and a line on the standard error says
@@ -91,10 +88,8 @@ class ReviewWindow : public QDialog {
   void ShowFigures();
   void FilterChanged();
   void SelectionChanged();
-  void SaveLayout();
 
   ReviewSession& session_;
-  SettingsStore& settings_;
   ReviewEventsModel* events_ = nullptr;
   ReviewEventsFilter* model_ = nullptr;
   QTableView* table_ = nullptr;
@@ -103,7 +98,6 @@ class ReviewWindow : public QDialog {
   QTabWidget* tabs_ = nullptr;
   ReviewPitchView* pitch_ = nullptr;
   ReviewMomentumView* momentum_ = nullptr;
-  QSplitter* splitter_ = nullptr;
   QUndoStack* undo_ = nullptr;
   QComboBox* team_filter_ = nullptr;
   QComboBox* kind_filter_ = nullptr;

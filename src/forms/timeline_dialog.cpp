@@ -86,10 +86,10 @@ TimelineExportDialog::TimelineExportDialog(std::vector<std::int32_t> periods,
 
 void TimelineExportDialog::accept() {
   TimelineSettings chosen;
-  const auto refuse = [this](QLineEdit* field, const QString& why) {
+  const auto refuse = [this](QWidget* field, const QString& why) {
     problem_->setText(why);
     problem_->show();
-    if (field) field->setFocus();
+    field->setFocus();
   };
   for (std::size_t i = 0; i < periods_.size(); ++i) {
     const std::optional<VideoMs> start = ParseVideoTime(FromQt(starts_[i]->text().trimmed()));
@@ -102,25 +102,21 @@ void TimelineExportDialog::accept() {
     const std::optional<TimelineSync> sync = ParseSyncPoint(FromQt(line), periods_.front());
     const bool known =
         sync && std::find(periods_.begin(), periods_.end(), sync->period) != periods_.end();
-    if (!known) {
-      refuse(nullptr, "\"" + line.trimmed() + "\" is no sync point: clock = video time");
-      syncs_->setFocus();
-      return;
-    }
+    if (!known)
+      return refuse(syncs_, "\"" + line.trimmed() + "\" is no sync point: clock = video time");
     chosen.syncs.push_back(*sync);
     kept.push_back(line.trimmed());
   }
   chosen.lead = static_cast<VideoMs>(lead_->value() * 1000 + 0.5);
   chosen.lag = static_cast<VideoMs>(lag_->value() * 1000 + 0.5);
-  for (std::size_t i = 0; i < periods_.size(); ++i) {
-    settings_.SaveSetting(kSettingsApp, kTimelineSettingsSection, StartKey(periods_[i]),
-                          FromQt(starts_[i]->text().trimmed()));
-  }
-  settings_.SaveSetting(kSettingsApp, kTimelineSettingsSection, kSyncKey, FromQt(kept.join(';')));
-  settings_.SaveSetting(kSettingsApp, kTimelineSettingsSection, kLeadKey,
-                        FromQt(QString::number(lead_->value())));
-  settings_.SaveSetting(kSettingsApp, kTimelineSettingsSection, kLagKey,
-                        FromQt(QString::number(lag_->value())));
+  const auto save = [this](std::string_view key, const QString& value) {
+    settings_.SaveSetting(kSettingsApp, kTimelineSettingsSection, key, FromQt(value));
+  };
+  for (std::size_t i = 0; i < periods_.size(); ++i)
+    save(StartKey(periods_[i]), starts_[i]->text().trimmed());
+  save(kSyncKey, kept.join(';'));
+  save(kLeadKey, QString::number(lead_->value()));
+  save(kLagKey, QString::number(lag_->value()));
   chosen_ = std::move(chosen);
   QDialog::accept();
 }

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSplitter>
 #include <QStringList>
 #include <QStyle>
 #include <QThread>
@@ -15,6 +16,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "platform/printer_surface.h"
 #include "platform/qt_conversions.h"
 
 namespace varrow::forms {
@@ -30,13 +32,60 @@ void CentreOnScreen(QWidget& window) {
   window.move(frame.topLeft());
 }
 
-std::unique_ptr<QPrinter> MakeReportPrinter() {
-  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  printer->setPageSize(QPageSize(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
-                                     ? QPageSize::Letter
-                                     : QPageSize::A4));
-  printer->setPageOrientation(QPageLayout::Portrait);
-  return printer;
+namespace {
+constexpr std::string_view kGeometryKey = "Geometry";
+constexpr std::string_view kSplitterKey = "Splitter";
+}  // namespace
+
+LayoutKeepingDialog::LayoutKeepingDialog(SettingsStore& settings, std::string_view section,
+                                         QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
+      settings_(settings),
+      section_(section) {
+  setSizeGripEnabled(true);
+}
+
+void LayoutKeepingDialog::RestoreLayout(QSize size,
+                                        const std::function<QList<int>(int width)>& sizes) {
+  const std::string geometry = settings_.GetSetting(kSettingsApp, section_, kGeometryKey, "");
+  const std::string split = settings_.GetSetting(kSettingsApp, section_, kSplitterKey, "");
+  if (geometry.empty() ||
+      !restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(geometry)))) {
+    if (const QScreen* screen = this->screen()) {
+      size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    }
+    resize(size);
+    splitter_->setSizes(sizes(size.width()));
+    CentreOnScreen(*this);
+  }
+  if (!split.empty())
+    splitter_->restoreState(QByteArray::fromBase64(QByteArray::fromStdString(split)));
+}
+
+void LayoutKeepingDialog::done(int result) {
+  settings_.SaveSetting(kSettingsApp, section_, kGeometryKey,
+                        saveGeometry().toBase64().toStdString());
+  settings_.SaveSetting(kSettingsApp, section_, kSplitterKey,
+                        splitter_->saveState().toBase64().toStdString());
+  QDialog::done(result);
+}
+
+QPrinter& ReportPrinter::Printer() {
+  if (printer == nullptr) {
+    printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setPageSize(QPageSize(
+        QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
+                                                                           : QPageSize::A4));
+    printer->setPageOrientation(QPageLayout::Portrait);
+    surface = std::make_unique<platform::PrinterSurface>(*printer);
+  }
+  return *printer;
+}
+
+platform::PrinterSurface& ReportPrinter::Surface() {
+  Printer();
+  return *surface;
 }
 
 void ShowMessage(QWidget* parent, std::string_view text, MsgIcon icon, std::string_view title) {

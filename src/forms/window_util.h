@@ -1,25 +1,62 @@
 #pragma once
 
+#include <QDialog>
+#include <QList>
 #include <QPrinter>
+#include <QSize>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "hosts/messages.h"
+#include "hosts/settings_store.h"
 
 class QPushButton;
+class QSplitter;
 class QWidget;
+
+namespace varrow::platform {
+class PrinterSurface;
+}
 
 namespace varrow::forms {
 
 // Places a window in the middle of its screen's available area.
 void CentreOnScreen(QWidget& window);
 
-// A report window's printer: high resolution, portrait, on Letter where the
-// system measures in US units, else A4.
-std::unique_ptr<QPrinter> MakeReportPrinter();
+// A resizable window (Review Events, Match Report) whose geometry and
+// splitter are kept in `section` of the settings for next time.
+class LayoutKeepingDialog : public QDialog {
+ public:
+  LayoutKeepingDialog(SettingsStore& settings, std::string_view section, QWidget* parent);
+  // Every way the window closes: keeps its size and splitter.
+  void done(int result) override;
+
+ protected:
+  // Once splitter_ holds its panes: the layout as the operator left it, else
+  // `size` (within the screen), centred, with the panes `sizes(width)`.
+  void RestoreLayout(QSize size, const std::function<QList<int>(int width)>& sizes);
+
+  SettingsStore& settings_;
+  QSplitter* splitter_ = nullptr;
+
+ private:
+  std::string_view section_;
+};
+
+// A report window's printer (high resolution, portrait, on Letter where the
+// system measures in US units, else A4) and its surface, made with the first
+// print: asking the print system for its printers can take a while.
+struct ReportPrinter {
+  QPrinter& Printer();
+  platform::PrinterSurface& Surface();
+
+  std::unique_ptr<QPrinter> printer;
+  std::unique_ptr<platform::PrinterSurface> surface;
+};
 
 // A modal message box with one OK button: the title, the icon (exclamation
 // or information) and the text, whose "\r\n" break its lines.

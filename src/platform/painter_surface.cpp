@@ -3,7 +3,6 @@
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QString>
-#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <optional>

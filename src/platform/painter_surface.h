@@ -19,7 +19,6 @@ class PainterSurface : public Surface {
   const QFont& Font() const { return font_; }
   // Moves the coordinate origin: a point (x, y) is drawn at (x + dx, y + dy).
   void SetOriginOffset(float dx_twips, float dy_twips);
-  float OriginOffsetY() const { return origin_.y; }
 
  protected:
   // Where drawing goes now. Its logical DPI maps twips to its pixels.

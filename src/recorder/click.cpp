@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "field/field.h"
 #include "recorder/ball_position.h"
@@ -36,57 +37,33 @@ void ProjectOntoTouchline(Form1State& v, float touchline_y, float& x, float& y) 
   v.change_possesion_flag = kSet;
 }
 
+// Each restart's drawing mode and its flag, in the order the next click
+// looks at them.
+constexpr std::pair<std::int16_t, std::int16_t Form1State::*> kRestarts[] = {
+    {kLeftBottomGoalKick, &Form1State::Left_Bottom_Goal_Kick_flag},
+    {kLeftTopGoalKick, &Form1State::Left_Top_Goal_Kick_flag},
+    {kRightBottomGoalKick, &Form1State::Right_Bottom_Goal_Kick_flag},
+    {kRightTopGoalKick, &Form1State::Right_Top_Goal_Kick_flag},
+    {kLeftBottomCornerKick, &Form1State::Left_Bottom_Corner_Kick_flag},
+    {kLeftTopCornerKick, &Form1State::Left_Top_Corner_Kick_flag},
+    {kRightBottomCornerKick, &Form1State::Right_Bottom_Corner_Kick_flag},
+    {kRightTopCornerKick, &Form1State::Right_Top_Corner_Kick_flag}};
+
 // The flags a restart set stay until the click after it; that click clears
-// them before it classifies itself, so its own outcome survives. The goal
-// flags only ever describe the latest click.
+// them before it classifies itself, so its own outcome survives (after an
+// UNDO, all of them). The goal flags only ever describe the latest click.
 void ClearPreviousRestart(Form1State& v) {
   v.Left_Goal_flag = v.Right_Goal_flag = 0;
-  switch (v.Ball_position) {
-    case kLeftBottomGoalKick:
-      v.Left_Bottom_Goal_Kick_flag = 0;
-      break;
-    case kLeftTopGoalKick:
-      v.Left_Top_Goal_Kick_flag = 0;
-      break;
-    case kRightBottomGoalKick:
-      v.Right_Bottom_Goal_Kick_flag = 0;
-      break;
-    case kRightTopGoalKick:
-      v.Right_Top_Goal_Kick_flag = 0;
-      break;
-    case kLeftBottomCornerKick:
-      v.Left_Bottom_Corner_Kick_flag = 0;
-      break;
-    case kLeftTopCornerKick:
-      v.Left_Top_Corner_Kick_flag = 0;
-      break;
-    case kRightBottomCornerKick:
-      v.Right_Bottom_Corner_Kick_flag = 0;
-      break;
-    case kRightTopCornerKick:
-      v.Right_Top_Corner_Kick_flag = 0;
-      break;
-    case kAfterUndo:
-      v.Left_Top_Goal_Kick_flag = v.Left_Bottom_Goal_Kick_flag = 0;
-      v.Right_Top_Goal_Kick_flag = v.Right_Bottom_Goal_Kick_flag = 0;
-      v.Left_Top_Corner_Kick_flag = v.Left_Bottom_Corner_Kick_flag = 0;
-      v.Right_Top_Corner_Kick_flag = v.Right_Bottom_Corner_Kick_flag = 0;
-      break;
-    default:
-      break;
+  for (const auto& [position, flag] : kRestarts) {
+    if (v.Ball_position == position || v.Ball_position == kAfterUndo) v.*flag = 0;
   }
 }
 
 // The drawing mode for the next click: the first restart flag that is set.
 std::int16_t NextBallPosition(const Form1State& v) {
-  if (v.Left_Bottom_Goal_Kick_flag) return kLeftBottomGoalKick;
-  if (v.Left_Top_Goal_Kick_flag) return kLeftTopGoalKick;
-  if (v.Right_Bottom_Goal_Kick_flag) return kRightBottomGoalKick;
-  if (v.Right_Top_Goal_Kick_flag) return kRightTopGoalKick;
-  if (v.Left_Bottom_Corner_Kick_flag) return kLeftBottomCornerKick;
-  if (v.Left_Top_Corner_Kick_flag) return kLeftTopCornerKick;
-  if (v.Right_Bottom_Corner_Kick_flag) return kRightBottomCornerKick;
-  if (v.Right_Top_Corner_Kick_flag) return kRightTopCornerKick;
+  for (const auto& [position, flag] : kRestarts) {
+    if (v.*flag) return position;
+  }
   if (v.Right_Goal_flag || v.Left_Goal_flag) return kKickOff;
   return kInPlay;
 }

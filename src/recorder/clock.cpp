@@ -53,9 +53,7 @@ bool Recorder::RecordingAllowed() {
 void Recorder::Command2_Click() {
   vars().change_possesion_flag = 0;
   if (state_.Data_file_path.empty()) {
-    controls_.MsgBox(
-        std::string("Must create NEW  or OPEN data file") + std::string(kCrLf) + "to START CLOCK",
-        MsgIcon::kExclamation, kWarningTitle);
+    Warn("Must create NEW  or OPEN data file", "to START CLOCK");
     return;
   }
   if (ClockRunning()) {
@@ -114,9 +112,7 @@ void Recorder::StartClock() {
     s = file_.LockExclusive();
     if (s.code() == EWOULDBLOCK) {
       file_.Close();
-      controls_.MsgBox(
-          std::string("Another program is recording") + std::string(kCrLf) + "into this data file",
-          MsgIcon::kExclamation, kWarningTitle);
+      Warn("Another program is recording", "into this data file");
       return;
     }
   }
@@ -139,9 +135,7 @@ void Recorder::StartClock() {
   }
   if (changed) {
     file_.Close();
-    controls_.MsgBox(std::string("Data file changed since it was opened") + std::string(kCrLf) +
-                         "OPEN it again to START CLOCK",
-                     MsgIcon::kExclamation, kWarningTitle);
+    Warn("Data file changed since it was opened", "OPEN it again to START CLOCK");
     return;
   }
   if (s && last_record < kHeaderRecord) {
@@ -255,9 +249,6 @@ void Recorder::ShowFileError(const std::string& path, const FileStatus& status,
   controls_.MsgBox(text, MsgIcon::kExclamation, kErrorTitle);
 }
 
-void Recorder::WarnFileFull(std::string_view what_to_do) {
-  controls_.MsgBox(std::string("Data file is full") + std::string(kCrLf) + std::string(what_to_do),
-                   MsgIcon::kExclamation, kWarningTitle);
-}
+void Recorder::WarnFileFull(std::string_view what_to_do) { Warn("Data file is full", what_to_do); }
 
 }  // namespace varrow

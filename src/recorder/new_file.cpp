@@ -54,8 +54,7 @@ void RestoreSides(const Sides& sides, ProgramState& state, MainControls& control
 
 void Recorder::mnuNew_Click() {
   if (ClockRunning()) {
-    controls_.MsgBox(std::string("Can't create NEW file") + std::string(kCrLf) + "while timer on.",
-                     MsgIcon::kExclamation, kWarningTitle);
+    Warn("Can't create NEW file", "while timer on.");
     return;
   }
 

@@ -53,8 +53,7 @@ FileStatus ReadDataFileForOpen(const std::string& path, OpenedFile& out) {
 
 void Recorder::mnuOpen_Click() {
   if (ClockRunning()) {
-    controls_.MsgBox(std::string("Can't OPEN file") + std::string(kCrLf) + "while timer on.",
-                     MsgIcon::kExclamation, kWarningTitle);
+    Warn("Can't OPEN file", "while timer on.");
     return;
   }
   const std::optional<std::string> chosen = controls_.ShowOpenDialog(kDataFileFilter);

@@ -64,13 +64,10 @@ class Recorder {
   ProgramState& state() { return state_; }
   // True while the data file is open (between START CLOCK and STOP CLOCK).
   bool FileOpen() const { return file_.IsOpen(); }
-  // How the data file is flushed to the disk while the clock runs:
-  // FlushToDisk (fdatasync) unless a test or benchmark needs a slow or
-  // failing one; an empty function flushes nothing in the background (STOP
-  // CLOCK and shutdown still flush), for runs about other things. Every
-  // handler writes its records before it returns; the flush runs in the
-  // background, and STOP CLOCK and shutdown wait for it. Takes effect at the
-  // next START CLOCK.
+  // How the data file is flushed in the background while the clock runs, from
+  // the next START CLOCK: FlushToDisk (fdatasync) unless a test or benchmark
+  // needs a slow or failing one, or none (an empty function). Every handler
+  // writes its records before it returns; STOP CLOCK and shutdown flush and wait.
   void SetFlushFunction(FlushFunction flush) { flush_ = std::move(flush); }
 
   // The clock text for a count of seconds: "0:00" style with a leading blank

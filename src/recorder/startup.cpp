@@ -74,8 +74,7 @@ void Recorder::Form_Unload() {
 
 void Recorder::mnuExit_Click() {
   if (ClockRunning()) {
-    controls_.MsgBox(std::string("Cannot EXIT without") + std::string(kCrLf) + "STOPPING CLOCK",
-                     MsgIcon::kExclamation, kWarningTitle);
+    Warn("Cannot EXIT without", "STOPPING CLOCK");
     return;
   }
   controls_.CloseMainWindow();

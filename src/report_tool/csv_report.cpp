@@ -1,5 +1,4 @@
 // The CSV formatters of report_formatter.h: pages, season and events.
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -252,18 +251,11 @@ class CsvPossessionsFormatter : public ReportFormatter {
 
 }  // namespace
 
-std::unique_ptr<ReportFormatter> MakeCsvPossessionsFormatter(std::string& out) {
-  return std::make_unique<CsvPossessionsFormatter>(out);
-}
-
-std::unique_ptr<ReportFormatter> MakeCsvPagesFormatter(std::string& out) {
+std::unique_ptr<ReportFormatter> MakeCsvFormatter(const Options& options, std::string& out) {
+  if (options.events) return std::make_unique<CsvEventsFormatter>(out);
+  if (options.possessions) return std::make_unique<CsvPossessionsFormatter>(out);
+  if (options.by_team) return std::make_unique<CsvSeasonFormatter>(out);
   return std::make_unique<CsvPagesFormatter>(out);
-}
-std::unique_ptr<ReportFormatter> MakeCsvSeasonFormatter(std::string& out) {
-  return std::make_unique<CsvSeasonFormatter>(out);
-}
-std::unique_ptr<ReportFormatter> MakeCsvEventsFormatter(std::string& out) {
-  return std::make_unique<CsvEventsFormatter>(out);
 }
 
 }  // namespace varrow::report

@@ -317,18 +317,11 @@ class JsonPossessionsFormatter : public ReportFormatter {
 
 }  // namespace
 
-std::unique_ptr<ReportFormatter> MakeJsonPossessionsFormatter(std::string& out) {
-  return std::make_unique<JsonPossessionsFormatter>(out);
-}
-
-std::unique_ptr<ReportFormatter> MakeJsonPagesFormatter(std::string& out) {
+std::unique_ptr<ReportFormatter> MakeJsonFormatter(const Options& options, std::string& out) {
+  if (options.events) return std::make_unique<JsonEventsFormatter>(out);
+  if (options.possessions) return std::make_unique<JsonPossessionsFormatter>(out);
+  if (options.by_team) return std::make_unique<JsonSeasonFormatter>(out);
   return std::make_unique<JsonPagesFormatter>(out);
-}
-std::unique_ptr<ReportFormatter> MakeJsonSeasonFormatter(std::string& out) {
-  return std::make_unique<JsonSeasonFormatter>(out);
-}
-std::unique_ptr<ReportFormatter> MakeJsonEventsFormatter(std::string& out) {
-  return std::make_unique<JsonEventsFormatter>(out);
 }
 
 }  // namespace varrow::report

@@ -71,26 +71,13 @@ void AppendJsonString(std::string& out, std::string_view text) {
   std::string valid;
   AppendValidUtf8(valid, text);
   out += '"';
+  constexpr std::string_view kShort = "\"\\\n\r\t";
+  constexpr std::string_view kShortEscapes[] = {"\\\"", "\\\\", "\\n", "\\r", "\\t"};
   for (std::size_t i = 0; i < valid.size(); ++i) {
     const auto c = static_cast<unsigned char>(valid[i]);
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        continue;
-      case '\\':
-        out += "\\\\";
-        continue;
-      case '\n':
-        out += "\\n";
-        continue;
-      case '\r':
-        out += "\\r";
-        continue;
-      case '\t':
-        out += "\\t";
-        continue;
-      default:
-        break;
+    if (const std::size_t e = kShort.find(static_cast<char>(c)); e != std::string_view::npos) {
+      out += kShortEscapes[e];
+      continue;
     }
     // Control characters, DEL and the C1 controls (which a name record's
     // undefined bytes decode to) are escaped, so no reader trips on them.

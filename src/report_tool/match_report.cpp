@@ -1,7 +1,5 @@
 #include "report_tool/match_report.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <utility>
 
@@ -13,12 +11,6 @@ namespace varrow::report {
 namespace {
 
 constexpr std::string_view kWholeMatch = "Whole match";
-
-std::optional<FileIdentity> IdentityAt(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
-  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
-}
 
 std::string_view PeriodOf(const MatchStats& stats) {
   return OpenPeriodCaption(stats.Header_rec.Period);

@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>

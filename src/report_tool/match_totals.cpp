@@ -15,31 +15,25 @@ constexpr std::size_t kMaxShots = kMaxRecordNumber;
 // The last 12 characters of a path, as a report's title shows a file.
 std::string FileLabel(std::string_view path) { return ReportTitle(path, "", ""); }
 
-std::int16_t Clamp16(std::int64_t v, bool& saturated) {
-  constexpr std::int64_t lo = std::numeric_limits<std::int16_t>::min();
-  constexpr std::int64_t hi = std::numeric_limits<std::int16_t>::max();
+template <typename Int>
+Int Clamped(std::int64_t v, bool& saturated) {
+  constexpr std::int64_t lo = std::numeric_limits<Int>::min();
+  constexpr std::int64_t hi = std::numeric_limits<Int>::max();
   if (v < lo || v > hi) saturated = true;
-  return static_cast<std::int16_t>(std::clamp(v, lo, hi));
-}
-
-std::int32_t Clamp32(std::int64_t v, bool& saturated) {
-  constexpr std::int64_t lo = std::numeric_limits<std::int32_t>::min();
-  constexpr std::int64_t hi = std::numeric_limits<std::int32_t>::max();
-  if (v < lo || v > hi) saturated = true;
-  return static_cast<std::int32_t>(std::clamp(v, lo, hi));
+  return static_cast<Int>(std::clamp(v, lo, hi));
 }
 
 Team_stats ToTeamStats(const TeamFigures& f, bool& saturated) {
   Team_stats t;
-  t.Goals = Clamp16(f.goals, saturated);
-  t.Shots = Clamp16(f.shots, saturated);
-  t.Corners = Clamp16(f.corners, saturated);
-  t.Lost_defending = Clamp16(f.lost_defending, saturated);
-  t.Lost_middle = Clamp16(f.lost_middle, saturated);
-  t.Lost_attacking = Clamp16(f.lost_attacking, saturated);
+  t.Goals = Clamped<std::int16_t>(f.goals, saturated);
+  t.Shots = Clamped<std::int16_t>(f.shots, saturated);
+  t.Corners = Clamped<std::int16_t>(f.corners, saturated);
+  t.Lost_defending = Clamped<std::int16_t>(f.lost_defending, saturated);
+  t.Lost_middle = Clamped<std::int16_t>(f.lost_middle, saturated);
+  t.Lost_attacking = Clamped<std::int16_t>(f.lost_attacking, saturated);
   // The page adds the three thirds in 16 bits.
-  Clamp16(f.LostInAll(), saturated);
-  t.Possession_time = Clamp32(f.possession_time, saturated);
+  Clamped<std::int16_t>(f.LostInAll(), saturated);
+  t.Possession_time = Clamped<std::int32_t>(f.possession_time, saturated);
   t.Possession_minutes = static_cast<std::int32_t>(PossessionMinutes(t.Possession_time));
   t.Possession_seconds = static_cast<std::int32_t>(PossessionSeconds(t.Possession_time));
   return t;

@@ -25,17 +25,6 @@ using platform::FromUtf8;
 // Twice a 96 dpi screen: sharp when printed or zoomed.
 constexpr double kImageDpi = 192;
 
-// "PATH: cannot be written: REASON", the line the tool shows.
-FileStatus NotWritten(const std::string& path, const FileStatus& why) {
-  return FileStatus::Error(why.code(), path + ": cannot be written: " + why.reason());
-}
-
-// The warning for an output in place whose folder could not be flushed.
-std::string Unflushed(const std::string& path, const FileStatus& why) {
-  return path + ": written, but its folder could not be flushed (" + why.reason() +
-         "); a power cut may still undo it";
-}
-
 }  // namespace
 
 QPageLayout PdfPageLayout() {

@@ -11,24 +11,12 @@ std::string_view PeriodName(std::int16_t period) {
 }
 
 std::unique_ptr<ReportFormatter> MakeFormatter(const Options& options, std::string& out) {
-  switch (options.format) {
-    case OutputFormat::kJson:
-      if (options.events) return MakeJsonEventsFormatter(out);
-      if (options.possessions) return MakeJsonPossessionsFormatter(out);
-      if (options.by_team) return MakeJsonSeasonFormatter(out);
-      return MakeJsonPagesFormatter(out);
-    case OutputFormat::kCsv:
-    case OutputFormat::kText:
-      break;
-  }
+  if (options.format == OutputFormat::kJson) return MakeJsonFormatter(options, out);
   // Events and possessions are tables: CSV unless JSON is asked for.
-  if (options.events) return MakeCsvEventsFormatter(out);
-  if (options.possessions) return MakeCsvPossessionsFormatter(out);
-  if (options.format == OutputFormat::kCsv) {
-    return options.by_team ? MakeCsvSeasonFormatter(out) : MakeCsvPagesFormatter(out);
+  if (options.format == OutputFormat::kCsv || options.events || options.possessions) {
+    return MakeCsvFormatter(options, out);
   }
-  return options.by_team ? MakeTextSeasonFormatter(out)
-                         : MakeTextPagesFormatter(out, options.analysis);
+  return MakeTextFormatter(options, out);
 }
 
 }  // namespace varrow::report

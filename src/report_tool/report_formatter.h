@@ -60,21 +60,15 @@ class ReportFormatter {
 // The formatter the options ask for.
 std::unique_ptr<ReportFormatter> MakeFormatter(const Options& options, std::string& out);
 
-// The fixed-width text pages (text_report.cpp), with an analysis page after
-// each general page when `analysis` is set.
-std::unique_ptr<ReportFormatter> MakeTextPagesFormatter(std::string& out, bool analysis = false);
-std::unique_ptr<ReportFormatter> MakeTextSeasonFormatter(std::string& out);
-// The JSON documents (json_report.cpp); docs/varrow-report.md describes each
-// with an example.
-std::unique_ptr<ReportFormatter> MakeJsonPagesFormatter(std::string& out);
-std::unique_ptr<ReportFormatter> MakeJsonSeasonFormatter(std::string& out);
-std::unique_ptr<ReportFormatter> MakeJsonEventsFormatter(std::string& out);
-std::unique_ptr<ReportFormatter> MakeJsonPossessionsFormatter(std::string& out);
-// The CSV tables (csv_report.cpp); docs/varrow-report.md lists their columns.
-std::unique_ptr<ReportFormatter> MakeCsvPagesFormatter(std::string& out);
-std::unique_ptr<ReportFormatter> MakeCsvSeasonFormatter(std::string& out);
-std::unique_ptr<ReportFormatter> MakeCsvEventsFormatter(std::string& out);
-std::unique_ptr<ReportFormatter> MakeCsvPossessionsFormatter(std::string& out);
+// The fixed-width text pages or season table (text_report.cpp), with an
+// analysis page after each general page when asked for.
+std::unique_ptr<ReportFormatter> MakeTextFormatter(const Options& options, std::string& out);
+// The JSON document the options ask for (json_report.cpp);
+// docs/varrow-report.md describes each with an example.
+std::unique_ptr<ReportFormatter> MakeJsonFormatter(const Options& options, std::string& out);
+// The CSV table the options ask for (csv_report.cpp); docs/varrow-report.md
+// lists their columns.
+std::unique_ptr<ReportFormatter> MakeCsvFormatter(const Options& options, std::string& out);
 
 // The general statistics page exactly as Draw_general_stats prints it on the
 // Reports window's picture box, one string a text row.

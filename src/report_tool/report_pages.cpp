@@ -15,6 +15,15 @@ std::string_view FileStem(std::string_view path) {
 
 }  // namespace
 
+FileStatus NotWritten(const std::string& path, const FileStatus& why) {
+  return FileStatus::Error(why.code(), path + ": cannot be written: " + why.reason());
+}
+
+std::string Unflushed(const std::string& path, const FileStatus& why) {
+  return path + ": written, but its folder could not be flushed (" + why.reason() +
+         "); a power cut may still undo it";
+}
+
 ImageNames::ImageNames(std::span<const std::string> files, bool analysis) : analysis_(analysis) {
   for (const std::string& path : files) {
     if (by_path_.contains(path)) continue;

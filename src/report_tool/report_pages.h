@@ -14,6 +14,11 @@
 
 namespace varrow::report {
 
+// "PATH: cannot be written: REASON", the line the tool shows for an output.
+FileStatus NotWritten(const std::string& path, const FileStatus& why);
+// The warning for an output written whose folder could not be flushed.
+std::string Unflushed(const std::string& path, const FileStatus& why);
+
 // Where the tool's pictures go. The Qt front end draws the PDF through the
 // printer surface and the images on image surfaces; tests use recording
 // surfaces.

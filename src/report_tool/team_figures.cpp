@@ -1,7 +1,6 @@
 #include "report_tool/team_figures.h"
 
 #include <charconv>
-#include <cstdlib>
 
 namespace varrow::report {
 

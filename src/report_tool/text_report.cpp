@@ -1,7 +1,6 @@
 // The text formatters of report_formatter.h: the general statistics pages as
 // the Reports window prints them, and the season table.
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 #include "base/period_captions.h"
@@ -228,12 +227,9 @@ std::vector<std::string> SeasonTableLines(const SeasonTable& season, int files) 
   return lines;
 }
 
-std::unique_ptr<ReportFormatter> MakeTextPagesFormatter(std::string& out, bool analysis) {
-  return std::make_unique<TextPagesFormatter>(out, analysis);
-}
-
-std::unique_ptr<ReportFormatter> MakeTextSeasonFormatter(std::string& out) {
-  return std::make_unique<TextSeasonFormatter>(out);
+std::unique_ptr<ReportFormatter> MakeTextFormatter(const Options& options, std::string& out) {
+  if (options.by_team) return std::make_unique<TextSeasonFormatter>(out);
+  return std::make_unique<TextPagesFormatter>(out, options.analysis);
 }
 
 }  // namespace varrow::report

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "datafile/data_file_reader.h"
+#include "report_tool/report_pages.h"
 
 namespace varrow::report {
 
@@ -56,11 +57,9 @@ TimelineOutput::Written TimelineOutput::Write() {
   const CommitResult written = WriteTimeline(path_, builder_.Finish());
   Written out;
   if (!written.ok()) {
-    out.failure = FileStatus::Error(written.status.code(),
-                                    path_ + ": cannot be written: " + written.status.reason());
+    out.failure = NotWritten(path_, written.status);
   } else if (!written.folder_flush.ok()) {
-    out.warning = path_ + ": written, but its folder could not be flushed (" +
-                  written.folder_flush.reason() + "); a power cut may still undo it";
+    out.warning = Unflushed(path_, written.folder_flush);
   }
   return out;
 }

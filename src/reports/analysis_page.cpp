@@ -22,11 +22,6 @@ constexpr float kFieldHeight = field::kBottom - field::kTop;
 // A minute's attacking-third seconds reach the chart's edge at 60.
 constexpr float kFullMinute = 60;
 
-std::string_view Trimmed(std::string_view name) {
-  const std::size_t end = name.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string_view{} : name.substr(0, end + 1);
-}
-
 std::string Decimal(double v, const char* suffix = "") {
   char text[48];
   std::snprintf(text, sizeof text, "%.1f%s", v, suffix);
@@ -180,7 +175,7 @@ float Draw_territory(Surface& s, const AnalysisReportData& d, float left, float 
     s.SetForeColor(teams[i].color);
     s.SetCurrentX(x);
     s.SetCurrentY(top);
-    s.Print({std::string(Trimmed(teams[i].name)) + "  -->"}, PrintEnd::kContinue);
+    s.Print({std::string(TrimmedName(teams[i].name)) + "  -->"}, PrintEnd::kContinue);
     ScopedTransform place(
         s, {.scale = scale,
             .offset = {x - kFieldLeft * scale, top + label_height - field::kTop * scale}});
@@ -255,8 +250,8 @@ void Draw_momentum_chart(Surface& s, const AnalysisReportData& d, float left, fl
   s.SetDrawWidth(1);
   s.SetCurrentX(left);
   s.SetCurrentY(top);
-  s.Print({"Attacking-third seconds a minute: " + std::string(Trimmed(RedTeamName(r))) + " up, " +
-           std::string(Trimmed(OtherTeamName(r))) + " down"},
+  s.Print({"Attacking-third seconds a minute: " + std::string(TrimmedName(RedTeamName(r))) +
+           " up, " + std::string(TrimmedName(OtherTeamName(r))) + " down"},
           PrintEnd::kContinue);
   // The bars between a strip for the goals above and below, the minutes under.
   Draw_momentum_bars(s, d.periods, OtherTeamColor(r.Header_rec), left, width, top + line * 1.5f,

@@ -1,7 +1,6 @@
 #include "review/review_analysis.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "reports/analysis_drawing.h"
 

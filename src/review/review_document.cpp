@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "analysis/match_analysis.h"
 #include "datafile/data_file_reader.h"
@@ -14,15 +12,10 @@ namespace {
 
 constexpr std::size_t kFixedBytes = std::size_t{kHeaderRecord} * kRecordLength;
 
-std::string_view Trimmed(std::string_view name) {
-  const std::size_t end = name.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string_view{} : name.substr(0, end + 1);
-}
-
 }  // namespace
 
 std::string ShownTeamName(std::string_view stored_name, TeamSide side) {
-  const std::string_view name = Trimmed(stored_name);
+  const std::string_view name = TrimmedName(stored_name);
   if (!name.empty()) return std::string(name);
   return side == TeamSide::kLeft ? "Left team" : "Right team";
 }

@@ -79,6 +79,7 @@ class ReviewDocument {
 
   int EventCount() const { return static_cast<int>(events_.size()); }
   Event_record Event(int row) const { return DecodeEvent(events_[static_cast<std::size_t>(row)]); }
+  std::span<const RecordBytes> Events() const { return events_; }
   ReviewRow Row(int row) const;
   // A row's side and kind alone, as the Team and Kind lists filter by them:
   // a list of 32,767 rows is filtered at once.

@@ -3,6 +3,7 @@
 #include "base/error_numbers.h"
 #include "datafile/atomic_file.h"
 #include "datafile/atomic_save.h"
+#include "datafile/folder.h"
 #include "hosts/messages.h"
 
 namespace varrow {
@@ -20,10 +21,7 @@ void ReviewSession::Recompute() {
   analysis_ = document_.Analysis();
 }
 
-std::string ReviewSession::Title() const {
-  const std::size_t slash = path_.find_last_of('/');
-  return "Review Events: " + (slash == std::string::npos ? path_ : path_.substr(slash + 1));
-}
+std::string ReviewSession::Title() const { return "Review Events: " + NameOf(path_); }
 
 void ReviewSession::Apply(const Correction& correction) {
   correction.Apply(document_);

@@ -79,17 +79,7 @@ std::vector<std::string> RecordingSurface::OpStrings() const {
 std::vector<std::string> RecordingSurface::DrawingStrings() const {
   std::vector<std::string> out;
   for (const auto& op : ops_) {
-    switch (op.kind) {
-      case RecordedOp::Kind::kLine:
-      case RecordedOp::Kind::kBox:
-      case RecordedOp::Kind::kFilledBox:
-      case RecordedOp::Kind::kCircle:
-      case RecordedOp::Kind::kArc:
-        out.push_back(op.ToString());
-        break;
-      default:
-        break;
-    }
+    if (op.kind <= RecordedOp::Kind::kArc) out.push_back(op.ToString());
   }
   return out;
 }
@@ -118,56 +108,42 @@ void RecordingSurface::ClearLog() {
   open_line_.reset();
 }
 
-RecordedOp& RecordingSurface::Add(RecordedOp::Kind kind) {
-  ops_.emplace_back();
-  ops_.back().kind = kind;
-  return ops_.back();
+RecordedOp& RecordingSurface::Add(RecordedOp::Kind kind, Pt a, Color color, int width) {
+  RecordedOp& op = ops_.emplace_back();
+  op.kind = kind;
+  op.a = a;
+  op.color = color;
+  op.width = width;
+  return op;
 }
 
 void RecordingSurface::DeviceLine(Pt a, Pt b, Color color, int width) {
-  RecordedOp& op = Add(RecordedOp::Kind::kLine);
-  op.a = a;
-  op.b = b;
-  op.color = color;
-  op.width = width;
+  Add(RecordedOp::Kind::kLine, a, color, width).b = b;
 }
 
 void RecordingSurface::DeviceBox(Pt a, Pt b, Color color, int width, bool filled) {
-  RecordedOp& op = Add(filled ? RecordedOp::Kind::kFilledBox : RecordedOp::Kind::kBox);
-  op.a = a;
-  op.b = b;
-  op.color = color;
-  op.width = width;
+  Add(filled ? RecordedOp::Kind::kFilledBox : RecordedOp::Kind::kBox, a, color, width).b = b;
 }
 
 void RecordingSurface::DeviceCircle(Pt centre, float radius, Color outline, int width,
                                     std::optional<Color> fill) {
-  RecordedOp& op = Add(RecordedOp::Kind::kCircle);
-  op.a = centre;
+  RecordedOp& op = Add(RecordedOp::Kind::kCircle, centre, outline, width);
   op.radius = radius;
-  op.color = outline;
-  op.width = width;
   op.fill = fill;
 }
 
 void RecordingSurface::DeviceArc(Pt centre, float radius, Color color, int width, double start,
                                  double end) {
-  RecordedOp& op = Add(RecordedOp::Kind::kArc);
-  op.a = centre;
+  RecordedOp& op = Add(RecordedOp::Kind::kArc, centre, color, width);
   op.radius = radius;
   op.start = start;
   op.end = end;
-  op.color = color;
-  op.width = width;
 }
 
 void RecordingSurface::DeviceClear() { Add(RecordedOp::Kind::kCls); }
 
 void RecordingSurface::DeviceText(Pt at, std::string_view utf8, Color color) {
-  RecordedOp& op = Add(RecordedOp::Kind::kText);
-  op.a = at;
-  op.color = color;
-  op.text = std::string(utf8);
+  Add(RecordedOp::Kind::kText, at, color).text = std::string(utf8);
 }
 
 float RecordingSurface::DeviceTextWidth(std::string_view utf8) const {

@@ -10,6 +10,7 @@ namespace varrow {
 // One operation as a device saw it, with coordinates already resolved.
 struct RecordedOp {
   enum class Kind {
+    // The drawing operations, up to kArc, come first.
     kLine,
     kBox,
     kFilledBox,
@@ -86,7 +87,7 @@ class RecordingSurface : public Surface {
   void OnPrinted(std::string_view text, PrintEnd end) override;
 
  private:
-  RecordedOp& Add(RecordedOp::Kind kind);
+  RecordedOp& Add(RecordedOp::Kind kind, Pt a = {}, Color color = 0, int width = 1);
   Metrics metrics_;
   std::vector<RecordedOp> ops_;
   std::vector<PrintedLine> lines_;
