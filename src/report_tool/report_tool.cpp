@@ -1,7 +1,5 @@
 #include "report_tool/report_tool.h"
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -9,6 +7,7 @@
 #include <utility>
 
 #include "base/period_captions.h"
+#include "datafile/folder.h"
 #include "report_tool/match_totals.h"
 #include "report_tool/report_formatter.h"
 #include "report_tool/timeline_output.h"
@@ -31,13 +30,6 @@ struct FileIdentityHash {
   }
 };
 using FilesSeen = std::unordered_map<FileIdentity, const std::string*, FileIdentityHash>;
-
-// The identity of the file a path names, if it can be looked at.
-std::optional<FileIdentity> IdentityOf(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
-  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
-}
 
 class Runner {
  public:
@@ -233,10 +225,10 @@ std::optional<Collision> OutputOnAnInput(const Options& options, const Outputs& 
   // One stat of each input and of each output, however many there are.
   FilesSeen inputs;
   for (const std::string& file : options.files) {
-    if (const std::optional<FileIdentity> id = IdentityOf(file)) inputs.try_emplace(*id, &file);
+    if (const std::optional<FileIdentity> id = IdentityAt(file)) inputs.try_emplace(*id, &file);
   }
   for (const auto& [option, output] : outputs) {
-    const std::optional<FileIdentity> id = IdentityOf(output);
+    const std::optional<FileIdentity> id = IdentityAt(output);
     if (!id) continue;
     if (const auto it = inputs.find(*id); it != inputs.end()) {
       return Collision{option, output, it->second};
