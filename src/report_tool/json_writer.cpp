@@ -172,17 +172,14 @@ void JsonWriter::String(std::string_view text) {
 
 void JsonWriter::Int(std::int64_t value) {
   BeginValue();
-  char text[24];
-  const auto result = std::to_chars(text, text + sizeof text, value);
-  Put(std::string_view(text, result.ptr));
+  Took(std::to_chars(Room(24), pending_.data() + pending_.size(), value).ptr);
 }
 
 void JsonWriter::Fixed(double value, int decimals) {
   BeginValue();
-  char text[64];
-  const auto result =
-      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-  Put(std::string_view(text, result.ptr));
+  Took(std::to_chars(Room(64), pending_.data() + pending_.size(), value, std::chars_format::fixed,
+                     decimals)
+           .ptr);
 }
 
 void JsonWriter::Float(float value) {

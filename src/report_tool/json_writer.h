@@ -79,6 +79,12 @@ class JsonWriter {
   }
   void PutLong(std::string_view piece);
   void Put(char c) { Put(std::string_view(&c, 1)); }
+  // Room for `bytes` more written in place, then how far they reached.
+  char* Room(std::size_t bytes) {
+    if (pending_.size() - pending_size_ < bytes) Done();
+    return pending_.data() + pending_size_;
+  }
+  void Took(const char* end) { pending_size_ = static_cast<std::size_t>(end - pending_.data()); }
   void Done() {
     out_.append(pending_.data(), pending_size_);
     pending_size_ = 0;
