@@ -74,6 +74,8 @@ class JsonWriter {
       PutLong(piece);
       return;
     }
+    // An empty view may have no data at all, which memcpy must not be given.
+    if (piece.empty()) return;
     std::memcpy(pending_.data() + pending_size_, piece.data(), piece.size());
     pending_size_ += piece.size();
   }

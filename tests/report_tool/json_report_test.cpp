@@ -203,7 +203,7 @@ TEST(JsonReportTest, TheSeasonAndTheEventsDocumentsReadBack) {
 }
 
 // The layout byte for byte, with a piece longer than the writer gathers at
-// once and a string that needs escaping between plain ones.
+// once, a string that needs escaping between plain ones and an empty view.
 TEST(JsonWriterTest, LaysOutNestedValuesWhateverTheLengthOfAPiece) {
   const std::string long_name(5000, 'a');
   std::string out;
@@ -218,6 +218,7 @@ TEST(JsonWriterTest, LaysOutNestedValuesWhateverTheLengthOfAPiece) {
   w.EndArray();
   w.BeginLineObject();
   w.Field("q", "a\"b");
+  w.Field("e", std::string_view{});  // no data at all, as a team of no colour's name
   w.Key("n");
   w.Null();
   w.EndObject();
@@ -226,9 +227,11 @@ TEST(JsonWriterTest, LaysOutNestedValuesWhateverTheLengthOfAPiece) {
   w.BeginArray();
   w.EndArray();
   w.EndObject();
-  EXPECT_EQ(out, "{\n  \"name\": \"" + long_name +
-                     "\",\n  \"list\": [\n    [1, -2],\n    {\"q\": \"a\\\"b\", \"n\": null}\n"
-                     "  ],\n  \"empty\": []\n}\n");
+  EXPECT_EQ(
+      out,
+      "{\n  \"name\": \"" + long_name +
+          "\",\n  \"list\": [\n    [1, -2],\n    {\"q\": \"a\\\"b\", \"e\": \"\", \"n\": null}\n"
+          "  ],\n  \"empty\": []\n}\n");
 }
 
 TEST(JsonWriterTest, FloatsReadBackExactly) {
