@@ -420,7 +420,7 @@ void MatchReportWindow::Print() {
   const int pages = static_cast<int>(report_.Pages().size());
   if (pages == 0) return;
   QPrinter& printer = printer_.Printer();
-  platform::PrinterSurface& surface = *printer_.surface;
+  platform::PrinterSurface& surface = printer_.Surface();
   QPrintDialog dialog(&printer, this);
   // Printing to a PDF file is always on offer, also where no printer is set up.
   dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
