@@ -451,6 +451,12 @@ class PlatformTest : public QObject {
     QCOMPARE(forms::KeyCodeOf(Qt::Key_F1), 112);
     QCOMPARE(forms::KeyCodeOf(Qt::Key_F12), 123);
     QCOMPARE(forms::KeyCodeOf(Qt::Key_Eacute), 0);
+    for (const auto& [key, code] : {std::pair{Qt::Key_Backspace, 8},
+                                    {Qt::Key_Backtab, 9},
+                                    {Qt::Key_Escape, 27},
+                                    {Qt::Key_Home, 36},
+                                    {Qt::Key_Delete, 46}})
+      QCOMPARE(forms::KeyCodeOf(key), code);
     QCOMPARE(forms::ShiftStateOf(Qt::ShiftModifier | Qt::AltModifier), 5);
     QCOMPARE(forms::ShiftStateOf(Qt::ControlModifier), 2);
     QCOMPARE(forms::MouseButtonOf(Qt::RightButton), 2);

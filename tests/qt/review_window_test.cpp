@@ -9,8 +9,8 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTableView>
 #include <QUndoStack>
@@ -387,20 +387,37 @@ class ReviewWindowTest : public QObject {
     RecordAMatch(rig);
     QVERIFY(Form().recorder().TakeDataFile(rig.Path()));
     const std::string exported = rig.Path().substr(0, rig.Path().size() - 4) + ".xml";
+    const std::vector<std::uint8_t> recorded = testing::ReadFileBytes(rig.Path());
     InReviewWindow(Form(), [&](ReviewWindow& w) {
+      // `to` chosen in the save dialog, or the name it offers.
+      const auto export_to = [&](const std::string& to) {
+        testing::WhenModalAppears([&, to](QWidget* modal) {
+          if (auto* d = qobject_cast<forms::TimelineExportDialog*>(modal)) {
+            d->VideoStart(0)->setText("0:01:40");
+            d->accept();
+            return false;  // the save dialog comes next
+          }
+          auto* files = qobject_cast<QFileDialog*>(modal);
+          if (files == nullptr) return false;
+          if (!to.empty()) {
+            files->setOption(QFileDialog::DontConfirmOverwrite);  // the window's own check speaks
+            files->selectFile(QString::fromStdString(to));
+          }
+          static_cast<QDialog*>(files)->accept();
+          return !files->isVisible();
+        });
+        w.ExportTimeline();
+      };
+      {
+        // Never over the recording itself.
+        testing::MessageCatcher catcher;
+        export_to(rig.Path());
+        QCOMPARE(catcher.messages().size(), std::size_t{1});
+        QVERIFY(catcher.messages()[0].text.contains("is the data file under review"));
+        QCOMPARE(testing::ReadFileBytes(rig.Path()), recorded);
+      }
       QTest::keyClick(w.table(), Qt::Key_S);  // the START marker becomes a shot
-      testing::WhenModalAppears([&](QWidget* modal) {
-        if (auto* d = qobject_cast<forms::TimelineExportDialog*>(modal)) {
-          d->VideoStart(0)->setText("0:01:40");
-          d->accept();
-          return false;  // the save dialog comes next
-        }
-        auto* files = qobject_cast<QFileDialog*>(modal);
-        if (files == nullptr) return false;
-        static_cast<QDialog*>(files)->accept();
-        return !files->isVisible();
-      });
-      w.ExportTimeline();
+      export_to("");
       QVERIFY(w.Save());
     });
     const std::vector<std::uint8_t> bytes = testing::ReadFileBytes(exported);
