@@ -624,7 +624,11 @@ std::int32_t MatchAnalyzer::FlagGoalsAndShots(const RecordBytes& b, std::int32_t
   if (IsShotRecord(b)) flags |= kShot;
   for (const bool left_team : {true, false}) {
     if (b[GoalOffsetFor(left_team)] == 1) {
-      goals_.push_back({LoadInt16(b, kEventClockOffset), left_team == red_left_});
+      // Room for a match's goals in one allocation; Finish turns the clock
+      // into the minute.
+      std::vector<MomentumGoal>& goals = out_.momentum.goals;
+      if (goals.empty()) goals.reserve(16);
+      goals.push_back({LoadInt16(b, kEventClockOffset), left_team == red_left_});
     }
   }
   return flags;
@@ -650,10 +654,9 @@ MatchAnalysis MatchAnalyzer::Finish() {
   const std::int32_t count =
       previous_.clock > 0 ? (previous_.clock - 1) / kSecondsPerMinute + 1 : 0;
   out_.momentum.minutes.assign(minutes_.begin(), minutes_.begin() + count);
-  for (const GoalClock& g : goals_) {
-    if (count == 0 || g.clock < 0) continue;
-    out_.momentum.goals.push_back({std::min(g.clock / kSecondsPerMinute, count - 1), g.red});
-  }
+  std::vector<MomentumGoal>& goals = out_.momentum.goals;
+  std::erase_if(goals, [&](const MomentumGoal& g) { return count == 0 || g.minute < 0; });
+  for (MomentumGoal& g : goals) g.minute = std::min(g.minute / kSecondsPerMinute, count - 1);
   return std::move(out_);
 }
 

@@ -195,11 +195,6 @@ class MatchAnalyzer {
   static constexpr std::int32_t kNoMinute = std::numeric_limits<std::int32_t>::min() / 2;
   std::int32_t minute_start_ = kNoMinute;
   std::int32_t minute_momentum_ = 0;
-  struct GoalClock {
-    std::int32_t clock;
-    bool red;
-  };
-  std::vector<GoalClock> goals_;
 };
 
 // The analysis of records 4 on of a file held in memory (events[0] is record 4).

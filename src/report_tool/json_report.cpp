@@ -151,8 +151,9 @@ class JsonPagesFormatter : public JsonFormatter {
         w_.BeginArray();
         // A match of many files has many minutes: each file's name is
         // written as JSON once.
+        std::string file;
         for (std::size_t i = 0; i < analysis->periods.size(); ++i) {
-          std::string file = "{\"file\": ";
+          file = "{\"file\": ";
           AppendJsonString(file, totals.MomentumFiles()[i]);
           file += ", \"minute\": ";
           const std::vector<std::int32_t>& minutes = analysis->periods[i].minutes;

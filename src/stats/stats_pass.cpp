@@ -136,16 +136,22 @@ std::string_view ThirdName(PitchThird third) {
 }
 
 EventClassifier::EventClassifier(MatchStats& out) : out_(out) {
-  out_.Red_stats = Team_stats{};
-  out_.Blue_stats = Team_stats{};
   out_.Red_shot_count = out_.Blue_shot_count = 0;
   out_.any_event = false;
   // Room for a shot every 32 records from the start (matches have far fewer),
-  // so the tables seldom grow a reallocation at a time.
+  // so the tables seldom grow a reallocation at a time; a pass over many
+  // files keeps the room it made for the one before.
   const auto room = static_cast<std::size_t>(std::max(0, out.Record_count / 32));
   for (Team_stats* t : {&out_.Red_stats, &out_.Blue_stats}) {
-    t->Shot_x.reserve(room);
-    t->Shot_y.reserve(room);
+    auto shot_x = std::move(t->Shot_x);
+    auto shot_y = std::move(t->Shot_y);
+    shot_x.clear();
+    shot_y.clear();
+    shot_x.reserve(room);
+    shot_y.reserve(room);
+    *t = Team_stats{};
+    t->Shot_x = std::move(shot_x);
+    t->Shot_y = std::move(shot_y);
   }
 }
 
