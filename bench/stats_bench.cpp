@@ -174,8 +174,10 @@ int main() {
               best_ratio, kTargetRatio, ratio <= kTargetRatio ? "MET" : "MISSED");
   const double analysis_ratio = Median(analysis_us) / pass;
   std::printf(
-      "Match analysis of the same file (%zu possessions), pass and analysis in one read\n",
-      static_cast<std::size_t>(analysis.teams[0].possessions + analysis.teams[1].possessions));
+      "Match analysis of the same file (%zu possessions), pass and analysis in one read,\n"
+      "records marked %s at a time\n",
+      static_cast<std::size_t>(analysis.teams[0].possessions + analysis.teams[1].possessions),
+      varrow::EightLanesAvailable() ? "eight" : "four");
   std::printf("  analysis from the file:          %8.1f  %8.1f us  (%.2f ns a record)\n",
               Median(analysis_us), Min(analysis_us),
               Median(analysis_us) * 1000 / (varrow::kMaxRecordNumber - 3));

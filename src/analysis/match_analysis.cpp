@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "field/field.h"
@@ -110,42 +111,102 @@ float InBand(const std::array<float, N>& starts, int band) {
 // Records marked at a time: their marks stay in the processor's cache.
 constexpr std::size_t kBlock = 512;
 
-// Four 32-bit lanes (SSE2 on x86-64), as in the statistics pass. A comparison
-// gives all ones in a lane where it holds (-1), so it can mask other lanes.
-using Lanes = std::int32_t __attribute__((vector_size(16)));
-using UnsignedLanes = std::uint32_t __attribute__((vector_size(16)));
-using FloatLanes = float __attribute__((vector_size(16)));
-constexpr std::size_t kLanes = sizeof(Lanes) / sizeof(std::int32_t);
+// N 32-bit lanes: four (SSE2 on x86-64, as in the statistics pass), or
+// eight where the processor has AVX2. A comparison gives all ones in a lane
+// where it holds (-1), so it can mask other lanes.
+template <int N>
+struct LaneTypes;
+template <>
+struct LaneTypes<4> {
+  using Ints = std::int32_t __attribute__((vector_size(16)));
+  using Unsigned = std::uint32_t __attribute__((vector_size(16)));
+  using Floats = float __attribute__((vector_size(16)));
+};
+template <>
+struct LaneTypes<8> {
+  using Ints = std::int32_t __attribute__((vector_size(32)));
+  using Unsigned = std::uint32_t __attribute__((vector_size(32)));
+  using Floats = float __attribute__((vector_size(32)));
+};
+template <int N>
+using IntLanes = typename LaneTypes<N>::Ints;
+template <int N>
+using UnsignedIntLanes = typename LaneTypes<N>::Unsigned;
+template <int N>
+using FloatLanesOf = typename LaneTypes<N>::Floats;
+using Lanes = IntLanes<4>;
+using UnsignedLanes = UnsignedIntLanes<4>;
+using FloatLanes = FloatLanesOf<4>;
+constexpr std::size_t kLanes = 4;
+constexpr std::size_t kMostLanes = 8;
+
+// The helpers are always inlined, even unoptimised, so that in the AVX2
+// marking they are compiled for AVX2 too and no eight-lane value crosses a
+// call: the AVX calling convention GCC warns of never comes into play.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
 
 template <typename V, typename T>
-V Load(const T* at) {
+[[gnu::always_inline]] inline V Load(const T* at) {
   V v;
   std::memcpy(&v, at, sizeof v);
   return v;
 }
-template <typename T>
-void Store(T* at, Lanes v) {
+template <typename T, typename V>
+[[gnu::always_inline]] inline void Store(T* at, V v) {
   std::memcpy(at, &v, sizeof v);
 }
-Lanes Select(Lanes mask, Lanes yes, Lanes no) { return (yes & mask) | (no & ~mask); }
-Lanes Each(std::int32_t v) { return Lanes{v, v, v, v}; }
-FloatLanes Each(float v) { return FloatLanes{v, v, v, v}; }
-Lanes Bits(float v) { return Each(std::bit_cast<std::int32_t>(v)); }
+// The same bits as another type of lanes. Not std::bit_cast, which an
+// unoptimised build calls, handing it eight lanes the AVX way.
+template <typename To, typename From>
+[[gnu::always_inline]] inline To BitsAs(From v) {
+  return Load<To>(&v);
+}
+template <typename V>
+[[gnu::always_inline]] inline V Select(V mask, V yes, V no) {
+  return (yes & mask) | (no & ~mask);
+}
+template <int N = 4>
+[[gnu::always_inline]] inline IntLanes<N> Each(std::int32_t v) {
+  return IntLanes<N>{} + v;
+}
+template <int N = 4>
+[[gnu::always_inline]] inline FloatLanesOf<N> Each(float v) {
+  return FloatLanesOf<N>{} + v;
+}
+template <int N>
+[[gnu::always_inline]] inline IntLanes<N> Bits(float v) {
+  return Each<N>(std::bit_cast<std::int32_t>(v));
+}
 // Lanes a, b, c and d of the eight of v then w.
 template <int a, int b, int c, int d>
-Lanes Shuffle(Lanes v, Lanes w) {
-#if defined(__clang__)
+[[gnu::always_inline]] inline Lanes Shuffle(Lanes v, Lanes w) {
   return __builtin_shufflevector(v, w, a, b, c, d);
-#else
-  return __builtin_shuffle(v, w, Lanes{a, b, c, d});
-#endif
 }
-// The lane before each lane: the last of `before`, then the first three of `v`.
-Lanes Before(Lanes before, Lanes v) { return Shuffle<3, 4, 5, 6>(before, v); }
+// The lane before each lane: the last of `before`, then all but the last of `v`.
+template <int N, int... I>
+[[gnu::always_inline]] inline IntLanes<N> Before(IntLanes<N> before, IntLanes<N> v,
+                                                 std::integer_sequence<int, I...>) {
+  return __builtin_shufflevector(before, v, (N - 1 + I)...);
+}
+template <int N>
+[[gnu::always_inline]] inline IntLanes<N> Before(IntLanes<N> before, IntLanes<N> v) {
+  return Before<N>(before, v, std::make_integer_sequence<int, N>{});
+}
+// Four-lane parts side by side.
+template <int N>
+[[gnu::always_inline]] inline IntLanes<N> Joined(const Lanes (&parts)[N / 4]) {
+  if constexpr (N == 4) {
+    return parts[0];
+  } else {
+    return __builtin_shufflevector(parts[0], parts[1], 0, 1, 2, 3, 4, 5, 6, 7);
+  }
+}
 
 // Sixteen bytes of a record from `at` on, as four 32-bit numbers stored
 // little-endian.
-Lanes Row(const RecordBytes& b, int at) {
+[[gnu::always_inline]] inline Lanes Row(const RecordBytes& b, int at) {
   if constexpr (std::endian::native == std::endian::little) {
     return Load<Lanes>(b.data() + at);
   } else {
@@ -157,7 +218,8 @@ Lanes Row(const RecordBytes& b, int at) {
 }
 // Four rows of four lanes turned into four columns: lane k of column j is
 // lane j of row k.
-void Transpose(Lanes r0, Lanes r1, Lanes r2, Lanes r3, Lanes& c0, Lanes& c1, Lanes& c2, Lanes& c3) {
+[[gnu::always_inline]] inline void Transpose(Lanes r0, Lanes r1, Lanes r2, Lanes r3, Lanes& c0,
+                                             Lanes& c1, Lanes& c2, Lanes& c3) {
   const Lanes t0 = Shuffle<0, 4, 1, 5>(r0, r1);
   const Lanes t1 = Shuffle<0, 4, 1, 5>(r2, r3);
   const Lanes t2 = Shuffle<2, 6, 3, 7>(r0, r1);
@@ -168,7 +230,7 @@ void Transpose(Lanes r0, Lanes r1, Lanes r2, Lanes r3, Lanes& c0, Lanes& c1, Lan
   c3 = Shuffle<2, 3, 6, 7>(t2, t3);
 }
 // The first lane of each row.
-Lanes FirstLanes(Lanes r0, Lanes r1, Lanes r2, Lanes r3) {
+[[gnu::always_inline]] inline Lanes FirstLanes(Lanes r0, Lanes r1, Lanes r2, Lanes r3) {
   return Shuffle<0, 1, 4, 5>(Shuffle<0, 4, 1, 5>(r0, r1), Shuffle<0, 4, 1, 5>(r2, r3));
 }
 
@@ -176,10 +238,11 @@ Lanes FirstLanes(Lanes r0, Lanes r1, Lanes r2, Lanes r3) {
 // in a third or a zone: every boundary lies inside the drawing area, so the
 // clamp into it changes no third and no zone, and only a coordinate that is
 // no finite number needs the centre's.
-FloatLanes Placed(Lanes bits, float centre) {
+template <int N>
+[[gnu::always_inline]] inline FloatLanesOf<N> Placed(IntLanes<N> bits, float centre) {
   constexpr std::int32_t kExponentBits = 0x7F800000;  // all set: infinity or NaN
-  return std::bit_cast<FloatLanes>(
-      Select((bits & kExponentBits) != kExponentBits, bits, Bits(centre)));
+  return BitsAs<FloatLanesOf<N>>(
+      Select<IntLanes<N>>((bits & kExponentBits) != kExponentBits, bits, Bits<N>(centre)));
 }
 
 }  // namespace
@@ -264,10 +327,10 @@ std::optional<double> FieldTilt(const TeamAnalysis& team, const TeamAnalysis& op
 
 // The marks of a block of records, side by side, after the mark of the
 // record before the block (index 0), and what lies between each record and
-// the next (index i: from record i to record i + 1). Room for four lanes
+// the next (index i: from record i to record i + 1). Room for eight lanes
 // past the end.
 struct MatchAnalyzer::Marks {
-  static constexpr std::size_t kSize = kBlock + 1 + kLanes;
+  static constexpr std::size_t kSize = kBlock + 1 + kMostLanes;
   std::array<std::int32_t, kSize> color;
   std::array<std::int32_t, kSize> clock;
   std::array<std::int32_t, kSize> place;
@@ -325,95 +388,152 @@ const MatchAnalyzer::Places& MatchAnalyzer::ThePlaces() {
 MatchAnalyzer::MatchAnalyzer(const Header_record& header, AnalysisOptions options)
     : options_(options),
       red_left_(IsLeftTeam(true, header)),
-      places_(ThePlaces().of_red_left[red_left_].data()) {}
+      places_(ThePlaces().of_red_left[red_left_].data()),
+      eight_lanes_(options.lanes == MarkingLanes::kBest && EightLanesAvailable()) {}
+
+namespace {
+
+// Where MarkLanes writes the marks (MatchAnalyzer::Marks), and the marks of
+// the record before the first.
+struct MarkTargets {
+  std::int32_t* color;
+  std::int32_t* clock;
+  std::int32_t* place;
+  std::int32_t* flags;
+  std::int32_t* seconds;
+  std::int32_t* momentum;
+  std::int32_t* same_possession;
+  std::int32_t color_before;
+  std::int32_t clock_before;
+  std::int32_t flags_before;
+};
 
 // Marks the records into index 1 on, and what lies between each and the
-// record before it (`before` for the first), four records at a time with no
-// branch: where the ball is and which team has it come at no rhythm the
-// processor could foresee. A record's place is its bands here; what the
-// place means is looked up only where a possession ends and in Finish.
-void MatchAnalyzer::MarkRecords(std::span<const RecordBytes> records, const Mark& before,
-                                Marks& marks) const {
+// record before it, N records at a time with no branch: where the ball is
+// and which team has it come at no rhythm the processor could foresee. A
+// record's place is its bands here; what the place means is looked up only
+// where a possession ends and in Finish.
+template <int N>
+[[gnu::always_inline]] inline void MarkLanes(std::span<const RecordBytes> records, bool red_left,
+                                             const MarkTargets& to) {
   using namespace field;
+  using Ints = IntLanes<N>;
+  using Floats = FloatLanesOf<N>;
+  using Unsigned = UnsignedIntLanes<N>;
   const Bands& bands = TheBands();
-  FloatLanes x_starts[kXBands - 1];
-  for (int b = 0; b < kXBands - 1; ++b) x_starts[b] = Each(bands.x[b]);
-  FloatLanes y_starts[kYBands - 1];
-  for (int b = 0; b < kYBands - 1; ++b) y_starts[b] = Each(bands.y[b]);
-  // The last few records padded with the last one to a whole four: the
-  // marks of the padding are never read.
+  Floats x_starts[kXBands - 1];
+  for (int b = 0; b < kXBands - 1; ++b) x_starts[b] = Each<N>(bands.x[b]);
+  Floats y_starts[kYBands - 1];
+  for (int b = 0; b < kYBands - 1; ++b) y_starts[b] = Each<N>(bands.y[b]);
+  // The last few records padded with the last one to a whole N: the marks
+  // of the padding are never read.
   const std::size_t count = records.size();
-  const std::size_t whole = count / kLanes * kLanes;
-  std::array<RecordBytes, kLanes> tail;
-  for (std::size_t k = 0; k < kLanes; ++k) tail[k] = records[std::min(whole + k, count - 1)];
-  // Written through these only, so that no store can change them.
-  std::int32_t* const color_at = marks.color.data();
-  std::int32_t* const clock_at = marks.clock.data();
-  std::int32_t* const place_at = marks.place.data();
-  std::int32_t* const flags_at = marks.flags.data();
-  std::int32_t* const seconds_at = marks.seconds.data();
-  std::int32_t* const momentum_at = marks.momentum.data();
-  std::int32_t* const same_possession_at = marks.same_possession.data();
-  // The marks of the four records before, of which the last is the one
-  // before the next four.
-  Lanes last_color = Each(before.color);
-  Lanes last_clock = Each(before.clock);
-  Lanes last_flags = Each(before.flags);
-  const Lanes red_is_left = -Each(std::int32_t{red_left_});
-  for (std::size_t i = 0; i < count; i += kLanes) {
-    const RecordBytes* const r = i < whole ? &records[i] : tail.data();
+  const std::size_t whole = count / N * N;
+  std::array<RecordBytes, N> tail;
+  for (std::size_t k = 0; k < N; ++k) tail[k] = records[std::min(whole + k, count - 1)];
+  // The marks of the N records before, of which the last is the one before
+  // the next N.
+  Ints last_color = Each<N>(to.color_before);
+  Ints last_clock = Each<N>(to.clock_before);
+  Ints last_flags = Each<N>(to.flags_before);
+  const Ints red_is_left = -Each<N>(std::int32_t{red_left});
+  for (std::size_t i = 0; i < count; i += N) {
+    const RecordBytes* const records_at = i < whole ? &records[i] : tail.data();
     const std::size_t at = i + 1;
     // Bytes 4 to 19 of each record, turned into lanes of y, of the clock
     // and the colour's low half, of the colour's high half and the corner
     // flag, and of the goal bytes and the shot flag (of which only whether
-    // one is not 0 matters here); and bytes 0 to 3 into lanes of x.
+    // one is not 0 matters here); and bytes 0 to 3 into lanes of x: four
+    // records at a time, then side by side.
     static_assert(kEventXOffset == 0 && kEventYOffset == 4 && kEventClockOffset == 8 &&
                   kEventColorOffset == 10 && kEventLeftGoalOffset == 16 &&
                   kEventRightGoalOffset == 17 && kEventShotOffset == 18);
-    Lanes y_bits, clock_color, color_corner, goals_shot;
-    Transpose(Row(r[0], 4), Row(r[1], 4), Row(r[2], 4), Row(r[3], 4), y_bits, clock_color,
-              color_corner, goals_shot);
-    const Lanes x_bits = FirstLanes(Row(r[0], 0), Row(r[1], 0), Row(r[2], 0), Row(r[3], 0));
-    const auto color = std::bit_cast<Lanes>(std::bit_cast<UnsignedLanes>(clock_color) >> 16 |
-                                            std::bit_cast<UnsignedLanes>(color_corner) << 16);
-    const Lanes clock = std::bit_cast<Lanes>(std::bit_cast<UnsignedLanes>(clock_color) << 16) >> 16;
-    const Lanes flagged = goals_shot != 0;
-    const FloatLanes x = Placed(x_bits, kCentreX);
-    const FloatLanes y = Placed(y_bits, kCentreY);
+    Lanes y_parts[N / 4], clock_color_parts[N / 4], color_corner_parts[N / 4],
+        goals_shot_parts[N / 4], x_parts[N / 4];
+    for (int part = 0; part < N / 4; ++part) {
+      const RecordBytes* const r = records_at + 4 * part;
+      Transpose(Row(r[0], 4), Row(r[1], 4), Row(r[2], 4), Row(r[3], 4), y_parts[part],
+                clock_color_parts[part], color_corner_parts[part], goals_shot_parts[part]);
+      x_parts[part] = FirstLanes(Row(r[0], 0), Row(r[1], 0), Row(r[2], 0), Row(r[3], 0));
+    }
+    const Ints clock_color = Joined<N>(clock_color_parts);
+    const auto color = BitsAs<Ints>(BitsAs<Unsigned>(clock_color) >> 16 |
+                                    BitsAs<Unsigned>(Joined<N>(color_corner_parts)) << 16);
+    const Ints clock = BitsAs<Ints>(BitsAs<Unsigned>(clock_color) << 16) >> 16;
+    const Ints flagged = Joined<N>(goals_shot_parts) != 0;
+    const Floats x = Placed<N>(Joined<N>(x_parts), kCentreX);
+    const Floats y = Placed<N>(Joined<N>(y_parts), kCentreY);
 
     // The place: team, band of x, band of y (each start at or below the
     // coordinate takes away -1).
-    const Lanes red = color == kRed;
-    Lanes x_band{}, y_band{};
+    const Ints red = color == kRed;
+    Ints x_band{}, y_band{};
 #pragma GCC unroll 8
-    for (const FloatLanes& start : x_starts) x_band -= x >= start;
+    for (const Floats& start : x_starts) x_band -= x >= start;
 #pragma GCC unroll 8
-    for (const FloatLanes& start : y_starts) y_band -= y >= start;
-    const Lanes place = (red & (kXBands * kYBands)) + x_band * kYBands + y_band;
+    for (const Floats& start : y_starts) y_band -= y >= start;
+    const Ints place = (red & (kXBands * kYBands)) + x_band * kYBands + y_band;
     // The flags the records are walked by: the left team attacks towards
     // high x (ThirdOfX, then ThirdSeenBy).
-    const Lanes left = ~(red ^ red_is_left);
-    const Lanes attacking = Select(left, x > Each(kHighThird), x < Each(kLowThird));
-    const Lanes flags = (red & kRedTeam) | (left & kLeftTeam) | (attacking & kInAttackingThird) |
-                        (flagged & kFlagged);
-    Store(color_at + at, color);
-    Store(clock_at + at, clock);
-    Store(place_at + at, place);
-    Store(flags_at + at, flags);
+    const Ints left = ~(red ^ red_is_left);
+    const Ints attacking = Select<Ints>(left, x > Each<N>(kHighThird), x < Each<N>(kLowThird));
+    const Ints flags = (red & kRedTeam) | (left & kLeftTeam) | (attacking & kInAttackingThird) |
+                       (flagged & kFlagged);
+    Store(to.color + at, color);
+    Store(to.clock + at, clock);
+    Store(to.place + at, place);
+    Store(to.flags + at, flags);
 
     // Between the record before each and it (index at - 1 on).
-    const Lanes from = Before(last_clock, clock);
-    const Lanes seconds = Select(clock > from, clock - from, Lanes{});
-    const Lanes from_flags = Before(last_flags, flags);
-    Store(seconds_at + at - 1, seconds);
+    const Ints from = Before<N>(last_clock, clock);
+    const Ints seconds = Select<Ints>(clock > from, clock - from, Ints{});
+    const Ints from_flags = Before<N>(last_flags, flags);
+    Store(to.seconds + at - 1, seconds);
     // Attacking-third seconds: added for the red team, taken away for the other.
-    Store(momentum_at + at - 1,
-          Select((from_flags & kInAttackingThird) != 0,
-                 Select((from_flags & kRedTeam) != 0, seconds, -seconds), Lanes{}));
-    Store(same_possession_at + at, color == Before(last_color, color));
+    Store(to.momentum + at - 1,
+          Select<Ints>((from_flags & kInAttackingThird) != 0,
+                       Select<Ints>((from_flags & kRedTeam) != 0, seconds, -seconds), Ints{}));
+    Store(to.same_possession + at, color == Before<N>(last_color, color));
     last_flags = flags;
     last_color = color;
     last_clock = clock;
+  }
+}
+
+void MarkFourLanes(std::span<const RecordBytes> records, bool red_left, const MarkTargets& to) {
+  MarkLanes<4>(records, red_left, to);
+}
+
+#if defined(__x86_64__)
+[[gnu::target("avx2")]] void MarkEightLanes(std::span<const RecordBytes> records, bool red_left,
+                                            const MarkTargets& to) {
+  MarkLanes<8>(records, red_left, to);
+}
+bool HasEightLanes() {
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  return avx2;
+}
+#else
+void MarkEightLanes(std::span<const RecordBytes> records, bool red_left, const MarkTargets& to) {
+  MarkLanes<4>(records, red_left, to);
+}
+bool HasEightLanes() { return false; }
+#endif
+
+}  // namespace
+
+bool EightLanesAvailable() { return HasEightLanes(); }
+
+void MatchAnalyzer::MarkRecords(std::span<const RecordBytes> records, const Mark& before,
+                                Marks& marks) const {
+  const MarkTargets to{
+      marks.color.data(),   marks.clock.data(),    marks.place.data(),           marks.flags.data(),
+      marks.seconds.data(), marks.momentum.data(), marks.same_possession.data(), before.color,
+      before.clock,         before.flags};
+  if (eight_lanes_) {
+    MarkEightLanes(records, red_left_, to);
+  } else {
+    MarkFourLanes(records, red_left_, to);
   }
 }
 

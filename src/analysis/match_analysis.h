@@ -126,8 +126,16 @@ struct MatchAnalysis {
   std::vector<Possession> possessions;
 };
 
+// The lanes records are marked in: eight at a time where the processor has
+// AVX2 (kBest), or four as every x86-64 processor can; the same figures
+// either way.
+enum class MarkingLanes { kBest, kFour };
+// Whether kBest marks eight records at a time on this processor.
+bool EightLanesAvailable();
+
 struct AnalysisOptions {
   bool keep_possessions = false;
+  MarkingLanes lanes = MarkingLanes::kBest;
 };
 
 // Analyses the event records of one file as the pass classifies them, in
@@ -175,6 +183,7 @@ class MatchAnalyzer {
   AnalysisOptions options_;
   bool red_left_;        // the red team is the left team
   const Place* places_;  // the places for the sides of the header
+  bool eight_lanes_;
   MatchAnalysis out_;
   bool any_ = false;
   Mark previous_;
