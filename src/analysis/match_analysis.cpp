@@ -135,17 +135,13 @@ using UnsignedIntLanes = typename LaneTypes<N>::Unsigned;
 template <int N>
 using FloatLanesOf = typename LaneTypes<N>::Floats;
 using Lanes = IntLanes<4>;
-using UnsignedLanes = UnsignedIntLanes<4>;
-using FloatLanes = FloatLanesOf<4>;
 constexpr std::size_t kLanes = 4;
 constexpr std::size_t kMostLanes = 8;
 
 // The helpers are always inlined, even unoptimised, so that in the AVX2
 // marking they are compiled for AVX2 too and no eight-lane value crosses a
-// call: the AVX calling convention GCC warns of never comes into play.
-#if defined(__GNUC__) && !defined(__clang__)
+// call: the AVX calling convention compilers warn of never comes into play.
 #pragma GCC diagnostic ignored "-Wpsabi"
-#endif
 
 template <typename V, typename T>
 [[gnu::always_inline]] inline V Load(const T* at) {
@@ -500,29 +496,23 @@ template <int N>
   }
 }
 
-void MarkFourLanes(std::span<const RecordBytes> records, bool red_left, const MarkTargets& to) {
-  MarkLanes<4>(records, red_left, to);
-}
-
 #if defined(__x86_64__)
 [[gnu::target("avx2")]] void MarkEightLanes(std::span<const RecordBytes> records, bool red_left,
                                             const MarkTargets& to) {
   MarkLanes<8>(records, red_left, to);
 }
-bool HasEightLanes() {
-  static const bool avx2 = __builtin_cpu_supports("avx2");
-  return avx2;
-}
-#else
-void MarkEightLanes(std::span<const RecordBytes> records, bool red_left, const MarkTargets& to) {
-  MarkLanes<4>(records, red_left, to);
-}
-bool HasEightLanes() { return false; }
 #endif
 
 }  // namespace
 
-bool EightLanesAvailable() { return HasEightLanes(); }
+bool EightLanesAvailable() {
+#if defined(__x86_64__)
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  return avx2;
+#else
+  return false;
+#endif
+}
 
 void MatchAnalyzer::MarkRecords(std::span<const RecordBytes> records, const Mark& before,
                                 Marks& marks) const {
@@ -530,11 +520,10 @@ void MatchAnalyzer::MarkRecords(std::span<const RecordBytes> records, const Mark
       marks.color.data(),   marks.clock.data(),    marks.place.data(),           marks.flags.data(),
       marks.seconds.data(), marks.momentum.data(), marks.same_possession.data(), before.color,
       before.clock,         before.flags};
-  if (eight_lanes_) {
-    MarkEightLanes(records, red_left_, to);
-  } else {
-    MarkFourLanes(records, red_left_, to);
-  }
+#if defined(__x86_64__)
+  if (eight_lanes_) return MarkEightLanes(records, red_left_, to);
+#endif
+  MarkLanes<4>(records, red_left_, to);
 }
 
 inline void MatchAnalyzer::Open(std::int32_t record, const Mark& m) {
