@@ -36,6 +36,7 @@ MatchAnalysis InRuns(const Header_record& header, std::span<const RecordBytes> r
 struct PlainTerritory {
   TeamAnalysis teams[2];
   std::vector<std::int32_t> minutes;
+  std::vector<MomentumGoal> goals;
 };
 PlainTerritory ReadPlainly(const Header_record& header, std::span<const RecordBytes> records) {
   PlainTerritory out;
@@ -59,6 +60,18 @@ PlainTerritory ReadPlainly(const Header_record& header, std::span<const RecordBy
       if (third == kAttacking && s >= 0 && minute < out.minutes.size()) {
         out.minutes[minute] += red ? 1 : -1;
       }
+    }
+  }
+  // Goals at their minute: the last minute holds any later one, and a goal
+  // before the clock's 0 or in a period with no minute shows nowhere.
+  const bool red_left = IsLeftTeam(true, header);
+  for (const RecordBytes& b : records) {
+    const Event_record e = DecodeEvent(b);
+    for (const bool left_team : {true, false}) {
+      const std::uint8_t goal = left_team ? e.Right_goal : e.Left_goal;
+      if (goal != 1 || e.Clock_seconds < 0 || out.minutes.empty()) continue;
+      const int minute = std::min<int>(e.Clock_seconds / 60, std::ssize(out.minutes) - 1);
+      out.goals.push_back({minute, left_team == red_left});
     }
   }
   return out;
@@ -123,6 +136,7 @@ TEST(MatchAnalysisTest, AgreesWithTheStatisticsRulesOnRandomFiles) {
       }
     }
     EXPECT_EQ(a.momentum.minutes, plain.minutes);
+    EXPECT_EQ(a.momentum.goals, plain.goals);
   }
   EXPECT_GT(files, 2500);
 }
