@@ -389,29 +389,15 @@ MatchAnalyzer::MatchAnalyzer(const Header_record& header, AnalysisOptions option
 
 namespace {
 
-// Where MarkLanes writes the marks (MatchAnalyzer::Marks), and the marks of
-// the record before the first.
-struct MarkTargets {
-  std::int32_t* color;
-  std::int32_t* clock;
-  std::int32_t* place;
-  std::int32_t* flags;
-  std::int32_t* seconds;
-  std::int32_t* momentum;
-  std::int32_t* same_possession;
-  std::int32_t color_before;
-  std::int32_t clock_before;
-  std::int32_t flags_before;
-};
-
 // Marks the records into index 1 on, and what lies between each and the
 // record before it, N records at a time with no branch: where the ball is
 // and which team has it come at no rhythm the processor could foresee. A
 // record's place is its bands here; what the place means is looked up only
 // where a possession ends and in Finish.
-template <int N>
-[[gnu::always_inline]] inline void MarkLanes(std::span<const RecordBytes> records, bool red_left,
-                                             const MarkTargets& to) {
+// (Marks and Mark are MatchAnalyzer's, whose names are its own.)
+template <int N, typename Mark, typename Marks>
+[[gnu::always_inline]] inline void MarkLanes(std::span<const RecordBytes> records,
+                                             const Mark& before, bool red_left, Marks& marks) {
   using namespace field;
   using Ints = IntLanes<N>;
   using Floats = FloatLanesOf<N>;
@@ -429,9 +415,9 @@ template <int N>
   for (std::size_t k = 0; k < N; ++k) tail[k] = records[std::min(whole + k, count - 1)];
   // The marks of the N records before, of which the last is the one before
   // the next N.
-  Ints last_color = Each<N>(to.color_before);
-  Ints last_clock = Each<N>(to.clock_before);
-  Ints last_flags = Each<N>(to.flags_before);
+  Ints last_color = Each<N>(before.color);
+  Ints last_clock = Each<N>(before.clock);
+  Ints last_flags = Each<N>(before.flags);
   const Ints red_is_left = -Each<N>(std::int32_t{red_left});
   for (std::size_t i = 0; i < count; i += N) {
     const RecordBytes* const records_at = i < whole ? &records[i] : tail.data();
@@ -475,21 +461,21 @@ template <int N>
     const Ints attacking = Select<Ints>(left, x > Each<N>(kHighThird), x < Each<N>(kLowThird));
     const Ints flags = (red & kRedTeam) | (left & kLeftTeam) | (attacking & kInAttackingThird) |
                        (flagged & kFlagged);
-    Store(to.color + at, color);
-    Store(to.clock + at, clock);
-    Store(to.place + at, place);
-    Store(to.flags + at, flags);
+    Store(marks.color.data() + at, color);
+    Store(marks.clock.data() + at, clock);
+    Store(marks.place.data() + at, place);
+    Store(marks.flags.data() + at, flags);
 
     // Between the record before each and it (index at - 1 on).
     const Ints from = Before<N>(last_clock, clock);
     const Ints seconds = Select<Ints>(clock > from, clock - from, Ints{});
     const Ints from_flags = Before<N>(last_flags, flags);
-    Store(to.seconds + at - 1, seconds);
+    Store(marks.seconds.data() + at - 1, seconds);
     // Attacking-third seconds: added for the red team, taken away for the other.
-    Store(to.momentum + at - 1,
+    Store(marks.momentum.data() + at - 1,
           Select<Ints>((from_flags & kInAttackingThird) != 0,
                        Select<Ints>((from_flags & kRedTeam) != 0, seconds, -seconds), Ints{}));
-    Store(to.same_possession + at, color == Before<N>(last_color, color));
+    Store(marks.same_possession.data() + at, color == Before<N>(last_color, color));
     last_flags = flags;
     last_color = color;
     last_clock = clock;
@@ -497,9 +483,10 @@ template <int N>
 }
 
 #if defined(__x86_64__)
-[[gnu::target("avx2")]] void MarkEightLanes(std::span<const RecordBytes> records, bool red_left,
-                                            const MarkTargets& to) {
-  MarkLanes<8>(records, red_left, to);
+template <typename Mark, typename Marks>
+[[gnu::target("avx2")]] void MarkEightLanes(std::span<const RecordBytes> records,
+                                            const Mark& before, bool red_left, Marks& marks) {
+  MarkLanes<8>(records, before, red_left, marks);
 }
 #endif
 
@@ -516,14 +503,10 @@ bool EightLanesAvailable() {
 
 void MatchAnalyzer::MarkRecords(std::span<const RecordBytes> records, const Mark& before,
                                 Marks& marks) const {
-  const MarkTargets to{
-      marks.color.data(),   marks.clock.data(),    marks.place.data(),           marks.flags.data(),
-      marks.seconds.data(), marks.momentum.data(), marks.same_possession.data(), before.color,
-      before.clock,         before.flags};
 #if defined(__x86_64__)
-  if (eight_lanes_) return MarkEightLanes(records, red_left_, to);
+  if (eight_lanes_) return MarkEightLanes(records, before, red_left_, marks);
 #endif
-  MarkLanes<4>(records, red_left_, to);
+  MarkLanes<4>(records, before, red_left_, marks);
 }
 
 inline void MatchAnalyzer::Open(std::int32_t record, const Mark& m) {
