@@ -48,6 +48,7 @@ class MatchReportWindowTest : public QObject {
   void InMatchReport(const QString& names, const std::function<void(MatchReportWindow&)>& act) {
     QStringList preselected;
     bool acted = false;
+    bool active = false;
     testing::WhenModalAppears([&](QWidget* modal) {
       if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
         if (preselected.isEmpty()) {
@@ -60,15 +61,15 @@ class MatchReportWindowTest : public QObject {
       auto* window = qobject_cast<MatchReportWindow*>(modal);
       if (window == nullptr) return false;
       acted = true;
-      // Its keys work once it is the active window, which the offscreen
-      // platform makes it only when asked.
-      window->activateWindow();
-      if (QTest::qWaitForWindowActive(window)) act(*window);
+      // Its keys are the window's shortcuts.
+      active = testing::ActivateAndWait(*window);
+      if (active) act(*window);
       if (window->isVisible()) window->reject();
       return true;
     });
     Form().findChild<QAction*>("mnuMatchReport")->trigger();
     QVERIFY(acted);
+    QVERIFY2(active, "the Match Report window never became the active window");
     QCOMPARE(preselected, QStringList{QString::fromStdString(first_)});
   }
 

@@ -100,6 +100,16 @@ void MessageCatcher::Poll() {
   }
 }
 
+bool ActivateAndWait(QWidget& window) {
+  QElapsedTimer waited;
+  waited.start();
+  while (QApplication::activeWindow() != &window && waited.elapsed() < 5000) {
+    window.activateWindow();
+    QTest::qWait(5);
+  }
+  return QApplication::activeWindow() == &window;
+}
+
 void WhenModalAppears(const std::function<bool(QWidget*)>& action, int timeout_ms) {
   auto* timer = new QTimer;
   auto* clock = new QElapsedTimer;

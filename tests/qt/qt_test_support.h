@@ -79,6 +79,11 @@ class MessageCatcher : public QObject {
 // instead of hanging.
 void WhenModalAppears(const std::function<bool(QWidget*)>& action, int timeout_ms = 5000);
 
+// Makes `window` the active window and waits until it is (5 s at most), so
+// its shortcuts work: the offscreen platform activates a window only when
+// asked, and a window just shown may have no native window yet to ask.
+bool ActivateAndWait(QWidget& window);
+
 // Saves `image` as `name` in the directory named by VARROW_SCREENSHOTS, when
 // that is set (scripts/take_screenshots sets it and runs the test on a real
 // X display); otherwise does nothing.

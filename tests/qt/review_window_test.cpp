@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -59,13 +58,8 @@ void InReviewWindow(forms::Form1& form, const std::function<void(ReviewWindow&)>
     auto* window = qobject_cast<ReviewWindow*>(modal);
     if (window == nullptr) return false;
     acted = true;
-    // Its keys are the window's shortcuts: they work once it is the active
-    // window, which the offscreen platform makes it only when asked.
-    window->activateWindow();
-    QElapsedTimer waited;
-    waited.start();
-    while (QApplication::activeWindow() != window && waited.elapsed() < 5000) QTest::qWait(5);
-    if (QApplication::activeWindow() == window) act(*window);
+    // Its keys are the window's shortcuts.
+    if (testing::ActivateAndWait(*window)) act(*window);
     // A failed check leaves the act early: close the window all the same.
     if (window->isVisible()) window->done(QDialog::Rejected);
     return true;
