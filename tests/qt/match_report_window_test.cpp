@@ -53,7 +53,7 @@ class MatchReportWindowTest : public QObject {
       if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
         if (preselected.isEmpty()) {
           preselected = dialog->selectedFiles();
-          dialog->selectFile(names);
+          testing::TypeFileNames(*dialog, names);
           static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept, which checks the names
         }
         return false;
@@ -157,7 +157,7 @@ class MatchReportWindowTest : public QObject {
         }
         auto* files = qobject_cast<QFileDialog*>(modal);
         if (files == nullptr) return false;
-        files->selectFile(exported);
+        testing::TypeFileNames(*files, exported);
         static_cast<QDialog*>(files)->accept();
         return !files->isVisible();
       });

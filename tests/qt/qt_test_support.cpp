@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
@@ -108,6 +109,14 @@ bool ActivateAndWait(QWidget& window) {
     QTest::qWait(5);
   }
   return QApplication::activeWindow() == &window;
+}
+
+void TypeFileNames(QFileDialog& dialog, const QString& names) {
+  if (auto* box = dialog.findChild<QLineEdit*>("fileNameEdit")) {
+    box->setText(names);
+  } else {
+    dialog.selectFile(names);
+  }
 }
 
 void WhenModalAppears(const std::function<bool(QWidget*)>& action, int timeout_ms) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFileDialog>
 #include <QImage>
 #include <QMessageBox>
 #include <QObject>
@@ -83,6 +84,11 @@ void WhenModalAppears(const std::function<bool(QWidget*)>& action, int timeout_m
 // its shortcuts work: the offscreen platform activates a window only when
 // asked, and a window just shown may have no native window yet to ask.
 bool ActivateAndWait(QWidget& window);
+
+// Puts `names` in a file dialog's name box, as an operator types them.
+// QFileDialog::selectFile leaves the box alone once it has the focus, which
+// it may already have by the time a test's poll comes round.
+void TypeFileNames(QFileDialog& dialog, const QString& names);
 
 // Saves `image` as `name` in the directory named by VARROW_SCREENSHOTS, when
 // that is set (scripts/take_screenshots sets it and runs the test on a real

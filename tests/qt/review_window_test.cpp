@@ -395,7 +395,7 @@ class ReviewWindowTest : public QObject {
           if (files == nullptr) return false;
           if (!to.empty()) {
             files->setOption(QFileDialog::DontConfirmOverwrite);  // the window's own check speaks
-            files->selectFile(QString::fromStdString(to));
+            testing::TypeFileNames(*files, QString::fromStdString(to));
           }
           static_cast<QDialog*>(files)->accept();
           return !files->isVisible();
